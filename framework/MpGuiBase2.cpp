@@ -1,0 +1,60 @@
+#include "MpGuiBase2.h"
+
+int32_t MpGuiBase2::queryInterface(const InterfaceId& iid, void** out) {
+    if (!out)
+        return ResultFailure;
+    *out = nullptr;
+    if (iid == iidOf<gmpi::IMpUnknown>() || iid == iidOf<gmpi::IMpUserInterface2>() ||
+        iid == iidOf<gmpi::IMpUserInterface2B>()) {
+        *out = static_cast<gmpi::IMpUserInterface2B*>(this);
+        addRef();
+        return ResultSuccess;
+    }
+    return ResultUnsupported;
+}
+
+int32_t MpGuiBase2::attachHost(gmpi::IMpUnknown* host) {
+    try {
+        guiHost.reset();
+        guiHost = gmpi_sdk::queryInterfaceOf<IGuiHost>(host);
+        return guiHost ? ResultSuccess : ResultUnsupported;
+    } catch (...) {
+        return ResultFailure;
+    }
+}
+
+int32_t MpGuiBase2::receivePinValue(int32_t pinId, int32_t voice, int32_t size,
+                                    const void* data) {
+    try {
+        return GuiPinOwner::receivePinValue(pinId, voice, size, data);
+    } catch (...) {
+        return ResultFailure;
+    }
+}
+
+int32_t MpGuiBase2::fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown*) { return ResultFailure; }
+
+int32_t MpGuiBase2::onContextMenuPick(int32_t) { return ResultFailure; }
+
+int32_t MpGuiBase2::hintTextAt(int32_t, int32_t, gmpi::IMpUnknown*) { return ResultFailure; }
+
+int32_t MpGuiBase2::onPinChanged(int32_t pinId, int32_t voice) {
+    try {
+        return GuiPinOwner::onPinChanged(pinId, voice);
+    } catch (...) {
+        return ResultFailure;
+    }
+}
+
+int32_t MpGuiBase2::sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) {
+    if (!guiHost)
+        return ResultFailure;
+    return guiHost->acceptPinValue(pinId, size, data, voice);
+}
+
+int32_t SeGuiInvisibleBase::release() {
+    const int32_t count = --refCount;
+    if (count == 0)
+        delete this;
+    return count;
+}

@@ -1,0 +1,28 @@
+#include "MpString.h"
+
+namespace gmpi_sdk {
+
+int32_t MpString::queryInterface(const InterfaceId& iid, void** out) {
+    if (!out)
+        return ResultFailure;
+    *out = nullptr;
+    if (iid == iidOf<gmpi::IString>() || iid == iidOf<gmpi::IMpUnknown>()) {
+        *out = static_cast<gmpi::IString*>(this);
+        return ResultSuccess;
+    }
+    return ResultUnsupported;
+}
+
+int32_t MpString::assignBytes(const char* bytes, int32_t size) {
+    try {
+        if (size > 0 && bytes)
+            text.assign(bytes, size_t(size));
+        else
+            text.clear();
+        return ResultSuccess;
+    } catch (...) {
+        return ResultFailure;
+    }
+}
+
+} // namespace gmpi_sdk

@@ -1,0 +1,84 @@
+// Result codes, interface ids and the root interfaces shared by every object
+// that crosses the boundary between the host and this library.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+enum ResultCode : int32_t {
+    ResultSuccess = 0,
+    ResultFailure = -1,
+    ResultUnsupported = -2,
+};
+
+// 16-byte interface identifier in GUID layout; all 16 bytes are compared.
+struct InterfaceId {
+    uint32_t data1;
+    uint16_t data2;
+    uint16_t data3;
+    uint8_t data4[8];
+};
+
+inline bool operator==(const InterfaceId& a, const InterfaceId& b) {
+    return std::memcmp(&a, &b, sizeof(InterfaceId)) == 0;
+}
+
+// Reads a GUID written as "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX" at compile time.
+constexpr InterfaceId guid(const char (&text)[37]) {
+    auto nibble = [](char c) -> uint32_t {
+        if (c >= '0' && c <= '9')
+            return uint32_t(c - '0');
+        if (c >= 'A' && c <= 'F')
+            return uint32_t(c - 'A' + 10);
+        if (c >= 'a' && c <= 'f')
+            return uint32_t(c - 'a' + 10);
+        throw "not a hexadecimal digit";
+    };
+    auto hex = [&](int from, int digits) {
+        uint32_t v = 0;
+        for (int i = 0; i < digits; ++i)
+            v = v << 4 | nibble(text[from + i]);
+        return v;
+    };
+    if (text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-')
+        throw "not a GUID";
+    InterfaceId id{hex(0, 8), uint16_t(hex(9, 4)), uint16_t(hex(14, 4)), {}};
+    id.data4[0] = uint8_t(hex(19, 2));
+    id.data4[1] = uint8_t(hex(21, 2));
+    for (int i = 0; i < 6; ++i)
+        id.data4[2 + i] = uint8_t(hex(24 + 2 * i, 2));
+    return id;
+}
+
+// The id of an interface that is asked for through queryInterface. Interfaces
+// that the host only hands back (brushes, bitmaps, pickers...) have none, so
+// asking for their id does not compile.
+template <class Interface> struct InterfaceIdentity;
+
+template <class Interface> constexpr const InterfaceId& iidOf() {
+    return InterfaceIdentity<Interface>::id;
+}
+
+namespace gmpi {
+
+struct IMpUnknown {
+    virtual int32_t queryInterface(const InterfaceId& iid, void** out) = 0;
+    virtual int32_t addRef() = 0;
+    virtual int32_t release() = 0;
+};
+
+// UTF-8 text that host operations fill in for the caller.
+struct IString : IMpUnknown {
+    virtual int32_t assignBytes(const char* bytes, int32_t size) = 0;
+    virtual int32_t byteLength() = 0;
+    virtual const char* byteData() = 0;
+};
+
+} // namespace gmpi
+
+template <> struct InterfaceIdentity<gmpi::IMpUnknown> {
+    static constexpr InterfaceId id = guid("00000000-0000-C000-0000-000000000046");
+};
+template <> struct InterfaceIdentity<gmpi::IString> {
+    static constexpr InterfaceId id = guid("AB8FFB21-44FF-42B7-8885-29431399E7E4");
+};

@@ -1,0 +1,290 @@
+#include "TestHost.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace testhost {
+
+const char* interfaceName(HostInterface which) {
+    switch (which) {
+    case HostInterface::Gui:
+        return "IGuiHost";
+    case HostInterface::Legacy:
+        return "ILegacyGuiHost";
+    case HostInterface::Dialog:
+        return "IDialogHost";
+    case HostInterface::Graphics:
+        return "IGraphicsHost";
+    }
+    return "?";
+}
+
+namespace {
+
+// A resource stream over bytes the test stored.
+class ByteStream final : public IUriStream {
+public:
+    explicit ByteStream(Bytes data) : data(std::move(data)) {}
+    int32_t queryInterface(const InterfaceId& iid, void** out) override {
+        *out = nullptr;
+        if (iid == iidOf<gmpi::IMpUnknown>()) {
+            *out = this;
+            addRef();
+            return ResultSuccess;
+        }
+        return ResultUnsupported;
+    }
+    int32_t addRef() override { return ++refCount; }
+    int32_t release() override {
+        const int32_t count = --refCount;
+        if (count == 0)
+            delete this;
+        return count;
+    }
+    int32_t readBytes(void* buffer, int64_t count, int32_t) override {
+        if (count < 0 || !buffer)
+            return ResultFailure;
+        const size_t n = std::min<size_t>(size_t(count), data.size() - position);
+        std::memcpy(buffer, data.data() + position, n);
+        position += n;
+        return n == size_t(count) ? ResultSuccess : ResultFailure;
+    }
+    int32_t byteSize(int64_t* size) override {
+        if (!size)
+            return ResultFailure;
+        *size = int64_t(data.size());
+        return ResultSuccess;
+    }
+
+private:
+    Bytes data;
+    size_t position = 0;
+    int32_t refCount = 1;
+};
+
+} // namespace
+
+// Each part counts the references held on its interface and forwards to the host.
+template <class Interface> class CountedPart : public Interface {
+public:
+    CountedPart(TestHost& host, int32_t (TestHost::*answer)(const InterfaceId&, void**))
+        : host(host), answer(answer) {}
+    int32_t queryInterface(const InterfaceId& iid, void** out) override {
+        return (host.*answer)(iid, out);
+    }
+    int32_t addRef() override { return ++refs; }
+    int32_t release() override { return --refs; }
+    int32_t refs = 0;
+
+protected:
+    TestHost& host;
+
+private:
+    int32_t (TestHost::*answer)(const InterfaceId&, void**);
+};
+
+class TestHost::GuiPart final : public CountedPart<IGuiHost> {
+public:
+    using CountedPart::CountedPart;
+    int32_t acceptPinValue(int32_t pinId, int32_t size, const void* data, int32_t voice) override {
+        return host.accept(HostInterface::Gui, pinId, size, data, voice);
+    }
+    int32_t lookUpResource(const char* name, const char* kind, gmpi::IString* uri) override {
+        const std::string n = name ? name : "", k = kind ? kind : "";
+        host.lookups.emplace_back(n, k);
+        const auto it = host.resources.find({n, k});
+        if (it == host.resources.end() || !uri)
+            return ResultFailure;
+        uri->assignBytes(it->second.data(), int32_t(it->second.size()));
+        return ResultSuccess;
+    }
+    int32_t openUriStream(const char* uri, IUriStream** out) override {
+        if (!out)
+            return ResultFailure;
+        *out = nullptr;
+        const auto it = host.uriData.find(uri ? uri : "");
+        if (it == host.uriData.end())
+            return ResultFailure;
+        *out = new ByteStream(it->second);
+        return ResultSuccess;
+    }
+    int32_t enrolResourceName(const char* shortName, const char* kind,
+                              gmpi::IString* uri) override {
+        const std::string n = shortName ? shortName : "", k = kind ? kind : "";
+        host.enrolments.emplace_back(n, k);
+        const std::string full = host.enrolPrefix + n;
+        if (uri)
+            uri->assignBytes(full.data(), int32_t(full.size()));
+        return ResultSuccess;
+    }
+};
+
+class TestHost::LegacyPart final : public CountedPart<ILegacyGuiHost> {
+public:
+    using CountedPart::CountedPart;
+    int32_t acceptPinValue(int32_t pinId, int32_t size, const void* data, int32_t voice) override {
+        return host.accept(HostInterface::Legacy, pinId, size, data, voice);
+    }
+    int32_t resolveFileName(const char16_t* name, int32_t maxChars, char16_t* fullPath) override {
+        const std::u16string given = name ? name : u"";
+        host.resolvedNames.push_back(given);
+        std::u16string full = given.empty()     ? host.defaultFolder
+                              : host.resolveName ? host.resolveName(given)
+                                                 : given;
+        if (!fullPath || maxChars <= 0)
+            return ResultFailure;
+        const size_t units = std::min(full.size(), size_t(maxChars) - 1);
+        std::copy_n(full.data(), units, fullPath);
+        fullPath[units] = u'\0';
+        return ResultSuccess;
+    }
+    int32_t countPins(int32_t* count) override {
+        if (!count)
+            return ResultFailure;
+        *count = host.pinCount;
+        return ResultSuccess;
+    }
+};
+
+class TestHost::DialogPart final : public CountedPart<IDialogHost> {
+public:
+    using CountedPart::CountedPart;
+    int32_t createFilePicker(int32_t mode, IFilePicker** out) override {
+        host.pickerRequests.push_back(mode);
+        if (!out)
+            return ResultFailure;
+        *out = host.makeFilePicker ? host.makeFilePicker(mode) : nullptr;
+        return *out ? ResultSuccess : ResultFailure;
+    }
+};
+
+class TestHost::GraphicsPart final : public CountedPart<IGraphicsHost> {
+public:
+    using CountedPart::CountedPart;
+    int32_t fetchDrawingFactory(IDrawingFactory** out) override {
+        if (!out)
+            return ResultFailure;
+        *out = host.graphics.drawingFactory;
+        if (!*out)
+            return ResultFailure;
+        (*out)->addRef();
+        return ResultSuccess;
+    }
+    int32_t requestRepaint(const GuiRect* area) override {
+        host.graphics.repaints.push_back(area ? std::optional<GuiRect>(*area) : std::nullopt);
+        return ResultSuccess;
+    }
+    int32_t requestRemeasure() override {
+        ++host.graphics.remeasures;
+        return ResultSuccess;
+    }
+    int32_t takePointerCapture() override {
+        ++host.graphics.captureTakes;
+        host.graphics.captured = true;
+        return ResultSuccess;
+    }
+    int32_t queryPointerCapture(int32_t* captured) override {
+        if (!captured)
+            return ResultFailure;
+        *captured = host.graphics.captured ? 1 : 0;
+        return ResultSuccess;
+    }
+    int32_t dropPointerCapture() override {
+        ++host.graphics.captureDrops;
+        host.graphics.captured = false;
+        return ResultSuccess;
+    }
+};
+
+struct TestHost::Parts {
+    explicit Parts(TestHost& host)
+        : gui(host, &TestHost::answer), legacy(host, &TestHost::answer),
+          dialog(host, &TestHost::answer), graphics(host, &TestHost::answer) {}
+    GuiPart gui;
+    LegacyPart legacy;
+    DialogPart dialog;
+    GraphicsPart graphics;
+};
+
+TestHost::TestHost() : parts(std::make_unique<Parts>(*this)) {}
+
+TestHost::~TestHost() = default;
+
+gmpi::IMpUnknown* TestHost::object() { return &parts->gui; }
+IGuiHost* TestHost::guiHost() { return &parts->gui; }
+ILegacyGuiHost* TestHost::legacyHost() { return &parts->legacy; }
+
+void TestHost::offer(HostInterface which, bool isOffered) { offered[int(which)] = isOffered; }
+bool TestHost::offers(HostInterface which) const { return offered[int(which)]; }
+
+int32_t TestHost::references(HostInterface which) const {
+    switch (which) {
+    case HostInterface::Gui:
+        return parts->gui.refs;
+    case HostInterface::Legacy:
+        return parts->legacy.refs;
+    case HostInterface::Dialog:
+        return parts->dialog.refs;
+    case HostInterface::Graphics:
+        return parts->graphics.refs;
+    }
+    return 0;
+}
+
+bool TestHost::referencesBalanced(std::string* report) const {
+    bool balanced = true;
+    for (const HostInterface which : {HostInterface::Gui, HostInterface::Legacy,
+                                      HostInterface::Dialog, HostInterface::Graphics}) {
+        if (const int32_t refs = references(which); refs != 0) {
+            balanced = false;
+            if (report)
+                *report += std::string(interfaceName(which)) + " holds " + std::to_string(refs) +
+                           " reference(s); ";
+        }
+    }
+    return balanced;
+}
+
+void TestHost::addResource(const std::string& name, const std::string& kind,
+                           const std::string& uri) {
+    resources[{name, kind}] = uri;
+}
+
+void TestHost::addUriData(const std::string& uri, Bytes data) { uriData[uri] = std::move(data); }
+
+int32_t TestHost::answer(const InterfaceId& iid, void** out) {
+    if (!out)
+        return ResultFailure;
+    *out = nullptr;
+    auto give = [out](auto& part) {
+        *out = &part;
+        part.addRef();
+        return ResultSuccess;
+    };
+    if (iid == iidOf<gmpi::IMpUnknown>())
+        return give(parts->gui);
+    if (iid == iidOf<IGuiHost>() && offers(HostInterface::Gui))
+        return give(parts->gui);
+    if (iid == iidOf<ILegacyGuiHost>() && offers(HostInterface::Legacy))
+        return give(parts->legacy);
+    if (iid == iidOf<IDialogHost>() && offers(HostInterface::Dialog))
+        return give(parts->dialog);
+    if (iid == iidOf<IGraphicsHost>() && offers(HostInterface::Graphics))
+        return give(parts->graphics);
+    return ResultUnsupported;
+}
+
+int32_t TestHost::accept(HostInterface via, int32_t pinId, int32_t size, const void* data,
+                         int32_t voice) {
+    SentValue value{via, pinId, {}, voice};
+    if (size > 0 && data) {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        value.bytes.assign(bytes, bytes + size);
+    }
+    sent.push_back(value);
+    if (onAccept)
+        onAccept(value);
+    return acceptResult;
+}
+
+} // namespace testhost

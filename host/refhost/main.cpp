@@ -1,0 +1,300 @@
+// Reference host: loads a built module library, runs a scenario of module
+// creations and pin changes, and prints every value the modules send.
+//
+//   tavri_refhost [--library PATH] SCENARIO
+//
+// Scenario lines (words separated by spaces, "#" starts a comment):
+//   module NAME MODULE-ID [TYPE...]   make and attach a Gui2Part module; the
+//                                     pin types (bool int float text blob) say
+//                                     how to print its sends
+//   set NAME PIN TYPE VALUE           the host sets a pin and reports the change
+//   store NAME PIN TYPE VALUE         the host sets a pin without reporting it
+//   changed NAME PIN                  the host reports a change
+//   expect NAME PIN TYPE VALUE        the last value sent on that pin must be VALUE
+//   release NAME                      the host releases the module
+// A text VALUE is the rest of the line.
+#include "../GuiModule.h"
+#include "../ModuleLibrary.h"
+#include "../TestHost.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+using namespace testhost;
+
+namespace {
+
+std::string utf8(const std::u16string& text) {
+    std::string out;
+    for (const char16_t c : text) {
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string widen(const std::string& text) {
+    std::u16string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80 || i + 1 >= text.size()) {
+            out += char16_t(c);
+        } else if (c < 0xE0) {
+            out += char16_t((c & 0x1F) << 6 | (text[i + 1] & 0x3F));
+            i += 1;
+        } else if (i + 2 < text.size()) {
+            out += char16_t((c & 0x0F) << 12 | (text[i + 1] & 0x3F) << 6 | (text[i + 2] & 0x3F));
+            i += 2;
+        }
+    }
+    return out;
+}
+
+std::string floatText(float value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+Bytes parseValue(const std::string& type, const std::string& text) {
+    if (type == "float") {
+        float value = 0;
+        if (text == "inf" || text == "-inf" || text == "nan")
+            value = text == "nan" ? NAN : (text[0] == '-' ? -INFINITY : INFINITY);
+        else if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
+            throw std::runtime_error("not a float: " + text);
+        return bytesOf(value);
+    }
+    if (type == "int") {
+        int32_t value = 0;
+        if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
+            throw std::runtime_error("not an int: " + text);
+        return bytesOf(value);
+    }
+    if (type == "bool")
+        return bytesOf(text == "1" || text == "true");
+    if (type == "text")
+        return bytesOf(widen(text));
+    if (type == "blob") {
+        Bytes bytes;
+        for (size_t i = 0; i + 1 < text.size(); i += 2)
+            bytes.push_back(uint8_t(std::stoi(text.substr(i, 2), nullptr, 16)));
+        return bytes;
+    }
+    throw std::runtime_error("unknown type: " + type);
+}
+
+std::string describe(const std::string& type, const Bytes& bytes) {
+    if (type == "float" && bytes.size() == 4)
+        return "float " + floatText(valueOf<float>(bytes));
+    if (type == "int" && bytes.size() == 4)
+        return "int " + std::to_string(valueOf<int32_t>(bytes));
+    if (type == "bool" && bytes.size() == 1)
+        return bytes[0] ? "bool true" : "bool false";
+    if (type == "text")
+        return "text \"" + utf8(textOf(bytes)) + "\"";
+    std::string hex = "bytes";
+    char pair[4];
+    for (const uint8_t b : bytes) {
+        std::snprintf(pair, sizeof pair, " %02x", b);
+        hex += pair;
+    }
+    return bytes.empty() ? "bytes (none)" : hex;
+}
+
+struct Instance {
+    std::string name;
+    std::vector<std::string> pinTypes;
+    std::unique_ptr<TestHost> host;
+    std::unique_ptr<GuiModule> module;
+    size_t reported = 0; // sends already printed
+
+    std::string pinType(int32_t pin) const {
+        return pin >= 0 && size_t(pin) < pinTypes.size() ? pinTypes[size_t(pin)] : "";
+    }
+};
+
+class Scenario {
+public:
+    explicit Scenario(gmpi::IMpFactory2* factory) : factory(factory) {}
+
+    void run(std::istream& in) {
+        std::string line;
+        int number = 0;
+        while (std::getline(in, line)) {
+            ++number;
+            if (const auto hash = line.find('#'); hash != std::string::npos)
+                line.erase(hash);
+            std::istringstream words(line);
+            std::string command;
+            if (!(words >> command))
+                continue;
+            try {
+                execute(command, words);
+            } catch (const std::exception& e) {
+                throw std::runtime_error("line " + std::to_string(number) + ": " + e.what());
+            }
+            reportSends();
+        }
+        for (auto& [name, instance] : instances)
+            releaseInstance(instance);
+    }
+
+    int failures = 0;
+
+private:
+    Instance& find(const std::string& name) {
+        const auto it = instances.find(name);
+        if (it == instances.end())
+            throw std::runtime_error("no module named " + name);
+        return it->second;
+    }
+
+    static std::string rest(std::istringstream& words) {
+        std::string text;
+        std::getline(words >> std::ws, text);
+        return text;
+    }
+
+    void execute(const std::string& command, std::istringstream& words) {
+        if (command == "module") {
+            std::string name, id, type;
+            words >> name >> id;
+            Instance instance{name, {}, std::make_unique<TestHost>(), nullptr};
+            while (words >> type)
+                instance.pinTypes.push_back(type);
+            instance.module = std::make_unique<GuiModule>(factory, widen(id), *instance.host);
+            std::cout << "module " << name << " = \"" << id << "\": "
+                      << (instance.module->makeResult == ResultSuccess ? "created" : "not created") << "\n";
+            if (!*instance.module)
+                throw std::runtime_error("cannot make " + id);
+            instances[name] = std::move(instance);
+        } else if (command == "set" || command == "store") {
+            std::string name, type;
+            int32_t pin = 0;
+            words >> name >> pin >> type;
+            Instance& instance = find(name);
+            const Bytes bytes = parseValue(type, rest(words));
+            std::cout << command << " " << name << " pin " << pin << " " << describe(type, bytes)
+                      << "\n";
+            int32_t result = instance.module->receive(pin, bytes);
+            if (command == "set" && result == ResultSuccess)
+                result = instance.module->changed(pin);
+            if (result != ResultSuccess)
+                std::cout << "  answer " << result << "\n";
+        } else if (command == "changed") {
+            std::string name;
+            int32_t pin = 0;
+            words >> name >> pin;
+            std::cout << "changed " << name << " pin " << pin << "\n";
+            if (const int32_t result = find(name).module->changed(pin); result != ResultSuccess)
+                std::cout << "  answer " << result << "\n";
+        } else if (command == "expect") {
+            std::string name, type;
+            int32_t pin = 0;
+            words >> name >> pin >> type;
+            const Instance& instance = find(name);
+            const Bytes wanted = parseValue(type, rest(words));
+            const SentValue* last = nullptr;
+            for (const SentValue& value : instance.host->sent)
+                if (value.pinId == pin)
+                    last = &value;
+            const bool ok = last && last->bytes == wanted;
+            std::cout << (ok ? "ok: " : "MISMATCH: ") << name << " pin " << pin << " is "
+                      << (last ? describe(type, last->bytes) : "never sent") << ", expected "
+                      << describe(type, wanted) << "\n";
+            failures += ok ? 0 : 1;
+        } else if (command == "release") {
+            std::string name;
+            words >> name;
+            releaseInstance(find(name));
+            instances.erase(name);
+        } else {
+            throw std::runtime_error("unknown command " + command);
+        }
+    }
+
+    void reportSends() {
+        for (auto& [name, instance] : instances) {
+            const auto& sent = instance.host->sent;
+            for (; instance.reported < sent.size(); ++instance.reported) {
+                const SentValue& value = sent[instance.reported];
+                std::cout << "  " << name << " sends pin " << value.pinId << " "
+                          << describe(instance.pinType(value.pinId), value.bytes) << " (voice "
+                          << value.voice << ", " << interfaceName(value.via) << ")\n";
+            }
+        }
+    }
+
+    void releaseInstance(Instance& instance) {
+        if (!instance.module)
+            return;
+        instance.module->reset();
+        instance.module.reset();
+        std::string report;
+        if (!instance.host->referencesBalanced(&report)) {
+            std::cout << "UNBALANCED: " << instance.name << ": " << report << "\n";
+            ++failures;
+        }
+        std::cout << "release " << instance.name << "\n";
+    }
+
+    gmpi::IMpFactory2* factory;
+    std::map<std::string, Instance> instances;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string library = ModuleLibrary::defaultPath();
+    std::string scenarioPath;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--library" && i + 1 < argc)
+            library = argv[++i];
+        else
+            scenarioPath = arg;
+    }
+    if (scenarioPath.empty()) {
+        std::cerr << "usage: tavri_refhost [--library PATH] SCENARIO\n";
+        return 2;
+    }
+    try {
+        std::ifstream in(scenarioPath);
+        if (!in)
+            throw std::runtime_error("cannot read " + scenarioPath);
+        ModuleLibrary modules(library);
+        int32_t version = 0;
+        char16_t build[64] = {};
+        modules.factory()->describeBuild(&version, 64, build);
+        std::cout << "library " << library << ": " << utf8(build) << ", version " << version
+                  << "\n";
+        Scenario scenario(modules.factory());
+        scenario.run(in);
+        if (scenario.failures) {
+            std::cout << scenario.failures << " expectation(s) failed\n";
+            return 1;
+        }
+        std::cout << "scenario done\n";
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << "tavri_refhost: " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,31 @@
+// Number reading that gives the same answer on every build: the C runtime's
+// strtol family depends on the width of long, which differs between Windows
+// and Linux. These follow the 32-bit (Windows) reading.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace platform {
+
+// Leading white space (U+0009..U+000D, U+0020), an optional sign, in base 16 an
+// optional "0x"/"0X", then ASCII digits. No digits gives 0 and consumes nothing.
+// Overflow clamps to INT32_MIN / INT32_MAX. `consumed`, when given, receives the
+// number of units read.
+int32_t parseInt32(std::u16string_view text, int base = 10, size_t* consumed = nullptr);
+int32_t parseInt32(std::string_view text, int base = 10, size_t* consumed = nullptr);
+
+// As parseInt32, unsigned: overflow gives 0xFFFFFFFF, and a minus sign negates
+// the value modulo 2^32.
+uint32_t parseUInt32(std::u16string_view text, int base = 10, size_t* consumed = nullptr);
+uint32_t parseUInt32(std::string_view text, int base = 10, size_t* consumed = nullptr);
+
+// The C-locale white space set.
+constexpr bool isCSpace(char32_t c) { return c == U' ' || (c >= U'\t' && c <= U'\r'); }
+
+// Float to integer without undefined behaviour: NaN gives 0, out-of-range
+// values clamp to the limits, anything else truncates toward zero.
+int32_t saturatingToInt32(double value);
+
+} // namespace platform

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# The main job: build the library and run the reference host on its bundled scenario.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake --preset linux-release >/dev/null
+cmake --build --preset linux-release --target TavriGUIModules_x64 tavri_refhost
+build/linux-release/bin/tavri_refhost --library build/linux-release/bin/TavriGUIModules_x64.sem \
+    host/scenarios/bundled.txt
