@@ -13,6 +13,8 @@ struct ExpectedRegistration {
 };
 
 inline constexpr ExpectedRegistration expectedRegistrations[] = {
+    {Gui2Part, u"KZ_Float2TxtC"},
+    {Gui2Part, u"KZ_Int2TxtC"},
     {Gui2Part, u"KZ_Oct2Hz"},
     {Gui2Part, u"KZ_Hz2Oct"},
     {Gui2Part, u"KZ_V2dB"},
