@@ -14,6 +14,7 @@ struct ExpectedRegistration {
 
 inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"ARGB2Str"},
+    {Gui2Part, u"DblClckRes"},
     {Gui2Part, u"KZ_Float2TxtC"},
     {Gui2Part, u"KZ_Int2TxtC"},
     {Gui2Part, u"KZ_Oct2Hz"},
