@@ -19,6 +19,8 @@ inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"KZ_Int2TxtC"},
     {Gui2Part, u"KZ_Oct2Hz"},
     {Gui2Part, u"KZ_Hz2Oct"},
+    {Gui2Part, u"KZ_RndFloat"},
+    {Gui2Part, u"KZ_RndInt"},
     {Gui2Part, u"KZ_V2dB"},
     {Gui2Part, u"KZ_dB2V"},
 };
