@@ -13,6 +13,7 @@ struct ExpectedRegistration {
 };
 
 inline constexpr ExpectedRegistration expectedRegistrations[] = {
+    {Gui2Part, u"AppendFName"},
     {Gui2Part, u"ARGB2Str"},
     {Gui2Part, u"DblClckRes"},
     {Gui2Part, u"KZ_Float2TxtC"},
@@ -21,6 +22,7 @@ inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"KZ_Hz2Oct"},
     {Gui2Part, u"KZ_RndFloat"},
     {Gui2Part, u"KZ_RndInt"},
+    {Gui2Part, u"SplitFName"},
     {Gui2Part, u"KZ_V2dB"},
     {Gui2Part, u"KZ_dB2V"},
 };
