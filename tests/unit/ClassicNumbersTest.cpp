@@ -49,6 +49,9 @@ constexpr FloatCase floatCases[] = {
     {u"99999999999999999999", NumberReading::Read, 0x60AD78EC},
     {u"3.4028235e38", NumberReading::Read, 0x7F7FFFFF},
     {u"1.17549435e-38", NumberReading::Read, 0x00800000},
+    // Just below the smallest normal float, rounding up to it: read, as on Windows.
+    {u"1.1754943e-38", NumberReading::Read, 0x00800000},
+    {u"0x1.fffffep-127", NumberReading::Read, 0x00800000},
     // Hexadecimal floating point; "0x" without a digit is the number 0.
     {u"0x1.8p3", NumberReading::Read, 0x41400000},
     {u"0X1P-2", NumberReading::Read, 0x3E800000},
@@ -87,6 +90,7 @@ constexpr FloatCase floatCases[] = {
     {u"1e-99999", NumberReading::OutOfRange, 0},
     {u"0x1p-150", NumberReading::OutOfRange, 0},
     {u"0x1.8p-149", NumberReading::OutOfRange, 0},
+    {u"0x1.2p-147", NumberReading::OutOfRange, 0},
     {u"3.4028236e38", NumberReading::OutOfRange, 0},
     {u"-1e39", NumberReading::OutOfRange, 0},
     {u"1e400", NumberReading::OutOfRange, 0},
