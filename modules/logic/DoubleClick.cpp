@@ -3,9 +3,9 @@
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiBase2.h"
 #include "../../platform/Clocks.h"
+#include "../../platform/NumberText.h"
 
 #include <cmath>
-#include <limits>
 #include <optional>
 
 namespace {
@@ -15,12 +15,7 @@ namespace {
 std::optional<int64_t> windowMilliseconds(float window) {
     if (std::isnan(window))
         return std::nullopt;
-    constexpr double limit = 9223372036854775808.0; // 2^63
-    if (double(window) >= limit)
-        return std::numeric_limits<int64_t>::max();
-    if (double(window) <= -limit)
-        return std::numeric_limits<int64_t>::min();
-    return int64_t(window);
+    return platform::saturatingToInt64(double(window));
 }
 
 } // namespace
