@@ -12,9 +12,21 @@
 //   changed NAME PIN                  the host reports a change
 //   expect NAME PIN TYPE VALUE        the last value sent on that pin must be VALUE
 //   release NAME                      the host releases the module
+//   resource NAME KIND FILE           lookUpResource (NAME, KIND) gives FILE, and
+//                                     openUriStream and the drawing factory's
+//                                     loadImageUri read it; FILE is relative to the
+//                                     scenario's folder; applies to every module
+//   paint NAME WIDTH HEIGHT PNG       the host places the widget at the origin with
+//                                     that size, has it paint, and prints how many
+//                                     drawing calls it made; on Linux the calls are
+//                                     painted into the picture file PNG (relative to
+//                                     the working folder), other builds write none
 // A text VALUE is the rest of the line.
+#include "../DrawingFactory.h"
 #include "../GuiModule.h"
 #include "../ModuleLibrary.h"
+#include "../Painting.h"
+#include "../Rasteriser.h"
 #include "../TestHost.h"
 
 #include <charconv>
@@ -22,6 +34,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -122,6 +135,7 @@ struct Instance {
     std::string name;
     std::vector<std::string> pinTypes;
     std::unique_ptr<TestHost> host;
+    std::unique_ptr<DrawingFactory> drawing;
     std::unique_ptr<GuiModule> module;
     size_t reported = 0; // sends already printed
 
@@ -130,9 +144,22 @@ struct Instance {
     }
 };
 
+struct Resource {
+    std::string name;
+    std::string kind;
+    std::string uri;
+    Bytes bytes;
+};
+
+void offerResource(TestHost& host, const Resource& resource) {
+    host.addResource(resource.name, resource.kind, resource.uri);
+    host.addUriData(resource.uri, resource.bytes);
+}
+
 class Scenario {
 public:
-    explicit Scenario(gmpi::IMpFactory2* factory) : factory(factory) {}
+    Scenario(gmpi::IMpFactory2* factory, std::string folder)
+        : factory(factory), folder(std::move(folder)) {}
 
     void run(std::istream& in) {
         std::string line;
@@ -176,7 +203,14 @@ private:
         if (command == "module") {
             std::string name, id, type;
             words >> name >> id;
-            Instance instance{name, {}, std::make_unique<TestHost>(), nullptr};
+            Instance instance{name,
+                              {},
+                              std::make_unique<TestHost>(),
+                              std::make_unique<DrawingFactory>(),
+                              nullptr};
+            instance.drawing->serve(*instance.host);
+            for (const Resource& resource : resources)
+                offerResource(*instance.host, resource);
             while (words >> type)
                 instance.pinTypes.push_back(type);
             instance.module = std::make_unique<GuiModule>(factory, widen(id), *instance.host);
@@ -225,6 +259,42 @@ private:
                       << (last ? describe(type, last->bytes) : "never sent") << ", expected "
                       << describe(type, wanted) << "\n";
             failures += ok ? 0 : 1;
+        } else if (command == "resource") {
+            Resource resource;
+            std::string file;
+            words >> resource.name >> resource.kind >> file;
+            resource.uri = folder.empty() || file.front() == '/' ? file : folder + "/" + file;
+            std::ifstream in(resource.uri, std::ios::binary);
+            if (!in)
+                throw std::runtime_error("cannot read " + resource.uri);
+            resource.bytes.assign(std::istreambuf_iterator<char>(in), {});
+            std::cout << "resource " << resource.name << " (" << resource.kind << ") = " << file
+                      << ", " << resource.bytes.size() << " bytes\n";
+            for (auto& [name, instance] : instances)
+                offerResource(*instance.host, resource);
+            resources.push_back(std::move(resource));
+        } else if (command == "paint") {
+            std::string name, picture;
+            float width = 0, height = 0;
+            words >> name >> width >> height >> picture;
+            Instance& instance = find(name);
+            if (!(width > 0 && height > 0) || picture.empty())
+                throw std::runtime_error("paint needs a name, a size and a picture file");
+            const PaintResult painted =
+                paintModule(instance.module->unknown(), *instance.drawing, width, height);
+            if (!painted.painted)
+                throw std::runtime_error(name + ": " + painted.error);
+            std::cout << "paint " << name << " " << floatText(width) << " x " << floatText(height)
+                      << ": " << painted.recording->calls.size() << " drawing call(s), answer "
+                      << painted.answer << "\n";
+            if (!painted.error.empty())
+                std::cout << "  " << painted.error << "\n";
+            std::string why;
+            if (rasteriseToPng(*painted.recording, int32_t(std::ceil(width)),
+                               int32_t(std::ceil(height)), picture, &why))
+                std::cout << "  wrote " << picture << "\n";
+            else
+                std::cout << "  no picture: " << why << "\n";
         } else if (command == "release") {
             std::string name;
             words >> name;
@@ -253,7 +323,14 @@ private:
         instance.module->reset();
         instance.module.reset();
         std::string report;
-        if (!instance.host->referencesBalanced(&report)) {
+        instance.host->referencesBalanced(&report);
+        if (const int32_t refs = instance.drawing->references())
+            report += "the drawing factory holds " + std::to_string(refs) + " reference(s); ";
+        if (instance.drawing->ledger()->live() != 0)
+            report += "drawing objects alive: " + instance.drawing->ledger()->describe() + "; ";
+        if (const int32_t streams = instance.host->openStreams())
+            report += std::to_string(streams) + " resource stream(s) open; ";
+        if (!report.empty()) {
             std::cout << "UNBALANCED: " << instance.name << ": " << report << "\n";
             ++failures;
         }
@@ -261,7 +338,9 @@ private:
     }
 
     gmpi::IMpFactory2* factory;
+    std::string folder; // of the scenario file, for resource files
     std::map<std::string, Instance> instances;
+    std::vector<Resource> resources;
 };
 
 } // namespace
@@ -290,7 +369,9 @@ int main(int argc, char** argv) {
         modules.factory()->describeBuild(&version, 64, build);
         std::cout << "library " << library << ": " << utf8(build) << ", version " << version
                   << "\n";
-        Scenario scenario(modules.factory());
+        const auto cut = scenarioPath.find_last_of("/\\");
+        Scenario scenario(modules.factory(),
+                          cut == std::string::npos ? std::string() : scenarioPath.substr(0, cut));
         scenario.run(in);
         if (scenario.failures) {
             std::cout << scenario.failures << " expectation(s) failed\n";
