@@ -33,6 +33,9 @@ struct MissingDataFile {
     const char* name;
     std::function<bool(const fs::path&)> prepare; // false: the platform cannot do it
 };
+void PrintTo(const MissingDataFile& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MissingDataFileTest : public InstallerTest,
                             public ::testing::WithParamInterface<MissingDataFile> {};
@@ -65,6 +68,9 @@ struct DataFileCase {
     std::string bytes;
     Lines fields; // product id, folder, title; empty: refused at start-up
 };
+void PrintTo(const DataFileCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class DataFileTest : public InstallerTest, public ::testing::WithParamInterface<DataFileCase> {};
 
@@ -109,6 +115,35 @@ INSTANTIATE_TEST_SUITE_P(
         DataFileCase{"TwoLines", "7\r\nC:\\VST\r\n", {}},
         DataFileCase{"TwoLinesUnended", "7\r\nC:\\VST", {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The real file system, except that files cannot be read (as root may read
+// any file, a mode of 000 would not do).
+class UnreadableFiles final : public installer::FileSystem {
+public:
+    bool isNormalFile(const std::u16string& path) override {
+        return realFileSystem().isNormalFile(path);
+    }
+    bool exists(const std::u16string& path) override { return realFileSystem().exists(path); }
+    bool makeFolder(const std::u16string& path) override {
+        return realFileSystem().makeFolder(path);
+    }
+    bool copyFile(const std::u16string& from, const std::u16string& to) override {
+        return realFileSystem().copyFile(from, to);
+    }
+    std::optional<std::string> readFile(const std::u16string&) override { return std::nullopt; }
+    std::optional<std::vector<std::u16string>> listFiles(const std::u16string& folder) override {
+        return realFileSystem().listFiles(folder);
+    }
+};
+
+TEST_F(InstallerTest, UnreadableDataFileIsReportedBeforeTheDialog) {
+    UnreadableFiles files;
+    EXPECT_EQ(installer::Main(files, ui, u16(program())), Outcome::Failed);
+    EXPECT_EQ(ui.calls, std::vector<std::string>{"message INSTALLER SYSTEM ERROR"});
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(ui.messages[0].text, u"Can't read " + u16(dataFile()));
+}
 
 TEST_F(InstallerTest, MissingVstfilesIsReportedBeforeTheDialogShows) {
     fs::remove(vstfiles());
@@ -323,6 +358,9 @@ struct CancelCase {
     std::deque<bool> answers; // one press of "CANCEL" for each
     Outcome outcome;
 };
+void PrintTo(const CancelCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class CancelTest : public InstallerTest, public ::testing::WithParamInterface<CancelCase> {};
 

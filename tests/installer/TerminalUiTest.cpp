@@ -15,6 +15,9 @@ struct Session {
     std::vector<std::string> shown; // parts of the output, in order
     bool installed;
 };
+void PrintTo(const Session& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class TerminalUiTest : public InstallerTest, public ::testing::WithParamInterface<Session> {};
 
