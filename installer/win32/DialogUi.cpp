@@ -56,6 +56,8 @@ std::u16string windowText(HWND window) {
 } // namespace
 
 DialogUi::~DialogUi() {
+    // The form may be gone already; no message handled from here on reaches it.
+    form_ = nullptr;
     if (window_)
         DestroyWindow(window_);
     if (titleFont_)
