@@ -13,6 +13,8 @@ struct ExpectedRegistration {
 };
 
 inline constexpr ExpectedRegistration expectedRegistrations[] = {
+    {AudioPart, u"GUISet2Trig"},
+    {Gui2Part, u"GUISet2Trig"},
     {Gui2Part, u"KZ_Oct2Hz"},
     {Gui2Part, u"KZ_Hz2Oct"},
     {Gui2Part, u"KZ_V2dB"},
