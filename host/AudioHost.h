@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ struct AudioCall {
     // One line, e.g. "announceStreaming(frame 30, pin 4, off)".
     std::string describe() const;
 };
+
+// How test frameworks print a call.
+inline void PrintTo(const AudioCall& call, std::ostream* out) {
+    *out << call.describe();
+}
 
 class AudioHost {
 public:
