@@ -550,30 +550,6 @@ TEST(AudioPluginOffsets, TheGateAdvancesTheOffsetAndLeavesTheStretchStart) {
 
 using vtable::slotOf;
 
-TEST(AudioSlots, ModuleInterfaces) {
-    EXPECT_EQ(slotOf(&gmpi::IMpUnknown::queryInterface), 0);
-    EXPECT_EQ(slotOf(&gmpi::IMpUnknown::addRef), 1);
-    EXPECT_EQ(slotOf(&gmpi::IMpUnknown::release), 2);
-    EXPECT_EQ(slotOf(&gmpi::IMpPlugin::prepare), 3);
-    EXPECT_EQ(slotOf(&gmpi::IMpPlugin::attachBuffer), 4);
-    EXPECT_EQ(slotOf(&gmpi::IMpPlugin::runBlock), 5);
-    EXPECT_EQ(slotOf(&gmpi::IMpPlugin::acceptMessage), 6);
-    EXPECT_EQ(slotOf(&gmpi::IMpPlugin2::attachHost), 3);
-    EXPECT_EQ(slotOf(&gmpi::IMpPlugin2::prepare), 4);
-    EXPECT_EQ(slotOf(&gmpi::IMpPlugin2::attachBuffer), 5);
-    EXPECT_EQ(slotOf(&gmpi::IMpPlugin2::runBlock), 6);
-    EXPECT_EQ(slotOf(&gmpi::IMpPlugin2::acceptMessage), 7);
-    EXPECT_EQ(slotOf(&gmpi::IMpLegacyInitialization::attachHost), 3);
-    EXPECT_EQ(slotOf(&IoldSchoolInitialisation::attachHost), 0);
-}
-
-TEST(AudioSlots, HostInterface) {
-    EXPECT_EQ(slotOf(&IAudioHost::deliverPinBytes), 3);
-    EXPECT_EQ(slotOf(&IAudioHost::announceStreaming), 4);
-    EXPECT_EQ(slotOf(&IAudioHost::askToSleep), 5);
-    EXPECT_EQ(slotOf(&IAudioHost::fetchFramesBeforeSleep), 6);
-}
-
 TEST(AudioSlots, PluginBasePrimaryInterface) {
     using Base = MpPluginBase;
     EXPECT_EQ(slotOf(&Base::queryInterface), 0);

@@ -190,13 +190,7 @@ TEST_F(OldGuiBase, AttachingAgainReplacesTheHostAndTheEndReleasesIt) {
 
 using vtable::slotOf;
 
-TEST(OldGuiSlots, ModuleInterfaceAndBase) {
-    EXPECT_EQ(slotOf(&gmpi::IMpUserInterface::onStartup), 3);
-    EXPECT_EQ(slotOf(&gmpi::IMpUserInterface::receivePinValue), 4);
-    EXPECT_EQ(slotOf(&gmpi::IMpUserInterface::onPinChanged), 5);
-    EXPECT_EQ(slotOf(&gmpi::IMpUserInterface::legacyHookA), 6);
-    EXPECT_EQ(slotOf(&gmpi::IMpUserInterface::legacyHookB), 7);
-    EXPECT_EQ(slotOf(&gmpi::IMpUserInterface::legacyHookC), 8);
+TEST(OldGuiSlots, BaseAddsItsSlotsAfterTheInterface) {
     using Base = MpGuiBase_base;
     EXPECT_EQ(slotOf(&Base::queryInterface), 0);
     EXPECT_EQ(slotOf(&Base::onStartup), 3);
@@ -207,12 +201,6 @@ TEST(OldGuiSlots, ModuleInterfaceAndBase) {
     EXPECT_EQ(slotOf(&MpGuiBase::addRef), 1);
     EXPECT_EQ(slotOf(&MpGuiBase::release), 2);
     EXPECT_EQ(slotOf(&GuiPinOwner::sendPinToHost), 0);
-}
-
-TEST(OldGuiSlots, LegacyHostInterface) {
-    EXPECT_EQ(slotOf(&ILegacyGuiHost::acceptPinValue), 3);
-    EXPECT_EQ(slotOf(&ILegacyGuiHost::resolveFileName), 4);
-    EXPECT_EQ(slotOf(&ILegacyGuiHost::countPins), 5);
 }
 
 } // namespace

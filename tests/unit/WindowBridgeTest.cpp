@@ -605,22 +605,6 @@ TEST(WindowBridgeComposited, HooksAnswerZeroAndHelpersForwardToTheCompositor) {
 
 using vtable::slotOf;
 
-TEST(WindowBridgeSlots, Interfaces) {
-    EXPECT_EQ(slotOf(&IMpGraphicsWinGdi::computeDesiredSize), 3);
-    EXPECT_EQ(slotOf(&IMpGraphicsWinGdi::acceptBounds), 4);
-    EXPECT_EQ(slotOf(&IMpGraphicsWinGdi::openChildWindow), 5);
-    EXPECT_EQ(slotOf(&IMpGraphicsWinGdi::closeChildWindow), 6);
-    EXPECT_EQ(slotOf(&ISeGraphicsComposited::compositedHookA), 3);
-    EXPECT_EQ(slotOf(&ISeGraphicsComposited::computeDesiredSize), 4);
-    EXPECT_EQ(slotOf(&ISeGraphicsComposited::acceptBounds), 5);
-    EXPECT_EQ(slotOf(&ISeGraphicsComposited::compositedHookB), 6);
-    EXPECT_EQ(slotOf(&ISeGraphicsComposited::compositedHookF), 10);
-    EXPECT_EQ(slotOf(&ICompositorHost::requestRepaint), 3);
-    EXPECT_EQ(slotOf(&ICompositorHost::takePointerCapture), 4);
-    EXPECT_EQ(slotOf(&ICompositorHost::queryPointerCapture), 5);
-    EXPECT_EQ(slotOf(&ICompositorHost::dropPointerCapture), 6);
-}
-
 TEST(WindowBridgeSlots, PrimaryInterfaces) {
     using Gdi = MpGuiWindowsGfxBase;
     EXPECT_EQ(slotOf(&Gdi::attachHost), 11);
