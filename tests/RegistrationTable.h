@@ -28,6 +28,7 @@ inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"ImgM2C"},
     {Gui2Part, u"KZ_Oct2Hz"},
     {Gui2Part, u"KZ_Hz2Oct"},
+    {GuiPart, u"RadioButtons"},
     {Gui2Part, u"SplitterInt"},
     {Gui2Part, u"SplitterFloat"},
     {Gui2Part, u"SplitterText"},
