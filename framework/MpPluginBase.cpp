@@ -220,12 +220,20 @@ void MpBase2::allowSleep(bool allowed) {
 }
 
 void MpBase2::sleepGate(int32_t frames) {
+    // A sleeping module's block: due, nothing left to compute, at the block's end.
+    if (atBlockTail && framesBeforeSleep <= 0 && gateDue()) {
+        if (IAudioHost* host = getAudioHost())
+            host->askToSleep();
+        return;
+    }
+    runGate(frames);
+}
+
+void MpBase2::runGate(int32_t frames) {
     const int32_t entryStart = stretchStart;
     int32_t n = frames;
     for (;;) {
-        const bool due =
-            (sleepPolicy == SleepWhenQuiet && activeStreams == 0) || sleepPolicy == SleepPermitted;
-        if (!due) {
+        if (!gateDue()) {
             activeRoutine = moduleRoutine;
             if (n > 0)
                 (this->*moduleRoutine)(n);

@@ -135,6 +135,11 @@ protected:
 
 private:
     void sleepGate(int32_t frames);
+    void runGate(int32_t frames);
+    bool gateDue() const {
+        return (sleepPolicy == SleepWhenQuiet && activeStreams == 0) ||
+               sleepPolicy == SleepPermitted;
+    }
     void idleRoutine(int32_t) {}
 
     BlockRoutine activeRoutine = &MpBase2::sleepGate;
