@@ -7,6 +7,33 @@
 #include "../../framework/MpGuiBase2.h"
 
 #include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Writes n samples of one level. The runtime's memset and memcpy use the
+// widest stores the processor has, which a plain loop compiled for any x86-64
+// cannot: zero is a memset, any other level a short loop doubled by copies.
+void fillSamples(float* out, int32_t n, float level) {
+    if (n <= 0)
+        return;
+    uint32_t bits;
+    std::memcpy(&bits, &level, 4);
+    if (bits == 0) {
+        std::memset(out, 0, size_t(n) * sizeof(float));
+        return;
+    }
+    constexpr int32_t seed = 64;
+    int32_t done = std::min(n, seed);
+    std::fill(out, out + done, level);
+    while (done < n) {
+        const int32_t chunk = std::min(done, n - done);
+        std::memcpy(out + done, out, size_t(chunk) * sizeof(float));
+        done += chunk;
+    }
+}
+
+} // namespace
 
 class GUISet2Trig final : public MpBase2 {
 public:
@@ -48,7 +75,7 @@ private:
             out += stretchStart;
         const int32_t i = std::clamp(framesLeft, 0, frames);
         if (out)
-            std::fill(out, out + i, pulseLevel);
+            fillSamples(out, i, pulseLevel);
         framesLeft -= i;
         if (i >= frames)
             return;
@@ -56,7 +83,7 @@ private:
             pinOutput.markStreaming(false, stretchStart + i);
         allowSleep(true);
         if (out)
-            std::fill(out + i, out + frames, restLevel);
+            fillSamples(out + i, frames - i, restLevel);
     }
 
     BoolInPin pinTrigger;
