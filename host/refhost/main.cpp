@@ -26,12 +26,24 @@
 //   run NAME FRAMES                   run one block with the queued events
 //   samples NAME PIN                  print the buffer as runs of equal samples
 //   expectsample NAME PIN FRAME VALUE the sample must be the float VALUE exactly
+//   resource NAME KIND FILE           lookUpResource (NAME, KIND) gives FILE, and
+//                                     openUriStream and the drawing factory's
+//                                     loadImageUri read it; FILE is relative to the
+//                                     scenario's folder; applies to every module
+//   paint NAME WIDTH HEIGHT PNG       the host places the widget at the origin with
+//                                     that size, has it paint, and prints how many
+//                                     drawing calls it made; on Linux the calls are
+//                                     painted into the picture file PNG (relative to
+//                                     the working folder), other builds write none
 // A text VALUE is the rest of the line. Audio host calls print as they happen.
 #include "../AudioHost.h"
+#include "../DrawingFactory.h"
 #include "../GuiModule.h"
 #include "../LegacyGuiModule.h"
 #include "../MessageLoop.h"
 #include "../ModuleLibrary.h"
+#include "../Painting.h"
+#include "../Rasteriser.h"
 #include "../TestHost.h"
 
 #include <algorithm>
@@ -40,6 +52,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -140,6 +153,7 @@ struct Instance {
     std::string name;
     std::vector<std::string> pinTypes;
     std::unique_ptr<TestHost> host;
+    std::unique_ptr<DrawingFactory> drawing;
     std::unique_ptr<GuiModule> module;
     size_t reported = 0; // sends already printed
     std::unique_ptr<LegacyGuiModule> legacy;
@@ -172,10 +186,24 @@ struct Instance {
     }
 };
 
+struct Resource {
+    std::string name;
+    std::string kind;
+    std::string uri;
+    Bytes bytes;
+};
+
+void offerResource(TestHost& host, const Resource& resource) {
+    host.addResource(resource.name, resource.kind, resource.uri);
+    host.addUriData(resource.uri, resource.bytes);
+}
+
 Instance newInstance(const std::string& name) {
     Instance instance;
     instance.name = name;
     instance.host = std::make_unique<TestHost>();
+    instance.drawing = std::make_unique<DrawingFactory>();
+    instance.drawing->serve(*instance.host);
     return instance;
 }
 
@@ -208,7 +236,8 @@ std::string describeRuns(const std::vector<float>& samples) {
 
 class Scenario {
 public:
-    explicit Scenario(gmpi::IMpFactory2* factory) : factory(factory) {}
+    Scenario(gmpi::IMpFactory2* factory, std::string folder)
+        : factory(factory), folder(std::move(folder)) {}
 
     void run(std::istream& in) {
         std::string line;
@@ -253,6 +282,8 @@ private:
             std::string name, id, type;
             words >> name >> id;
             Instance instance = newInstance(name);
+            for (const Resource& resource : resources)
+                offerResource(*instance.host, resource);
             while (words >> type)
                 instance.pinTypes.push_back(type);
             instance.module = std::make_unique<GuiModule>(factory, widen(id), *instance.host);
@@ -260,7 +291,7 @@ private:
                       << (instance.module->makeResult == ResultSuccess ? "created" : "not created") << "\n";
             if (!*instance.module)
                 throw std::runtime_error("cannot make " + id);
-            instances[name] = std::move(instance);
+            enter(std::move(instance));
         } else if (command == "set" || command == "store") {
             std::string name, type;
             int32_t pin = 0;
@@ -310,7 +341,7 @@ private:
             if (!*instance.legacy)
                 throw std::runtime_error("cannot make " + id);
             (*instance.legacy)->onStartup();
-            instances[name] = std::move(instance);
+            enter(std::move(instance));
         } else if (command == "wait") {
             uint32_t ms = 0;
             words >> ms;
@@ -328,7 +359,7 @@ private:
                       << "\": " << (*instance.audio ? "created" : "not created") << "\n";
             if (!*instance.audio)
                 throw std::runtime_error("cannot make " + id);
-            instances[name] = std::move(instance);
+            enter(std::move(instance));
         } else if (command == "buffer") {
             std::string name;
             int32_t pin = 0, frames = 0;
@@ -377,6 +408,44 @@ private:
                       << frame << " is " << floatText(got) << ", expected " << floatText(wanted)
                       << "\n";
             failures += ok ? 0 : 1;
+        } else if (command == "resource") {
+            Resource resource;
+            std::string file;
+            words >> resource.name >> resource.kind >> file;
+            resource.uri = folder.empty() || file.front() == '/' ? file : folder + "/" + file;
+            std::ifstream in(resource.uri, std::ios::binary);
+            if (!in)
+                throw std::runtime_error("cannot read " + resource.uri);
+            resource.bytes.assign(std::istreambuf_iterator<char>(in), {});
+            std::cout << "resource " << resource.name << " (" << resource.kind << ") = " << file
+                      << ", " << resource.bytes.size() << " bytes\n";
+            for (auto& [name, instance] : instances)
+                offerResource(*instance.host, resource);
+            resources.push_back(std::move(resource));
+        } else if (command == "paint") {
+            std::string name, picture;
+            float width = 0, height = 0;
+            words >> name >> width >> height >> picture;
+            Instance& instance = find(name);
+            if (!instance.module)
+                throw std::runtime_error(name + " is no Gui2Part module");
+            if (!(width > 0 && height > 0) || picture.empty())
+                throw std::runtime_error("paint needs a name, a size and a picture file");
+            const PaintResult painted =
+                paintModule(instance.module->unknown(), *instance.drawing, width, height);
+            if (!painted.painted)
+                throw std::runtime_error(name + ": " + painted.error);
+            std::cout << "paint " << name << " " << floatText(width) << " x " << floatText(height)
+                      << ": " << painted.recording->calls.size() << " drawing call(s), answer "
+                      << painted.answer << "\n";
+            if (!painted.error.empty())
+                std::cout << "  " << painted.error << "\n";
+            std::string why;
+            if (rasteriseToPng(*painted.recording, int32_t(std::ceil(width)),
+                               int32_t(std::ceil(height)), picture, &why))
+                std::cout << "  wrote " << picture << "\n";
+            else
+                std::cout << "  no picture: " << why << "\n";
         } else if (command == "release") {
             std::string name;
             words >> name;
@@ -385,6 +454,16 @@ private:
         } else {
             throw std::runtime_error("unknown command " + command);
         }
+    }
+
+    // A name used again stands for the new module; the old one goes first.
+    void enter(Instance instance) {
+        if (const auto old = instances.find(instance.name); old != instances.end()) {
+            releaseInstance(old->second);
+            instances.erase(old);
+        }
+        const std::string name = instance.name;
+        instances.emplace(name, std::move(instance));
     }
 
     void reportSends() {
@@ -412,8 +491,16 @@ private:
         instance.legacy.reset();
         instance.audio.reset();
         std::string report;
-        if (!instance.host->referencesBalanced(&report) ||
-            (instance.audioHost && !instance.audioHost->referencesBalanced(&report))) {
+        instance.host->referencesBalanced(&report);
+        if (const int32_t refs = instance.drawing->references())
+            report += "the drawing factory holds " + std::to_string(refs) + " reference(s); ";
+        if (instance.drawing->ledger()->live() != 0)
+            report += "drawing objects alive: " + instance.drawing->ledger()->describe() + "; ";
+        if (const int32_t streams = instance.host->openStreams())
+            report += std::to_string(streams) + " resource stream(s) open; ";
+        if (instance.audioHost)
+            instance.audioHost->referencesBalanced(&report);
+        if (!report.empty()) {
             std::cout << "UNBALANCED: " << instance.name << ": " << report << "\n";
             ++failures;
         }
@@ -421,7 +508,9 @@ private:
     }
 
     gmpi::IMpFactory2* factory;
+    std::string folder; // of the scenario file, for resource files
     std::map<std::string, Instance> instances;
+    std::vector<Resource> resources;
 };
 
 } // namespace
@@ -450,7 +539,9 @@ int main(int argc, char** argv) {
         modules.factory()->describeBuild(&version, 64, build);
         std::cout << "library " << library << ": " << utf8(build) << ", version " << version
                   << "\n";
-        Scenario scenario(modules.factory());
+        const auto cut = scenarioPath.find_last_of("/\\");
+        Scenario scenario(modules.factory(),
+                          cut == std::string::npos ? std::string() : scenarioPath.substr(0, cut));
         scenario.run(in);
         if (scenario.failures) {
             std::cout << scenario.failures << " expectation(s) failed\n";

@@ -11,17 +11,19 @@
 
 namespace {
 
-// Sets a flag on entry and clears it on exit, also when the host throws. A
-// nested call clears it too: the flag is not restored to what it was before.
+// Sets a flag on entry and gives it back its earlier value on exit, also when
+// the host throws: a nested pin-0 delivery inside a broadcast leaves the outer
+// broadcast's flag up.
 class FlagScope {
 public:
-    explicit FlagScope(bool& flag) : flag(flag) { flag = true; }
+    explicit FlagScope(bool& flag) : flag(flag), earlier(flag) { flag = true; }
     FlagScope(const FlagScope&) = delete;
     FlagScope& operator=(const FlagScope&) = delete;
-    ~FlagScope() { flag = false; }
+    ~FlagScope() { flag = earlier; }
 
 private:
     bool& flag;
+    bool earlier;
 };
 
 } // namespace

@@ -286,16 +286,14 @@ INSTANTIATE_TEST_SUITE_P(
                     10,
                     {{2, 5, 20, ResultFailure}},
                     ints({{0, 10}, {2, 10}, {3, 10}, {4, 10}, {5, 10}})},
-        // A nested value on pin 0 ends with the broadcast flag down, so an
-        // added pin delivered later in the outer broadcast also goes to pin 0.
-        NestingCase{
-            "PinZeroThenAddedPinDuringBroadcast",
-            3,
-            0,
-            10,
-            {{1, 0, 20, ResultSuccess}, {5, 3, 30, ResultFailure}},
-            ints(
-                {{1, 10}, {1, 20}, {2, 20}, {3, 20}, {2, 10}, {0, 30}, {1, 30}, {2, 30}, {3, 10}})},
+        // A nested value on pin 0 leaves the outer broadcast running, so an
+        // added pin delivered later in it still does not go to pin 0.
+        NestingCase{"PinZeroThenAddedPinDuringBroadcast",
+                    3,
+                    0,
+                    10,
+                    {{1, 0, 20, ResultSuccess}, {5, 3, 30, ResultFailure}},
+                    ints({{1, 10}, {1, 20}, {2, 20}, {3, 20}, {2, 10}, {1, 30}, {2, 30}, {3, 10}})},
         // Two levels deep: an added pin inside a broadcast inside a relay is
         // not forwarded, since the relay is still running.
         NestingCase{"AddedPinInsideBroadcastInsideRelay",

@@ -2,7 +2,7 @@
 // a block into stretches and event groups, and the sleep gate.
 #include "framework/AudioPins.h"
 #include "host/AudioHost.h"
-#include "tests/unit/VtableSlot.h"
+#include "tests/unit/SlotOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -548,7 +548,7 @@ TEST(AudioPluginOffsets, TheGateAdvancesTheOffsetAndLeavesTheStretchStart) {
 
 // Slot order of the audio-side interfaces and classes.
 
-using vtable::slotOf;
+using slots::slotOf;
 
 TEST(AudioSlots, PluginBasePrimaryInterface) {
     using Base = MpPluginBase;

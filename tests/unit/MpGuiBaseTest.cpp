@@ -3,7 +3,7 @@
 #include "framework/MpGuiBase.h"
 #include "framework/MpFactory.h"
 #include "host/TestHost.h"
-#include "tests/unit/VtableSlot.h"
+#include "tests/unit/SlotOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -188,7 +188,7 @@ TEST_F(OldGuiBase, AttachingAgainReplacesTheHostAndTheEndReleasesIt) {
     probe->release();
 }
 
-using vtable::slotOf;
+using slots::slotOf;
 
 TEST(OldGuiSlots, BaseAddsItsSlotsAfterTheInterface) {
     using Base = MpGuiBase_base;

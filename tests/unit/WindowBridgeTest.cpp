@@ -4,7 +4,7 @@
 // Linux build uses the platform layer's window table.
 #include "framework/WindowBridge.h"
 #include "framework/MpFactory.h"
-#include "tests/unit/VtableSlot.h"
+#include "tests/unit/SlotOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -603,7 +603,7 @@ TEST(WindowBridgeComposited, HooksAnswerZeroAndHelpersForwardToTheCompositor) {
     EXPECT_EQ(host.references(), 0);
 }
 
-using vtable::slotOf;
+using slots::slotOf;
 
 TEST(WindowBridgeSlots, PrimaryInterfaces) {
     using Gdi = MpGuiWindowsGfxBase;
