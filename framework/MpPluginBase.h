@@ -84,7 +84,7 @@ protected:
 
     // Asks the host how many frames the module still computes before the gate sleeps.
     void refreshSleepCountdown();
-    // Frame of the events from `first` on, clamped to the block.
+    // An event's frame; one beyond the block is taken at the block's end.
     static int32_t eventFrame(const TimedEvent* event, int32_t frames);
     // Runs the three passes over the group of events at stretchStart that
     // begins with `first`, and returns the event after the group.
