@@ -74,6 +74,18 @@ struct IAudioHost : gmpi::IMpUnknown {
 // Asked for and kept by the audio side, never called.
 struct IAudioHostExtension : gmpi::IMpUnknown {};
 
+// Required by the window bridge of the older GUI kind; it calls nothing on them.
+struct IWindowHost : gmpi::IMpUnknown {};
+struct IWindowHost2 : gmpi::IMpUnknown {};
+
+// The compositor of composited older-kind modules.
+struct ICompositorHost : gmpi::IMpUnknown {
+    virtual int32_t requestRepaint() = 0;
+    virtual int32_t takePointerCapture() = 0;
+    virtual int32_t queryPointerCapture(int32_t* captured) = 0; // non-zero: held by this module
+    virtual int32_t dropPointerCapture() = 0;
+};
+
 template <> struct InterfaceIdentity<gmpi_gui::ICompletionCallback> {
     static constexpr InterfaceId id = guid("709582BA-AF65-43E6-A24C-AB05F8D6980B");
 };
@@ -97,4 +109,13 @@ template <> struct InterfaceIdentity<IAudioHost> {
 };
 template <> struct InterfaceIdentity<IAudioHostExtension> {
     static constexpr InterfaceId id = guid("87CCD426-71D7-414E-A9A6-5ADCA81C7420");
+};
+template <> struct InterfaceIdentity<IWindowHost> {
+    static constexpr InterfaceId id = guid("E52FAA41-42C3-40A6-A11A-E69DB335CE50");
+};
+template <> struct InterfaceIdentity<IWindowHost2> {
+    static constexpr InterfaceId id = guid("B1EFF8C9-9ADC-450B-BCD6-D359CFDC8275");
+};
+template <> struct InterfaceIdentity<ICompositorHost> {
+    static constexpr InterfaceId id = guid("2A3F4D28-52C5-4A31-BF85-B79853265F65");
 };

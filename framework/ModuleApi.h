@@ -112,6 +112,31 @@ struct IoldSchoolInitialisation {
     virtual int32_t attachHost(gmpi::IMpUnknown* host) = 0;
 };
 
+// A native window handle (HWND) as the window bridge passes it.
+using WindowHandle = void*;
+
+// Older-kind GUI module that draws in a child window of its own.
+struct IMpGraphicsWinGdi : gmpi::IMpUnknown {
+    virtual int32_t computeDesiredSize(int32_t availableWidth, int32_t availableHeight,
+                                       int32_t* desiredWidth, int32_t* desiredHeight) = 0;
+    virtual int32_t acceptBounds(int32_t top, int32_t bottom, int32_t left, int32_t right) = 0;
+    virtual int32_t openChildWindow(WindowHandle parent, WindowHandle* out) = 0;
+    virtual int32_t closeChildWindow() = 0;
+};
+
+// Older-kind GUI module drawn through a host compositor. The hooks answer 0.
+struct ISeGraphicsComposited : gmpi::IMpUnknown {
+    virtual int32_t compositedHookA() = 0;
+    virtual int32_t computeDesiredSize(int32_t availableWidth, int32_t availableHeight,
+                                       int32_t* desiredWidth, int32_t* desiredHeight) = 0;
+    virtual int32_t acceptBounds(int32_t top, int32_t bottom, int32_t left, int32_t right) = 0;
+    virtual int32_t compositedHookB() = 0;
+    virtual int32_t compositedHookC() = 0;
+    virtual int32_t compositedHookD() = 0;
+    virtual int32_t compositedHookE() = 0;
+    virtual int32_t compositedHookF() = 0;
+};
+
 namespace gmpi_gui_api {
 
 struct IMpGraphics : gmpi::IMpUnknown {
@@ -166,4 +191,10 @@ template <> struct InterfaceIdentity<gmpi_gui_api::IMpGraphics> {
 };
 template <> struct InterfaceIdentity<gmpi_gui_api::IMpGraphics2> {
     static constexpr InterfaceId id = guid("4540C6EE-98AB-4C79-B857-66AE64249125");
+};
+template <> struct InterfaceIdentity<IMpGraphicsWinGdi> {
+    static constexpr InterfaceId id = guid("76FAC807-0C89-465D-9FAF-49B12D964118");
+};
+template <> struct InterfaceIdentity<ISeGraphicsComposited> {
+    static constexpr InterfaceId id = guid("0157347B-3FD3-4CEE-947E-88F694349254");
 };

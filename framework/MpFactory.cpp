@@ -5,11 +5,26 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 namespace {
 
 // Constant-initialised: valid before any dynamic initialiser runs.
 constinit MpFactory* factoryPointer = nullptr;
+
+// Set while makeModule runs a new module's attachHost, on the calling thread only.
+thread_local bool creationAttachRunning = false;
+
+class CreationAttachScope {
+public:
+    CreationAttachScope() : previous(std::exchange(creationAttachRunning, true)) {}
+    CreationAttachScope(const CreationAttachScope&) = delete;
+    CreationAttachScope& operator=(const CreationAttachScope&) = delete;
+    ~CreationAttachScope() { creationAttachRunning = previous; }
+
+private:
+    bool previous;
+};
 
 constexpr std::u16string_view buildText = u"GCC Compiler V1014 (Release)";
 constexpr int32_t buildVersion = 30800;
@@ -43,8 +58,10 @@ int32_t MpFactory::create(const char16_t* moduleId, int32_t subType, gmpi::IMpUn
             return ResultUnsupported;
         made = entry->second();
         if (made && attach) {
-            if (auto* legacy = dynamic_cast<gmpi::IMpLegacyInitialization*>(made))
+            if (auto* legacy = dynamic_cast<gmpi::IMpLegacyInitialization*>(made)) {
+                const CreationAttachScope scope;
                 legacy->attachHost(host);
+            }
         }
     } catch (...) {
         // The module that attachHost refused is released rather than handed out.
@@ -81,6 +98,10 @@ int32_t MpFactory::addModuleCreator(const char16_t* moduleId, int32_t subType,
     if (moduleId)
         registrations.emplace(ModuleKey{subType, moduleId}, creator);
     return 0;
+}
+
+bool attachingAtCreation() {
+    return creationAttachRunning;
 }
 
 MpFactory& factoryInstance() {

@@ -51,6 +51,11 @@ private:
 // The one factory of the process, created on first use.
 MpFactory& factoryInstance();
 
+// True while makeModule attaches the host of a module it has just made. A
+// module refusing that host throws then, which fails the creation; a host that
+// calls attachHost itself receives a result code instead.
+bool attachingAtCreation();
+
 // Called by module files from their static initialisers.
 int32_t registerModule(int32_t subType, const char16_t* moduleId, ModuleCreator creator);
 

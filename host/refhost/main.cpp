@@ -12,6 +12,20 @@
 //   changed NAME PIN                  the host reports a change
 //   expect NAME PIN TYPE VALUE        the last value sent on that pin must be VALUE
 //   release NAME                      the host releases the module
+//   legacy NAME MODULE-ID PINS [TYPE...]
+//                                     make a GuiPart module (the factory attaches
+//                                     it) whose host counts PINS pins, then start
+//                                     it; set, store, changed, expect as above
+//   wait MS                           let MS milliseconds of timer ticks pass
+//   audio NAME MODULE-ID [COUNTDOWN]  make the AudioPart module; its host answers
+//                                     COUNTDOWN (default 0) for the frames before
+//                                     sleep
+//   buffer NAME PIN FRAMES            attach a buffer of FRAMES zero samples
+//   event NAME FRAME runstart         queue an event for the next block; KIND is
+//   event NAME FRAME KIND PIN [TYPE VALUE]   value, streamon, streamoff or message
+//   run NAME FRAMES                   run one block with the queued events
+//   samples NAME PIN                  print the buffer as runs of equal samples
+//   expectsample NAME PIN FRAME VALUE the sample must be the float VALUE exactly
 //   resource NAME KIND FILE           lookUpResource (NAME, KIND) gives FILE, and
 //                                     openUriStream and the drawing factory's
 //                                     loadImageUri read it; FILE is relative to the
@@ -21,14 +35,18 @@
 //                                     drawing calls it made; on Linux the calls are
 //                                     painted into the picture file PNG (relative to
 //                                     the working folder), other builds write none
-// A text VALUE is the rest of the line.
+// A text VALUE is the rest of the line. Audio host calls print as they happen.
+#include "../AudioHost.h"
 #include "../DrawingFactory.h"
 #include "../GuiModule.h"
+#include "../LegacyGuiModule.h"
+#include "../MessageLoop.h"
 #include "../ModuleLibrary.h"
 #include "../Painting.h"
 #include "../Rasteriser.h"
 #include "../TestHost.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -138,9 +156,33 @@ struct Instance {
     std::unique_ptr<DrawingFactory> drawing;
     std::unique_ptr<GuiModule> module;
     size_t reported = 0; // sends already printed
+    std::unique_ptr<LegacyGuiModule> legacy;
+    std::unique_ptr<AudioHost> audioHost;
+    std::unique_ptr<AudioModule> audio;
+    EventList pending; // events of the next block
+    size_t callsReported = 0;
 
     std::string pinType(int32_t pin) const {
         return pin >= 0 && size_t(pin) < pinTypes.size() ? pinTypes[size_t(pin)] : "";
+    }
+    int32_t receive(int32_t pin, const Bytes& bytes) const {
+        if (legacy)
+            return legacy->receive(pin, bytes);
+        if (!module)
+            throw std::runtime_error(name + " has no GUI pins");
+        return module->receive(pin, bytes);
+    }
+    int32_t changed(int32_t pin) const {
+        if (legacy)
+            return legacy->changed(pin);
+        if (!module)
+            throw std::runtime_error(name + " has no GUI pins");
+        return module->changed(pin);
+    }
+    AudioModule& audioPart() const {
+        if (!audio)
+            throw std::runtime_error(name + " is no audio part");
+        return *audio;
     }
 };
 
@@ -154,6 +196,42 @@ struct Resource {
 void offerResource(TestHost& host, const Resource& resource) {
     host.addResource(resource.name, resource.kind, resource.uri);
     host.addUriData(resource.uri, resource.bytes);
+}
+
+Instance newInstance(const std::string& name) {
+    Instance instance;
+    instance.name = name;
+    instance.host = std::make_unique<TestHost>();
+    instance.drawing = std::make_unique<DrawingFactory>();
+    instance.drawing->serve(*instance.host);
+    return instance;
+}
+
+int32_t eventKind(const std::string& word) {
+    static const std::map<std::string, int32_t> kinds = {{"value", EventValueChanged},
+                                                         {"streamon", EventStreamOn},
+                                                         {"streamoff", EventStreamOff},
+                                                         {"message", EventPinMessage},
+                                                         {"runstart", EventRunStart}};
+    const auto it = kinds.find(word);
+    if (it == kinds.end())
+        throw std::runtime_error("unknown event kind: " + word);
+    return it->second;
+}
+
+// "0-9 0, 10-29 1, 30-63 0"
+std::string describeRuns(const std::vector<float>& samples) {
+    std::string text;
+    for (size_t first = 0; first < samples.size();) {
+        size_t last = first;
+        while (last + 1 < samples.size() &&
+               floatBits(samples[last + 1]) == floatBits(samples[first]))
+            ++last;
+        text += (text.empty() ? "" : ", ") + std::to_string(first) + "-" + std::to_string(last) +
+                " " + floatText(samples[first]);
+        first = last + 1;
+    }
+    return text.empty() ? "(no samples)" : text;
 }
 
 class Scenario {
@@ -203,12 +281,7 @@ private:
         if (command == "module") {
             std::string name, id, type;
             words >> name >> id;
-            Instance instance{name,
-                              {},
-                              std::make_unique<TestHost>(),
-                              std::make_unique<DrawingFactory>(),
-                              nullptr};
-            instance.drawing->serve(*instance.host);
+            Instance instance = newInstance(name);
             for (const Resource& resource : resources)
                 offerResource(*instance.host, resource);
             while (words >> type)
@@ -218,12 +291,7 @@ private:
                       << (instance.module->makeResult == ResultSuccess ? "created" : "not created") << "\n";
             if (!*instance.module)
                 throw std::runtime_error("cannot make " + id);
-            // A name used again stands for the new module; the old one goes first.
-            if (const auto old = instances.find(name); old != instances.end()) {
-                releaseInstance(old->second);
-                instances.erase(old);
-            }
-            instances.emplace(name, std::move(instance));
+            enter(std::move(instance));
         } else if (command == "set" || command == "store") {
             std::string name, type;
             int32_t pin = 0;
@@ -232,9 +300,9 @@ private:
             const Bytes bytes = parseValue(type, rest(words));
             std::cout << command << " " << name << " pin " << pin << " " << describe(type, bytes)
                       << "\n";
-            int32_t result = instance.module->receive(pin, bytes);
+            int32_t result = instance.receive(pin, bytes);
             if (command == "set" && result == ResultSuccess)
-                result = instance.module->changed(pin);
+                result = instance.changed(pin);
             if (result != ResultSuccess)
                 std::cout << "  answer " << result << "\n";
         } else if (command == "changed") {
@@ -242,7 +310,7 @@ private:
             int32_t pin = 0;
             words >> name >> pin;
             std::cout << "changed " << name << " pin " << pin << "\n";
-            if (const int32_t result = find(name).module->changed(pin); result != ResultSuccess)
+            if (const int32_t result = find(name).changed(pin); result != ResultSuccess)
                 std::cout << "  answer " << result << "\n";
         } else if (command == "expect") {
             std::string name, type;
@@ -258,6 +326,87 @@ private:
             std::cout << (ok ? "ok: " : "MISMATCH: ") << name << " pin " << pin << " is "
                       << (last ? describe(type, last->bytes) : "never sent") << ", expected "
                       << describe(type, wanted) << "\n";
+            failures += ok ? 0 : 1;
+        } else if (command == "legacy") {
+            std::string name, id, type;
+            int32_t pins = 0;
+            words >> name >> id >> pins;
+            Instance instance = newInstance(name);
+            while (words >> type)
+                instance.pinTypes.push_back(type);
+            instance.host->pinCount = pins;
+            instance.legacy = std::make_unique<LegacyGuiModule>(factory, widen(id), *instance.host);
+            std::cout << "legacy " << name << " = \"" << id << "\" with " << pins
+                      << " pins: " << (*instance.legacy ? "created" : "not created") << "\n";
+            if (!*instance.legacy)
+                throw std::runtime_error("cannot make " + id);
+            (*instance.legacy)->onStartup();
+            enter(std::move(instance));
+        } else if (command == "wait") {
+            uint32_t ms = 0;
+            words >> ms;
+            std::cout << "wait " << ms << " ms\n";
+            pumpMessagesFor(ms);
+        } else if (command == "audio") {
+            std::string name, id;
+            int32_t countdown = 0;
+            words >> name >> id >> countdown;
+            Instance instance = newInstance(name);
+            instance.audioHost = std::make_unique<AudioHost>();
+            instance.audioHost->framesBeforeSleep = countdown;
+            instance.audio = std::make_unique<AudioModule>(factory, widen(id), *instance.audioHost);
+            std::cout << "audio " << name << " = \"" << id
+                      << "\": " << (*instance.audio ? "created" : "not created") << "\n";
+            if (!*instance.audio)
+                throw std::runtime_error("cannot make " + id);
+            enter(std::move(instance));
+        } else if (command == "buffer") {
+            std::string name;
+            int32_t pin = 0, frames = 0;
+            words >> name >> pin >> frames;
+            find(name).audioPart().attach(pin, size_t(std::max(frames, 0)));
+            std::cout << "buffer " << name << " pin " << pin << ": " << frames << " frames\n";
+        } else if (command == "event") {
+            std::string name, kind, type;
+            int32_t frame = 0, pin = -1;
+            words >> name >> frame >> kind;
+            Instance& instance = find(name);
+            const int32_t code = eventKind(kind);
+            Bytes bytes;
+            if (code != EventRunStart && (words >> pin >> type))
+                bytes = parseValue(type, rest(words));
+            instance.pending.add(frame, code, pin, bytes);
+            std::cout << "event " << name << " frame " << frame << " " << kind;
+            if (code != EventRunStart)
+                std::cout << " pin " << pin << " " << describe(type, bytes);
+            std::cout << "\n";
+        } else if (command == "run") {
+            std::string name;
+            int32_t frames = 0;
+            words >> name >> frames;
+            Instance& instance = find(name);
+            std::cout << "run " << name << " " << frames << " frames\n";
+            instance.audioPart().run(frames, instance.pending);
+            instance.pending.clear();
+        } else if (command == "samples" || command == "expectsample") {
+            std::string name;
+            int32_t pin = 0, frame = 0;
+            words >> name >> pin;
+            const std::vector<float>& samples = find(name).audioPart().buffer(pin);
+            if (command == "samples") {
+                std::cout << "samples " << name << " pin " << pin << ": " << describeRuns(samples)
+                          << "\n";
+                return;
+            }
+            words >> frame;
+            const float wanted = valueOf<float>(parseValue("float", rest(words)));
+            if (frame < 0 || size_t(frame) >= samples.size())
+                throw std::runtime_error("no sample " + std::to_string(frame));
+            const float got = samples[size_t(frame)];
+            const bool ok = floatBits(got) == floatBits(wanted);
+            std::cout << (ok ? "ok: " : "MISMATCH: ") << name << " pin " << pin << " sample "
+                      << frame << " is " << floatText(got) << ", expected " << floatText(wanted)
+                      << "\n";
             failures += ok ? 0 : 1;
         } else if (command == "resource") {
             Resource resource;
@@ -278,6 +427,8 @@ private:
             float width = 0, height = 0;
             words >> name >> width >> height >> picture;
             Instance& instance = find(name);
+            if (!instance.module)
+                throw std::runtime_error(name + " is no Gui2Part module");
             if (!(width > 0 && height > 0) || picture.empty())
                 throw std::runtime_error("paint needs a name, a size and a picture file");
             const PaintResult painted =
@@ -305,8 +456,24 @@ private:
         }
     }
 
+    // A name used again stands for the new module; the old one goes first.
+    void enter(Instance instance) {
+        if (const auto old = instances.find(instance.name); old != instances.end()) {
+            releaseInstance(old->second);
+            instances.erase(old);
+        }
+        const std::string name = instance.name;
+        instances.emplace(name, std::move(instance));
+    }
+
     void reportSends() {
         for (auto& [name, instance] : instances) {
+            if (instance.audioHost) {
+                const auto& calls = instance.audioHost->calls;
+                for (; instance.callsReported < calls.size(); ++instance.callsReported)
+                    std::cout << "  " << name << " calls "
+                              << calls[instance.callsReported].describe() << "\n";
+            }
             const auto& sent = instance.host->sent;
             for (; instance.reported < sent.size(); ++instance.reported) {
                 const SentValue& value = sent[instance.reported];
@@ -318,10 +485,11 @@ private:
     }
 
     void releaseInstance(Instance& instance) {
-        if (!instance.module)
+        if (!instance.module && !instance.legacy && !instance.audio)
             return;
-        instance.module->reset();
         instance.module.reset();
+        instance.legacy.reset();
+        instance.audio.reset();
         std::string report;
         instance.host->referencesBalanced(&report);
         if (const int32_t refs = instance.drawing->references())
@@ -330,6 +498,8 @@ private:
             report += "drawing objects alive: " + instance.drawing->ledger()->describe() + "; ";
         if (const int32_t streams = instance.host->openStreams())
             report += std::to_string(streams) + " resource stream(s) open; ";
+        if (instance.audioHost)
+            instance.audioHost->referencesBalanced(&report);
         if (!report.empty()) {
             std::cout << "UNBALANCED: " << instance.name << ": " << report << "\n";
             ++failures;

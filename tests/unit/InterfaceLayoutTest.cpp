@@ -79,6 +79,23 @@ TEST(InterfaceLayout, ModuleInterfaces) {
                         slotOf(&IMpPlugin2::release), slotOf(&IMpPlugin2::attachHost),
                         slotOf(&IMpPlugin2::prepare), slotOf(&IMpPlugin2::attachBuffer),
                         slotOf(&IMpPlugin2::runBlock), slotOf(&IMpPlugin2::acceptMessage)});
+    expectSlotsInOrder(
+        "IMpGraphicsWinGdi",
+        {slotOf(&IMpGraphicsWinGdi::queryInterface), slotOf(&IMpGraphicsWinGdi::addRef),
+         slotOf(&IMpGraphicsWinGdi::release), slotOf(&IMpGraphicsWinGdi::computeDesiredSize),
+         slotOf(&IMpGraphicsWinGdi::acceptBounds), slotOf(&IMpGraphicsWinGdi::openChildWindow),
+         slotOf(&IMpGraphicsWinGdi::closeChildWindow)});
+    expectSlotsInOrder("ISeGraphicsComposited", {slotOf(&ISeGraphicsComposited::queryInterface),
+                                                 slotOf(&ISeGraphicsComposited::addRef),
+                                                 slotOf(&ISeGraphicsComposited::release),
+                                                 slotOf(&ISeGraphicsComposited::compositedHookA),
+                                                 slotOf(&ISeGraphicsComposited::computeDesiredSize),
+                                                 slotOf(&ISeGraphicsComposited::acceptBounds),
+                                                 slotOf(&ISeGraphicsComposited::compositedHookB),
+                                                 slotOf(&ISeGraphicsComposited::compositedHookC),
+                                                 slotOf(&ISeGraphicsComposited::compositedHookD),
+                                                 slotOf(&ISeGraphicsComposited::compositedHookE),
+                                                 slotOf(&ISeGraphicsComposited::compositedHookF)});
     using gmpi_gui_api::IMpGraphics2;
     expectSlotsInOrder("IMpGraphics2",
                        {slotOf(&IMpGraphics2::queryInterface), slotOf(&IMpGraphics2::addRef),
@@ -123,6 +140,18 @@ TEST(InterfaceLayout, HostServices) {
                         slotOf(&IAudioHost::release), slotOf(&IAudioHost::deliverPinBytes),
                         slotOf(&IAudioHost::announceStreaming), slotOf(&IAudioHost::askToSleep),
                         slotOf(&IAudioHost::fetchFramesBeforeSleep)});
+    expectSlotsInOrder("IWindowHost",
+                       {slotOf(&IWindowHost::queryInterface), slotOf(&IWindowHost::addRef),
+                        slotOf(&IWindowHost::release)});
+    expectSlotsInOrder("IWindowHost2",
+                       {slotOf(&IWindowHost2::queryInterface), slotOf(&IWindowHost2::addRef),
+                        slotOf(&IWindowHost2::release)});
+    expectSlotsInOrder("ICompositorHost",
+                       {slotOf(&ICompositorHost::queryInterface), slotOf(&ICompositorHost::addRef),
+                        slotOf(&ICompositorHost::release), slotOf(&ICompositorHost::requestRepaint),
+                        slotOf(&ICompositorHost::takePointerCapture),
+                        slotOf(&ICompositorHost::queryPointerCapture),
+                        slotOf(&ICompositorHost::dropPointerCapture)});
     using gmpi_gui::ICompletionCallback;
     expectSlotsInOrder("ICompletionCallback",
                        {slotOf(&ICompletionCallback::queryInterface),
