@@ -15,6 +15,8 @@ struct ExpectedRegistration {
 inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"KZ_Oct2Hz"},
     {Gui2Part, u"KZ_Hz2Oct"},
+    {Gui2Part, u"StringLoader"},
+    {Gui2Part, u"StringSaver"},
     {Gui2Part, u"KZ_V2dB"},
     {Gui2Part, u"KZ_dB2V"},
 };
