@@ -38,7 +38,8 @@ template <class Number> bool storeFourBytes(Number& value, int32_t size, const v
     static_assert(sizeof(Number) == 4);
     if (size == 4 && std::memcmp(&value, data, 4) == 0)
         return false;
-    std::memcpy(&value, data, size_t(std::min(size, 4)));
+    if (size > 0)
+        std::memcpy(&value, data, size_t(std::min(size, 4)));
     return true;
 }
 

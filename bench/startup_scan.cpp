@@ -1,0 +1,66 @@
+// A host's start-up scan: load the library, get the factory, create, attach and
+// release one instance of every registration; next to loading and unloading an
+// empty shared library. Target: the whole scan under 1 ms.
+#include "host/ModuleLibrary.h"
+#include "host/TestHost.h"
+#include "support/Ratios.h"
+#include "tests/RegistrationTable.h"
+
+#include <dlfcn.h>
+
+#include <stdexcept>
+
+namespace {
+
+std::string besideProgram(const std::string& file) {
+    std::string path = testhost::ModuleLibrary::defaultPath();
+    return path.substr(0, path.find_last_of('/') + 1) + file;
+}
+
+void emptyLibraryLoad(benchmark::State& state) {
+    const std::string path = besideProgram("tavri_empty_library.so");
+    for (auto _ : state) {
+        void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            throw std::runtime_error(dlerror());
+        dlclose(handle);
+    }
+}
+BENCHMARK(emptyLibraryLoad)->Unit(benchmark::kMicrosecond);
+
+// Loading and unloading the module library alone, for comparison.
+void moduleLibraryLoad(benchmark::State& state) {
+    const std::string path = testhost::ModuleLibrary::defaultPath();
+    for (auto _ : state)
+        testhost::ModuleLibrary library(path);
+}
+BENCHMARK(moduleLibraryLoad)->Unit(benchmark::kMicrosecond);
+
+void startupScan(benchmark::State& state) {
+    const std::string path = testhost::ModuleLibrary::defaultPath();
+    testhost::TestHost host;
+    for (auto _ : state) {
+        testhost::ModuleLibrary library(path);
+        for (const ExpectedRegistration& r : expectedRegistrations) {
+            void* out = nullptr;
+            library.factory()->makeModule(r.moduleId, r.subType, host.object(), &out);
+            auto* made = static_cast<gmpi::IMpUnknown*>(out);
+            if (!made)
+                throw std::runtime_error("cannot make " + narrow(r.moduleId));
+            if (r.subType == Gui2Part)
+                static_cast<gmpi::IMpUserInterface2*>(out)->attachHost(host.object());
+            made->release();
+        }
+    }
+    state.counters["modules"] = double(std::size(expectedRegistrations));
+}
+BENCHMARK(startupScan)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The target is absolute; most of it is the loader's own cost, which the
+    // empty library shows.
+    return bench::runWithRatios(argc, argv, {{"startupScan", "emptyLibraryLoad", 5.0}},
+                                {{"startupScan", 1e6}});
+}

@@ -1,0 +1,263 @@
+// GUI pins: how each type stores host bytes, what set-and-send sends, the
+// registry, and the byte block and text objects.
+#include "framework/GuiPins.h"
+#include "framework/MpGuiBase2.h"
+#include "framework/MpString.h"
+#include "host/PinBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+using testhost::Bytes;
+using testhost::bytesOf;
+using testhost::floatBits;
+
+namespace {
+
+struct Send {
+    int32_t pinId;
+    Bytes bytes;
+    int32_t voice;
+    bool operator==(const Send&) const = default;
+};
+
+// A registry that records what its pins send.
+class RecordingOwner : public GuiPinOwner {
+public:
+    int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) override {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        sends.push_back(Send{pinId, Bytes(bytes, bytes + size), voice});
+        return ResultSuccess;
+    }
+    void add(MpGuiPinBase& pin) { bindPin(nextPinIndex(), pin, nullptr); }
+    template <class Module> void add(MpGuiPinBase& pin, Module* target, void (Module::*handler)()) {
+        bindPin(nextPinIndex(), pin, target, handler);
+    }
+    void addAt(int32_t index, MpGuiPinBase& pin) { bindPin(index, pin, nullptr); }
+    std::vector<Send> sends;
+};
+
+template <class Pin> bool store(Pin& pin, const Bytes& bytes) {
+    return pin.storeHostValue(0, int32_t(bytes.size()), bytes.data());
+}
+
+TEST(GuiPinStore, Bool) {
+    struct Case {
+        bool before;
+        Bytes bytes;
+        bool after;
+        bool changed;
+    };
+    const Case cases[] = {
+        {false, {0}, false, false},          {false, {1}, true, true},
+        {true, {1}, true, false},            {true, {0}, false, true},
+        {false, {7}, true, true},            {true, {7}, true, true}, // stored as true, not 7
+        {false, {7, 0, 0, 0}, true, true},   {true, {0, 0, 0, 0}, false, true},
+        {true, {0, 0, 0, 2}, true, true},    {false, {1, 0}, true, true},
+        {false, {0, 1, 0, 0, 0}, false, true}, {true, {}, true, false},
+    };
+    for (const Case& c : cases) {
+        MpGuiPinBool pin(c.before);
+        EXPECT_EQ(store(pin, c.bytes), c.changed) << c.bytes.size();
+        EXPECT_EQ(pin.get(), c.after) << c.bytes.size();
+        // The stored byte is always 0 or 1.
+        EXPECT_LE(*static_cast<const uint8_t*>(pin.valueAddress()), 1);
+    }
+}
+
+TEST(GuiPinStore, IntAndFloatCopyAtMostFourBytes) {
+    MpGuiPinInt number(0x11223344);
+    EXPECT_TRUE(store(number, {0xAA, 0xBB}));
+    EXPECT_EQ(number.get(), 0x1122BBAA);
+    EXPECT_FALSE(store(number, bytesOf(int32_t(0x1122BBAA))));
+    EXPECT_TRUE(store(number, {1, 0, 0, 0, 9, 9, 9, 9}));
+    EXPECT_EQ(number.get(), 1);
+    EXPECT_TRUE(number.storeHostValue(0, -5, nullptr)); // bytes outside the contract: nothing read
+    EXPECT_EQ(number.get(), 1);
+
+    MpGuiPinFloat real(0.0f);
+    EXPECT_TRUE(store(real, bytesOf(-0.0f))); // bit patterns differ
+    EXPECT_EQ(floatBits(real.get()), 0x80000000u);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_TRUE(store(real, bytesOf(nan)));
+    EXPECT_FALSE(store(real, bytesOf(nan))); // the same NaN bits
+}
+
+TEST(GuiPinStore, BlobAndText) {
+    MpGuiPinBlob blob;
+    EXPECT_FALSE(store(blob, {}));
+    EXPECT_TRUE(store(blob, {1, 2, 3}));
+    EXPECT_FALSE(store(blob, {1, 2, 3}));
+    EXPECT_TRUE(store(blob, {1, 2, 4}));
+    EXPECT_EQ(blob.valueByteCount(), 3);
+    EXPECT_EQ(static_cast<const uint8_t*>(blob.valueAddress())[2], 4);
+
+    StringGuiPin text(u"ab");
+    EXPECT_FALSE(store(text, bytesOf(u"ab")));
+    EXPECT_TRUE(store(text, bytesOf(u"abc")));
+    EXPECT_EQ(text.get(), u"abc");
+    Bytes odd = bytesOf(u"xy");
+    odd.push_back(0x41); // an odd last byte is dropped
+    EXPECT_TRUE(store(text, odd));
+    EXPECT_EQ(text.get(), u"xy");
+    EXPECT_TRUE(store(text, {}));
+    EXPECT_EQ(text.get(), u"");
+}
+
+TEST(GuiPinStore, HostEchoingThePinsOwnBytesLeavesThemIntact) {
+    MpGuiPinBlob blob;
+    store(blob, {5, 6, 7, 8});
+    blob.storeHostValue(0, 2, blob.valueAddress()); // a shorter block from its own bytes
+    EXPECT_EQ(blob.valueByteCount(), 2);
+    EXPECT_EQ(static_cast<const uint8_t*>(blob.valueAddress())[1], 6);
+
+    StringGuiPin text(u"hello");
+    text.storeHostValue(0, 4, text.valueAddress());
+    EXPECT_EQ(text.get(), u"he");
+}
+
+TEST(GuiPinSend, OnlyChangesAreSent) {
+    RecordingOwner owner;
+    MpGuiPinFloat real(1.0f);
+    MpGuiPinBool flag;
+    StringGuiPin text(u"ab");
+    MpGuiPinBlob blob;
+    MpGuiPinInt number;
+    owner.add(real);
+    owner.add(flag);
+    owner.add(text);
+    owner.add(blob);
+    owner.add(number);
+
+    real.setAndSend(1.0f);
+    EXPECT_TRUE(owner.sends.empty());
+    real.setAndSend(-0.0f); // differs from 1.0: sent
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    real.setAndSend(0.0f); // 0.0 over -0.0 compares equal: not sent
+    real.setAndSend(nan);
+    real.setAndSend(nan); // a NaN is always sent
+    text.setAndSend(u"ab");
+    text.setAndSend(u"abc");
+    blob.setAndSend(MpBlob()); // two empty blobs are equal
+    number.setAndSend(0);
+    number.setAndSend(-3);
+
+    const std::vector<Send> expected = {
+        {0, bytesOf(-0.0f), 0}, {0, bytesOf(nan), 0}, {0, bytesOf(nan), 0},
+        {2, bytesOf(u"abc"), 0}, {4, bytesOf(int32_t(-3)), 0},
+    };
+    EXPECT_EQ(owner.sends, expected);
+}
+
+TEST(GuiPinSend, BoolPulse) {
+    RecordingOwner owner;
+    MpGuiPinBool pin;
+    owner.add(pin);
+    boolPulse(pin);
+    boolPulse(pin);
+    pin.setAndSend(true);
+    boolPulse(pin);
+    const std::vector<Send> expected = {{0, {1}, 0}, {0, {0}, 0}, {0, {1}, 0},
+                                        {0, {0}, 0}, {0, {1}, 0}, {0, {0}, 0}};
+    EXPECT_EQ(owner.sends, expected);
+}
+
+TEST(GuiPinSend, TextPinUtf8) {
+    RecordingOwner owner;
+    StringGuiPin text;
+    owner.add(text);
+    text.setAndSendUtf8("\xE2\x82\xAC" "1");
+    EXPECT_EQ(text.get(), u"\u20ac1");
+    EXPECT_EQ(text.toUtf8(), "\xE2\x82\xAC" "1");
+    EXPECT_THROW(text.setAndSendUtf8("\xF0\x9F\x98\x80"), std::range_error);
+    EXPECT_EQ(text.get(), u"\u20ac1");
+    EXPECT_EQ(owner.sends.size(), 1u);
+    text.setAndSend(u"\xd800");
+    EXPECT_THROW(text.toUtf8(), std::range_error);
+}
+
+struct Counter {
+    int runs = 0;
+    void onChange() { ++runs; }
+};
+
+TEST(GuiPinRegistry, IndicesHandlersAndMissingPins) {
+    RecordingOwner owner;
+    Counter counter;
+    MpGuiPinInt first, second, duplicate;
+    owner.add(first, &counter, &Counter::onChange);
+    owner.add(second);
+    EXPECT_EQ(first.getId(), 0);
+    EXPECT_EQ(second.getId(), 1);
+    owner.addAt(1, duplicate); // the earlier pin stays in the map
+    EXPECT_EQ(owner.findPin(1), &second);
+    EXPECT_EQ(owner.nextPinIndex(), 2);
+
+    const int32_t value = 9;
+    EXPECT_EQ(owner.receivePinValue(0, 3, 4, &value), ResultSuccess);
+    EXPECT_EQ(counter.runs, 0); // storing runs no handler
+    EXPECT_EQ(owner.onPinChanged(0, 3), ResultSuccess);
+    EXPECT_EQ(owner.onPinChanged(0, 3), ResultSuccess); // runs on every report
+    EXPECT_EQ(counter.runs, 2);
+    EXPECT_EQ(owner.onPinChanged(1, 0), ResultSuccess); // no handler: nothing
+    EXPECT_EQ(owner.receivePinValue(2, 0, 4, &value), ResultFailure);
+    EXPECT_EQ(owner.onPinChanged(-1, 0), ResultFailure);
+
+    EXPECT_EQ(owner.receiveAndNotify(0, 0, 4, &value), ResultSuccess); // unchanged
+    EXPECT_EQ(counter.runs, 2);
+    const int32_t other = 10;
+    EXPECT_EQ(owner.receiveAndNotify(0, 0, 4, &other), ResultSuccess);
+    EXPECT_EQ(counter.runs, 3);
+    EXPECT_EQ(owner.receiveAndNotify(5, 0, 4, &other), ResultFailure);
+}
+
+TEST(MpBlobTest, CopiesMovesAndCompares) {
+    MpBlob a;
+    EXPECT_EQ(a.byteSize(), 0u);
+    EXPECT_EQ(a.bytePointer(), nullptr);
+    const uint8_t bytes[] = {1, 2, 3};
+    a.setBytes(3, bytes);
+    MpBlob b = a;
+    EXPECT_TRUE(a == b);
+    EXPECT_NE(a.bytePointer(), b.bytePointer());
+    b.setBytes(2, b.bytePointer() + 1); // from its own bytes
+    EXPECT_EQ(b.byteSize(), 2u);
+    EXPECT_EQ(b.bytePointer()[0], 2);
+    EXPECT_EQ(b.bytePointer()[1], 3);
+    b.setBytes(2, b.bytePointer() + 0); // same size, overlapping
+    EXPECT_EQ(b.bytePointer()[1], 3);
+    MpBlob c = std::move(a);
+    EXPECT_EQ(c.byteSize(), 3u);
+    EXPECT_EQ(a.byteSize(), 0u);
+    EXPECT_TRUE(a == MpBlob());
+    c = c; // self-assignment keeps the bytes
+    EXPECT_EQ(c.byteSize(), 3u);
+    EXPECT_EQ(c.bytePointer()[2], 3);
+    c.setBytes(5, nullptr); // null data counts as nothing
+    EXPECT_EQ(c.byteSize(), 0u);
+}
+
+TEST(MpStringTest, HoldsUtf8WithATerminatingZero) {
+    gmpi_sdk::MpString text;
+    EXPECT_EQ(text.assignBytes("abc", 3), ResultSuccess);
+    EXPECT_EQ(text.byteLength(), 3);
+    EXPECT_STREQ(text.byteData(), "abc");
+    EXPECT_EQ(text.assignBytes("xyz", 0), ResultSuccess);
+    EXPECT_EQ(text.byteLength(), 0);
+    EXPECT_EQ(text.byteData()[0], '\0');
+    EXPECT_EQ(text.assignBytes(nullptr, 4), ResultSuccess);
+    EXPECT_EQ(text.byteLength(), 0);
+    EXPECT_EQ(text.addRef(), 1);
+    EXPECT_EQ(text.release(), 1);
+    void* out = &out;
+    EXPECT_EQ(text.queryInterface(iidOf<gmpi::IString>(), &out), ResultSuccess);
+    EXPECT_EQ(out, static_cast<gmpi::IString*>(&text));
+    EXPECT_EQ(text.queryInterface(iidOf<gmpi::IMpUserInterface2>(), &out), ResultUnsupported);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(text.queryInterface(iidOf<gmpi::IString>(), nullptr), ResultFailure);
+}
+
+} // namespace

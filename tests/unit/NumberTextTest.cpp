@@ -1,0 +1,96 @@
+// The 32-bit number readers: the same answers on both builds.
+#include "platform/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+struct SignedCase {
+    const char16_t* text;
+    int base;
+    int32_t value;
+    size_t consumed;
+};
+
+TEST(NumberText, ParseInt32) {
+    const SignedCase cases[] = {
+        {u"42", 10, 42, 2},
+        {u"  \t\n\v\f\r-17x", 10, -17, 10},
+        {u"+8", 10, 8, 2},
+        {u"", 10, 0, 0},
+        {u"abc", 10, 0, 0},
+        {u"-", 10, 0, 0},
+        {u" +", 10, 0, 0},
+        {u"2147483647", 10, 2147483647, 10},
+        {u"2147483648", 10, 2147483647, 10},
+        {u"-2147483648", 10, -2147483647 - 1, 11},
+        {u"-2147483649", 10, -2147483647 - 1, 11},
+        {u"99999999999999999999", 10, 2147483647, 20},
+        {u"12.5", 10, 12, 2},
+        {u"\u00a0" u"5", 10, 0, 0},       // no-break space is not C white space
+        {u"\u0663", 10, 0, 0},            // Arabic-Indic digit three is not a digit here
+        {u"0x1f", 10, 0, 1},              // the prefix only in base 16
+        {u"0x1f", 16, 31, 4},
+        {u"0X1F", 16, 31, 4},
+        {u"1f", 16, 31, 2},
+        {u"0xg", 16, 0, 1},               // "0" read, the x is not part of the number
+        {u"-0x10", 16, -16, 5},
+        {u"7fffffff", 16, 2147483647, 8},
+        {u"80000000", 16, 2147483647, 8},
+    };
+    for (const SignedCase& c : cases) {
+        size_t consumed = 99;
+        EXPECT_EQ(platform::parseInt32(c.text, c.base, &consumed), c.value)
+            << "text " << c.base << ":" << std::u16string(c.text).size();
+        EXPECT_EQ(consumed, c.consumed) << "consumed, case value " << c.value;
+    }
+}
+
+struct UnsignedCase {
+    const char* text;
+    uint32_t value;
+};
+
+TEST(NumberText, ParseUInt32Base16AsColourTextReadsIt) {
+    const UnsignedCase cases[] = {
+        {"FFFF8000", 0xFFFF8000u},
+        {"ff8000", 0x00FF8000u},
+        {"0x80ff0000", 0x80FF0000u},
+        {"  12", 0x12u},
+        {"#FF0000", 0u},
+        {"", 0u},
+        {"FFFFFFFF", 0xFFFFFFFFu},
+        {"100000000", 0xFFFFFFFFu},     // beyond 32 bits clamps
+        {"-1", 0xFFFFFFFFu},            // a minus sign negates modulo 2^32
+        {"-10", 0xFFFFFFF0u},
+        {"-100000000", 0xFFFFFFFFu},    // overflow clamps whatever the sign
+        {"12G4", 0x12u},
+    };
+    for (const UnsignedCase& c : cases)
+        EXPECT_EQ(platform::parseUInt32(c.text, 16), c.value) << c.text;
+}
+
+TEST(NumberText, ByteAndWideTextReadAlike) {
+    for (const char* text : {"123", "-45", " 0x7f", "2147483648", "x"}) {
+        std::u16string wide(text, text + std::strlen(text));
+        size_t a = 0, b = 0;
+        EXPECT_EQ(platform::parseInt32(text, 16, &a), platform::parseInt32(wide, 16, &b)) << text;
+        EXPECT_EQ(a, b);
+    }
+}
+
+TEST(NumberText, SaturatingToInt32) {
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(platform::saturatingToInt32(std::nan("")), 0);
+    EXPECT_EQ(platform::saturatingToInt32(inf), 2147483647);
+    EXPECT_EQ(platform::saturatingToInt32(-inf), -2147483647 - 1);
+    EXPECT_EQ(platform::saturatingToInt32(1e300), 2147483647);
+    EXPECT_EQ(platform::saturatingToInt32(-2.9), -2);
+    EXPECT_EQ(platform::saturatingToInt32(2147483646.5), 2147483646);
+}
+
+} // namespace
