@@ -106,6 +106,28 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+TEST_F(TextFiles, LineEndsAreFoundWhereverTheyFall) {
+    // CR LF, a lone CR and CR CR LF at every offset within the loader's
+    // 16-byte steps and across its 8192-byte pieces.
+    GuiModule loader = make(u"StringLoader");
+    const fs::path file = temp.path() / "ends.txt";
+    loader.set(LoadNameA, nameOf(file));
+    size_t expectedSends = 0;
+    for (const size_t lead : {size_t(0), size_t(8160), size_t(65500)}) {
+        for (size_t offset = 0; offset < 40; ++offset) {
+            const std::string before = std::string(lead, 'a') + std::string(offset, 'x');
+            const std::string after(40, 'y');
+            writeBytes(file, before + "\r\n" + after + "\r" + after + "\r\r\n" + after);
+            loader.set(LoadTrigger, true);
+            ++expectedSends;
+            ASSERT_EQ(host.sent.size(), expectedSends) << lead << "+" << offset;
+            EXPECT_EQ(host.sent.back().asText(),
+                      latin1(before + "\n" + after + "\r" + after + "\r\n" + after))
+                << lead << "+" << offset;
+        }
+    }
+}
+
 TEST_F(TextFiles, AutoLoadReadsTheNameTheHostResolves) {
     const fs::path file = temp.file("real.txt", "resolved");
     host.resolveName = [&](const std::u16string& name) {
