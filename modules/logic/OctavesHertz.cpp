@@ -1,7 +1,7 @@
 // KZ_Oct2Hz and KZ_Hz2Oct: pitch in octaves and frequency in hertz kept in step
 // (octave 5 is 440 Hz); the two differ only in which quantity is pin 0.
 #include "../../framework/MpFactory.h"
-#include "../../framework/MpGuiBase2.h"
+#include "UnitPair.h"
 
 #include <cmath>
 
@@ -23,35 +23,8 @@ float octaveToHertz(float octave) {
 
 } // namespace
 
-class KZ_Oct2Hz final : public SeGuiInvisibleBase {
-public:
-    KZ_Oct2Hz() {
-        registerPin(pinOctave, &KZ_Oct2Hz::onOctaveChanged);
-        registerPin(pinHertz, &KZ_Oct2Hz::onHertzChanged);
-    }
-
-private:
-    void onOctaveChanged() { pinHertz.setAndSend(octaveToHertz(pinOctave.get())); }
-    void onHertzChanged() { pinOctave.setAndSend(hertzToOctave(pinHertz.get())); }
-
-    MpGuiPinFloat pinOctave;
-    MpGuiPinFloat pinHertz;
-};
-
-class KZ_Hz2Oct final : public SeGuiInvisibleBase {
-public:
-    KZ_Hz2Oct() {
-        registerPin(pinHertz, &KZ_Hz2Oct::onHertzChanged);
-        registerPin(pinOctave, &KZ_Hz2Oct::onOctaveChanged);
-    }
-
-private:
-    void onHertzChanged() { pinOctave.setAndSend(hertzToOctave(pinHertz.get())); }
-    void onOctaveChanged() { pinHertz.setAndSend(octaveToHertz(pinOctave.get())); }
-
-    MpGuiPinFloat pinHertz;
-    MpGuiPinFloat pinOctave;
-};
+class KZ_Oct2Hz final : public UnitPair<octaveToHertz, hertzToOctave> {};
+class KZ_Hz2Oct final : public UnitPair<hertzToOctave, octaveToHertz> {};
 
 namespace {
 [[maybe_unused]] const bool registered = initialiseModuleFile({

@@ -1,7 +1,7 @@
 // KZ_V2dB and KZ_dB2V: a control voltage and its level in decibels kept in step
 // (10 V is 0 dB); the two differ only in which quantity is pin 0.
 #include "../../framework/MpFactory.h"
-#include "../../framework/MpGuiBase2.h"
+#include "UnitPair.h"
 
 #include <cmath>
 
@@ -21,35 +21,8 @@ float decibelsToVolts(float decibels) {
 
 } // namespace
 
-class KZ_V2dB final : public SeGuiInvisibleBase {
-public:
-    KZ_V2dB() {
-        registerPin(pinVolts, &KZ_V2dB::onVoltsChanged);
-        registerPin(pinDecibels, &KZ_V2dB::onDecibelsChanged);
-    }
-
-private:
-    void onVoltsChanged() { pinDecibels.setAndSend(voltsToDecibels(pinVolts.get())); }
-    void onDecibelsChanged() { pinVolts.setAndSend(decibelsToVolts(pinDecibels.get())); }
-
-    MpGuiPinFloat pinVolts;
-    MpGuiPinFloat pinDecibels;
-};
-
-class KZ_dB2V final : public SeGuiInvisibleBase {
-public:
-    KZ_dB2V() {
-        registerPin(pinDecibels, &KZ_dB2V::onDecibelsChanged);
-        registerPin(pinVolts, &KZ_dB2V::onVoltsChanged);
-    }
-
-private:
-    void onDecibelsChanged() { pinVolts.setAndSend(decibelsToVolts(pinDecibels.get())); }
-    void onVoltsChanged() { pinDecibels.setAndSend(voltsToDecibels(pinVolts.get())); }
-
-    MpGuiPinFloat pinDecibels;
-    MpGuiPinFloat pinVolts;
-};
+class KZ_V2dB final : public UnitPair<voltsToDecibels, decibelsToVolts> {};
+class KZ_dB2V final : public UnitPair<decibelsToVolts, voltsToDecibels> {};
 
 namespace {
 [[maybe_unused]] const bool registered = initialiseModuleFile({
