@@ -2,9 +2,7 @@
 // next to reading the same file whole with fread. Target: under 3x. Two files
 // of that size with different text take turns, so that every load changes the
 // pin and sends it; the host takes the value without copying it.
-#include "framework/ComPtr.h"
-#include "framework/HostApi.h"
-#include "host/ModuleLibrary.h"
+#include "support/CountingHost.h"
 #include "support/Ratios.h"
 
 #include <cstdio>
@@ -49,34 +47,6 @@ const TextFiles& textFiles() {
     return files;
 }
 
-// A host with IGuiHost only, which counts what it receives.
-class CountingHost final : public IGuiHost {
-public:
-    int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        *out = nullptr;
-        if (iid != iidOf<IGuiHost>() && iid != iidOf<gmpi::IMpUnknown>())
-            return ResultUnsupported;
-        *out = this;
-        return ResultSuccess;
-    }
-    int32_t addRef() override { return 1; }
-    int32_t release() override { return 1; }
-    int32_t acceptPinValue(int32_t, int32_t size, const void*, int32_t) override {
-        ++values;
-        bytes += size_t(size);
-        return ResultSuccess;
-    }
-    int32_t lookUpResource(const char*, const char*, gmpi::IString*) override {
-        return ResultFailure;
-    }
-    int32_t openUriStream(const char*, IUriStream**) override { return ResultFailure; }
-    int32_t enrolResourceName(const char*, const char*, gmpi::IString*) override {
-        return ResultFailure;
-    }
-    size_t values = 0;
-    size_t bytes = 0;
-};
-
 void freadWhole(benchmark::State& state) {
     const std::string names[2] = {textFiles().paths[0].string(), textFiles().paths[1].string()};
     int turn = 0;
@@ -92,26 +62,16 @@ void freadWhole(benchmark::State& state) {
 }
 BENCHMARK(freadWhole)->Unit(benchmark::kMillisecond);
 
-void setText(gmpi::IMpUserInterface2* module, int32_t pin, const std::u16string& text) {
-    module->receivePinValue(pin, 0, int32_t(2 * text.size()), text.data());
-    module->onPinChanged(pin, 0);
-}
-
 void loaderLoad(benchmark::State& state) {
     testhost::ModuleLibrary library(testhost::ModuleLibrary::defaultPath());
-    CountingHost host;
-    void* made = nullptr;
-    library.factory()->makeModule(u"StringLoader", Gui2Part, &host, &made);
-    gmpi_sdk::ComPtr<gmpi::IMpUnknown> unknown(static_cast<gmpi::IMpUnknown*>(made));
-    const auto loader = gmpi_sdk::queryInterfaceOf<gmpi::IMpUserInterface2>(unknown.get());
-    loader->attachHost(&host);
-    const bool autoLoad = true;
-    loader->receivePinValue(2, 0, 1, &autoLoad);
+    bench::CountingHost host;
+    const auto loader = bench::makeAttached(library, u"StringLoader", &host);
+    bench::setPin(loader.get(), 2, true); // auto-load
     const std::u16string names[2] = {textFiles().paths[0].u16string(),
                                      textFiles().paths[1].u16string()};
     int turn = 0;
     for (auto _ : state)
-        setText(loader.get(), 3, names[turn ^= 1]);
+        bench::setPin(loader.get(), 3, names[turn ^= 1]);
     if (host.values != size_t(state.iterations()) || host.bytes >= 2 * fileBytes * host.values)
         state.SkipWithError("not every load sent its text with CR LF as LF");
 }
