@@ -12,7 +12,12 @@
 //   changed NAME PIN                  the host reports a change
 //   expect NAME PIN TYPE VALUE        the last value sent on that pin must be VALUE
 //   release NAME                      the host releases the module
-// A text VALUE is the rest of the line.
+//   tempfolder TOKEN                  make an empty temporary folder, removed
+//                                     when the run ends; "%TOKEN%" in later
+//                                     lines stands for its path
+//   makefolder PATH                   make a folder (and those above it)
+//   makefile PATH TEXT                write TEXT as the whole of a file
+// A text VALUE or TEXT is the rest of the line (UTF-8); a PATH is one word.
 #include "../GuiModule.h"
 #include "../ModuleLibrary.h"
 #include "../TestHost.h"
@@ -20,10 +25,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -130,9 +137,27 @@ struct Instance {
     }
 };
 
+namespace fs = std::filesystem;
+
+fs::path pathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 class Scenario {
 public:
     explicit Scenario(gmpi::IMpFactory2* factory) : factory(factory) {}
+    Scenario(const Scenario&) = delete;
+    Scenario& operator=(const Scenario&) = delete;
+    ~Scenario() {
+        std::error_code error;
+        for (const fs::path& folder : tempFolders)
+            fs::remove_all(folder, error);
+    }
 
     void run(std::istream& in) {
         std::string line;
@@ -141,6 +166,10 @@ public:
             ++number;
             if (const auto hash = line.find('#'); hash != std::string::npos)
                 line.erase(hash);
+            for (const auto& [token, value] : tokens)
+                for (size_t at = line.find(token); at != std::string::npos;
+                     at = line.find(token, at + value.size()))
+                    line.replace(at, token.size(), value);
             std::istringstream words(line);
             std::string command;
             if (!(words >> command))
@@ -225,6 +254,27 @@ private:
             words >> name;
             releaseInstance(find(name));
             instances.erase(name);
+        } else if (command == "tempfolder") {
+            std::string token;
+            words >> token;
+            const fs::path folder = makeTempFolder();
+            tokens.emplace_back("%" + token + "%", utf8Of(folder));
+            std::cout << "tempfolder %" << token << "%\n";
+        } else if (command == "makefolder") {
+            std::string path;
+            words >> path;
+            std::error_code error;
+            fs::create_directories(pathOf(path), error);
+            if (error)
+                throw std::runtime_error("cannot make folder " + path);
+        } else if (command == "makefile") {
+            std::string path;
+            words >> path;
+            const std::string text = rest(words);
+            std::ofstream out(pathOf(path), std::ios::binary | std::ios::trunc);
+            out.write(text.data(), std::streamsize(text.size()));
+            if (!out)
+                throw std::runtime_error("cannot write " + path);
         } else {
             throw std::runtime_error("unknown command " + command);
         }
@@ -255,8 +305,25 @@ private:
         std::cout << "release " << instance.name << "\n";
     }
 
+    fs::path makeTempFolder() {
+        std::random_device seed;
+        std::mt19937_64 random(uint64_t(seed()) << 32 ^ seed());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const fs::path folder =
+                fs::temp_directory_path() / ("tavri-scenario-" + std::to_string(random()));
+            std::error_code error;
+            if (fs::create_directory(folder, error)) {
+                tempFolders.push_back(folder);
+                return folder;
+            }
+        }
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+
     gmpi::IMpFactory2* factory;
     std::map<std::string, Instance> instances;
+    std::vector<std::pair<std::string, std::string>> tokens; // ("%NAME%", path)
+    std::vector<fs::path> tempFolders;
 };
 
 } // namespace
