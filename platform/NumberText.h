@@ -27,5 +27,6 @@ constexpr bool isCSpace(char32_t c) { return c == U' ' || (c >= U'\t' && c <= U'
 // Float to integer without undefined behaviour: NaN gives 0, out-of-range
 // values clamp to the limits, anything else truncates toward zero.
 int32_t saturatingToInt32(double value);
+int64_t saturatingToInt64(double value);
 
 } // namespace platform

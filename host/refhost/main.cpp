@@ -213,7 +213,12 @@ private:
                       << (instance.module->makeResult == ResultSuccess ? "created" : "not created") << "\n";
             if (!*instance.module)
                 throw std::runtime_error("cannot make " + id);
-            instances[name] = std::move(instance);
+            // A name used again stands for the new module; the old one goes first.
+            if (const auto old = instances.find(name); old != instances.end()) {
+                releaseInstance(old->second);
+                instances.erase(old);
+            }
+            instances.emplace(name, std::move(instance));
         } else if (command == "set" || command == "store") {
             std::string name, type;
             int32_t pin = 0;

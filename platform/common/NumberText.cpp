@@ -108,4 +108,15 @@ int32_t saturatingToInt32(double value) {
     return int32_t(value);
 }
 
+int64_t saturatingToInt64(double value) {
+    if (std::isnan(value))
+        return 0;
+    constexpr double limit = 9223372036854775808.0; // 2^63
+    if (value <= -limit)
+        return std::numeric_limits<int64_t>::min();
+    if (value >= limit)
+        return std::numeric_limits<int64_t>::max();
+    return int64_t(value);
+}
+
 } // namespace platform

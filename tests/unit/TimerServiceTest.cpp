@@ -3,6 +3,7 @@
 #include "framework/TimerService.h"
 #include "host/MessageLoop.h"
 #include "platform/Timers.h"
+#include "tests/unit/SlotOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -283,6 +284,11 @@ TEST_F(TimerServiceTest, TickArrivingDuringADispatchIsDropped) {
     EXPECT_EQ(slow.ticks, 1);
     EXPECT_EQ(other.ticks, 0);
     EXPECT_FALSE(service().inTick());
+}
+
+TEST(TimerClientLayout, DestructorThenOnTick) {
+    // The two destructor slots of the Itanium ABI come first.
+    EXPECT_EQ(slots::slotOf(&TimerClient::onTick), 2);
 }
 
 TEST(TickService, DestructionKillsEveryRunningTimer) {

@@ -1,0 +1,61 @@
+#include "FileDialogWrapper.h"
+
+#include "../platform/Utf8.h"
+#include "EnumListReader.h"
+
+namespace gmpi_gui {
+
+MpCompletionHandler& MpCompletionHandler::operator=(const MpCompletionHandler& other) {
+    if (this != &other)
+        onDone = other.onDone;
+    return *this;
+}
+
+MpCompletionHandler& MpCompletionHandler::operator=(Function function) {
+    onDone = std::move(function);
+    return *this;
+}
+
+int32_t MpCompletionHandler::queryInterface(const InterfaceId& iid, void** out) {
+    if (!out)
+        return ResultFailure;
+    *out = nullptr;
+    if (iid == iidOf<ICompletionCallback>() || iid == iidOf<gmpi::IMpUnknown>()) {
+        *out = static_cast<ICompletionCallback*>(this);
+        addRef();
+        return ResultSuccess;
+    }
+    return ResultUnsupported;
+}
+
+int32_t MpCompletionHandler::release() {
+    const int32_t count = --refCount;
+    if (count == 0)
+        delete this;
+    return count;
+}
+
+void MpCompletionHandler::onFinished(int32_t result) {
+    try {
+        if (onDone)
+            onDone(result);
+    } catch (...) {
+        // The host called us; nothing goes back to it.
+    }
+}
+
+} // namespace gmpi_gui
+
+void FileDialogWrapper::addExtensionList(const std::u16string& list) {
+    if (!picker)
+        return;
+    EnumListReader reader(list);
+    if (reader.count() == 0) {
+        picker->addFileType("*", "");
+        return;
+    }
+    for (reader.first(); reader.item().index != -1; reader.next()) {
+        const std::string extension = platform::ucs2ToUtf8(reader.item().text);
+        picker->addFileType(extension.c_str(), "");
+    }
+}

@@ -1,0 +1,70 @@
+// KZ_Float2TxtC: a float shown as text within a range, and typed text read
+// back into the float; both ways clamp to the range.
+#include "../../framework/MpFactory.h"
+#include "../../framework/MpGuiBase2.h"
+#include "../../platform/ClassicNumbers.h"
+
+#include <algorithm>
+#include <optional>
+
+class KZ_Float2TxtC final : public SeGuiInvisibleBase {
+public:
+    KZ_Float2TxtC() {
+        registerPin(pinValue, &KZ_Float2TxtC::onSetValue);
+        registerPin(pinMinimum);
+        registerPin(pinMaximum);
+        registerPin(pinDecimals, &KZ_Float2TxtC::onSetValue);
+        registerPin(pinText, &KZ_Float2TxtC::onSetText);
+    }
+
+    // General notation with decimals + 1 significant digits for positive
+    // decimals, else the decimals themselves as the precision (0 counts as 1,
+    // negative as 6). Computed in 64 bits: decimals + 1 may not fit in 32.
+    static std::u16string formatValue(float value, int32_t decimals) {
+        const int64_t precision = decimals > 0 ? int64_t(decimals) + 1 : int64_t(decimals);
+        return platform::formatGeneral(
+            double(value), int(std::min<int64_t>(precision, platform::maxGeneralPrecision)));
+    }
+
+private:
+    // The bound x violates, the minimum tested first. A NaN never compares, so
+    // it violates nothing and a NaN bound never takes effect.
+    std::optional<float> violatedBound(float x) const {
+        if (x < pinMinimum.get())
+            return pinMinimum.get();
+        if (x > pinMaximum.get())
+            return pinMaximum.get();
+        return std::nullopt;
+    }
+    float clamped(float x) const { return violatedBound(x).value_or(x); }
+
+    void onSetValue() {
+        pinText.setAndSend(formatValue(clamped(pinValue.get()), pinDecimals.get()));
+    }
+
+    // Text that holds no number, or one beyond float range, changes nothing.
+    void onSetText() {
+        float typed = 0.0f;
+        if (platform::readFloat(pinText.get(), typed) != platform::NumberReading::Read)
+            return;
+        const std::optional<float> bound = violatedBound(typed);
+        if (!bound) {
+            pinValue.setAndSend(typed); // the typed text stays as it is
+            return;
+        }
+        pinValue.setAndSend(*bound);
+        pinText.setAndSend(formatValue(*bound, pinDecimals.get()));
+    }
+
+    MpGuiPinFloat pinValue;
+    MpGuiPinFloat pinMinimum;
+    MpGuiPinFloat pinMaximum;
+    MpGuiPinInt pinDecimals;
+    StringGuiPin pinText;
+};
+
+namespace {
+[[maybe_unused]] const bool registered = initialiseModuleFile({
+    {Gui2Part, u"KZ_Float2TxtC", &createModule<KZ_Float2TxtC>},
+});
+} // namespace

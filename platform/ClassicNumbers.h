@@ -1,0 +1,42 @@
+// Number text in the classic locale ("." as decimal point, no grouping) that
+// comes out the same on every build and whatever locale the process has set:
+// the float and integer reading of the standard library's stof / stoi without
+// exceptions, and the printf "%.*g" / "%d" writing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// What a reading found at the start of a text.
+enum class NumberReading { Read, NoNumber, OutOfRange };
+
+// The float reading of stof: leading white space (U+0009..U+000D, U+0020), an
+// optional sign, then decimal digits with an optional "." and exponent, "0x"
+// hexadecimal floating point with an optional binary exponent, or inf,
+// infinity, nan, nan(chars) in any letter case; whatever follows is ignored.
+// A finite number that overflows, or that underflows to zero or to a subnormal
+// it does not equal, is out of range. NaN is the quiet NaN with the text's
+// sign. `value` is written only when the result is Read.
+NumberReading readFloat(std::u16string_view text, float& value);
+
+// The base-10 reading of stoi: white space, an optional sign, ASCII digits; a
+// number beyond the 32-bit range is out of range.
+NumberReading readInt32(std::u16string_view text, int32_t& value);
+
+// The largest precision formatGeneral honours; beyond it a float's text no
+// longer changes (its exact value has at most 112 significant digits).
+inline constexpr int maxGeneralPrecision = 150;
+
+// printf "%.*g": `precision` significant digits (0 counts as 1, a negative
+// precision as 6, more than maxGeneralPrecision as that), the exponent form
+// d.ddde+XX when the decimal exponent is below -4 or not below the precision,
+// trailing zeros dropped; inf, -inf, nan and -nan by the sign bit.
+std::u16string formatGeneral(double value, int precision);
+
+// printf "%d".
+std::u16string formatInt32(int32_t value);
+
+} // namespace platform

@@ -1,0 +1,235 @@
+#include "../ClassicNumbers.h"
+
+#include "../NumberText.h"
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace platform {
+namespace {
+
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+int hexValue(char16_t c) {
+    if (isDigit(c))
+        return int(c - u'0');
+    if (c >= u'a' && c <= u'f')
+        return int(c - u'a') + 10;
+    if (c >= u'A' && c <= u'F')
+        return int(c - u'A') + 10;
+    return -1;
+}
+
+bool isDigitIn(char16_t c, bool hex) {
+    return hex ? hexValue(c) >= 0 : isDigit(c);
+}
+
+// Case-insensitive test for an ASCII word at the start of the text.
+bool startsWithWord(std::u16string_view text, std::string_view word) {
+    if (text.size() < word.size())
+        return false;
+    for (size_t i = 0; i < word.size(); ++i) {
+        char16_t c = text[i];
+        if (c >= u'A' && c <= u'Z')
+            c = char16_t(c - u'A' + u'a');
+        if (c != char16_t(word[i]))
+            return false;
+    }
+    return true;
+}
+
+size_t skipSpace(std::u16string_view text) {
+    size_t i = 0;
+    while (i < text.size() && isCSpace(text[i]))
+        ++i;
+    return i;
+}
+
+// A written number after its sign, ready for std::from_chars, with what the
+// exactness test of a subnormal result needs.
+struct WrittenNumber {
+    bool hex = false;
+    std::string chars;        // mantissa and exponent as written, without "0x"
+    std::string digits;       // the mantissa's digits without the point
+    size_t integerDigits = 0; // how many of them stand before the point
+    int64_t exponent = 0;     // the written exponent, saturated far beyond any float's
+};
+
+// Reads digits, an optional point and digits, then an optional exponent (e or
+// p) that counts only when it has a digit. False when the mantissa has no digit.
+bool scanMantissaAndExponent(std::u16string_view text, bool hex, WrittenNumber& number) {
+    size_t i = 0;
+    for (; i < text.size() && isDigitIn(text[i], hex); ++i)
+        number.digits += char(text[i]);
+    number.integerDigits = number.digits.size();
+    if (i < text.size() && text[i] == u'.')
+        for (++i; i < text.size() && isDigitIn(text[i], hex); ++i)
+            number.digits += char(text[i]);
+    if (number.digits.empty())
+        return false;
+    size_t end = i;
+    const char16_t mark = hex ? u'p' : u'e';
+    if (i < text.size() && (text[i] == mark || text[i] == char16_t(mark - u'a' + u'A'))) {
+        size_t k = i + 1;
+        const bool negative = k < text.size() && text[k] == u'-';
+        if (k < text.size() && (text[k] == u'+' || text[k] == u'-'))
+            ++k;
+        if (k < text.size() && isDigit(text[k])) {
+            constexpr int64_t limit = 1'000'000'000'000;
+            int64_t exponent = 0;
+            for (; k < text.size() && isDigit(text[k]); ++k)
+                if (exponent < limit)
+                    exponent = exponent * 10 + (text[k] - u'0');
+            number.exponent = negative ? -exponent : exponent;
+            end = k;
+        }
+    }
+    for (size_t j = 0; j < end; ++j)
+        number.chars += char(text[j]);
+    return true;
+}
+
+// Whether a subnormal result equals the number as written.
+bool subnormalIsExact(const WrittenNumber& number, float result) {
+    const size_t first = number.digits.find_first_not_of('0');
+    const size_t last = number.digits.find_last_not_of('0');
+    if (first == std::string::npos)
+        return false;
+    if (number.hex) {
+        // Exact when the lowest set bit lies within the subnormal range.
+        const int lowestBit = std::countr_zero(unsigned(hexValue(char16_t(number.digits[last]))));
+        const int64_t position =
+            4 * (int64_t(number.integerDigits) - 1 - int64_t(last)) + lowestBit + number.exponent;
+        return position >= -149;
+    }
+    // Both as 0.DIGITS x 10^E, without leading or trailing zeros. A float's
+    // exact decimal value has at most 112 significant digits.
+    const std::string_view written(number.digits.data() + first, last - first + 1);
+    const int64_t writtenExponent =
+        int64_t(number.integerDigits) - int64_t(first) + number.exponent;
+    char buffer[160];
+    const auto out = std::to_chars(buffer, buffer + sizeof buffer, double(result),
+                                   std::chars_format::scientific, 120);
+    if (out.ec != std::errc())
+        return false;
+    const std::string_view text(buffer, size_t(out.ptr - buffer));
+    const size_t e = text.find('e');
+    std::string exact(1, text[0]);
+    exact += text.substr(2, e - 2);
+    exact.erase(exact.find_last_not_of('0') + 1);
+    int exactExponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                    exactExponent);
+    return exact == written && int64_t(exactExponent) + 1 == writtenExponent;
+}
+
+} // namespace
+
+NumberReading readFloat(std::u16string_view text, float& value) {
+    size_t i = skipSpace(text);
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    const std::u16string_view rest = text.substr(i);
+    if (startsWithWord(rest, "inf")) {
+        const float inf = std::numeric_limits<float>::infinity();
+        value = negative ? -inf : inf;
+        return NumberReading::Read;
+    }
+    if (startsWithWord(rest, "nan")) {
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        value = negative ? -nan : nan;
+        return NumberReading::Read;
+    }
+    WrittenNumber number;
+    // "0x" counts only with a hexadecimal digit after it (before or after a point);
+    // otherwise the 0 is a decimal number of its own.
+    const bool hexPrefix =
+        rest.size() > 2 && rest[0] == u'0' && (rest[1] == u'x' || rest[1] == u'X') &&
+        (hexValue(rest[2]) >= 0 || (rest[2] == u'.' && rest.size() > 3 && hexValue(rest[3]) >= 0));
+    number.hex = hexPrefix;
+    if (!scanMantissaAndExponent(hexPrefix ? rest.substr(2) : rest, hexPrefix, number))
+        return NumberReading::NoNumber;
+
+    float result = 0.0f;
+    const char* end = number.chars.data() + number.chars.size();
+    const auto read =
+        std::from_chars(number.chars.data(), end, result,
+                        hexPrefix ? std::chars_format::hex : std::chars_format::general);
+    if (read.ec == std::errc::result_out_of_range)
+        return NumberReading::OutOfRange;
+    if (read.ec != std::errc() || read.ptr != end)
+        return NumberReading::NoNumber;
+    const bool nonZeroWritten = number.digits.find_first_not_of('0') != std::string::npos;
+    if (result == 0.0f && nonZeroWritten)
+        return NumberReading::OutOfRange;
+    if (std::fpclassify(result) == FP_SUBNORMAL && !subnormalIsExact(number, result))
+        return NumberReading::OutOfRange;
+    value = negative ? -result : result;
+    return NumberReading::Read;
+}
+
+NumberReading readInt32(std::u16string_view text, int32_t& value) {
+    size_t i = skipSpace(text);
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i >= text.size() || !isDigit(text[i]))
+        return NumberReading::NoNumber;
+    uint64_t magnitude = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i)
+        if (magnitude <= 0x80000000u)
+            magnitude = magnitude * 10 + uint64_t(text[i] - u'0');
+    if (magnitude > (negative ? 0x80000000u : 0x7FFFFFFFu))
+        return NumberReading::OutOfRange;
+    value = negative ? int32_t(-int64_t(magnitude)) : int32_t(magnitude);
+    return NumberReading::Read;
+}
+
+namespace {
+
+std::u16string widenAscii(const char* begin, const char* end) {
+    std::u16string out;
+    out.reserve(size_t(end - begin));
+    for (const char* c = begin; c != end; ++c)
+        out += char16_t(*c);
+    return out;
+}
+
+} // namespace
+
+std::u16string formatGeneral(double value, int precision) {
+    if (std::isnan(value))
+        return std::signbit(value) ? u"-nan" : u"nan";
+    if (std::isinf(value))
+        return value < 0 ? u"-inf" : u"inf";
+    if (precision < 0)
+        precision = 6;
+    else if (precision == 0)
+        precision = 1;
+    else if (precision > maxGeneralPrecision)
+        precision = maxGeneralPrecision;
+    // At most the digits, a sign, "0." and four zeros, or "e-308".
+    char buffer[maxGeneralPrecision + 16];
+    const auto out =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+    if (out.ec != std::errc())
+        return {};
+    return widenAscii(buffer, out.ptr);
+}
+
+std::u16string formatInt32(int32_t value) {
+    char buffer[12];
+    const auto out = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return widenAscii(buffer, out.ptr);
+}
+
+} // namespace platform

@@ -1,0 +1,128 @@
+// SplitFName and AppendFName through the export: the Windows path rules on
+// both builds.
+#include "LibraryFixture.h"
+
+using namespace testhost;
+
+namespace {
+
+using FileNames = blackbox::LibraryTest;
+
+std::string narrow(std::u16string_view text) {
+    std::string out;
+    for (const char16_t c : text)
+        out += c < 0x80 ? char(c) : '?';
+    return out;
+}
+
+struct SplitCase {
+    const char16_t* path;
+    const char16_t* folder;
+    const char16_t* fileName;
+};
+
+constexpr SplitCase splitCases[] = {
+    {u"C:\\dir\\song.wav", u"C:\\dir", u"song.wav"},
+    {u"C:\\dir\\", u"C:\\dir", u""},
+    {u"C:\\dir/", u"C:\\dir", u""},
+    {u"C:\\dir//song.wav", u"C:\\dir", u"song.wav"},
+    {u"C:\\dir\\\\", u"C:\\dir", u""},
+    {u"song.wav", u"", u"song.wav"},
+    {u"C:song.wav", u"C:", u"song.wav"},
+    {u"C:\\", u"C:\\", u""},
+    {u"C:", u"C:", u""},
+    {u"\\song.wav", u"\\", u"song.wav"},
+    {u"//server/share/a.wav", u"//server/share", u"a.wav"},
+    {u"\\\\server\\share\\a.wav", u"\\\\server\\share", u"a.wav"},
+    {u"//server", u"//server", u""},
+    {u"/", u"/", u""},
+    {u"", u"", u""},
+};
+
+TEST_F(FileNames, SplitSendsTheFolderThenTheFileName) {
+    for (const SplitCase& c : splitCases) {
+        SCOPED_TRACE(narrow(c.path));
+        host.sent.clear();
+        GuiModule module = make(u"SplitFName");
+        module.set(0, std::u16string(c.path));
+        // A fresh module holds empty texts: only non-empty parts are sent.
+        std::vector<std::pair<int32_t, std::u16string>> expected;
+        if (*c.folder)
+            expected.emplace_back(1, c.folder);
+        if (*c.fileName)
+            expected.emplace_back(2, c.fileName);
+        std::vector<std::pair<int32_t, std::u16string>> sent;
+        for (const SentValue& value : host.sent)
+            sent.emplace_back(value.pinId, value.asText());
+        EXPECT_EQ(sent, expected);
+    }
+}
+
+TEST_F(FileNames, SplitSendsOnlyThePartsThatChange) {
+    GuiModule module = make(u"SplitFName");
+    module.set(0, std::u16string(u"C:\\dir\\a.wav"));
+    module.set(0, std::u16string(u"C:\\dir\\b.wav"));
+    module.set(0, std::u16string(u"C:\\dir\\"));
+    module.set(0, std::u16string(u"C:\\dir\\"));
+    ASSERT_EQ(host.sent.size(), 4u);
+    EXPECT_EQ(host.sent[2].pinId, 2);
+    EXPECT_EQ(host.sent[2].asText(), u"b.wav");
+    EXPECT_EQ(host.sent[3].pinId, 2);
+    EXPECT_EQ(host.sent[3].asText(), u"");
+}
+
+struct AppendCase {
+    const char16_t* folder;
+    const char16_t* name;
+    const char16_t* result;
+};
+
+constexpr AppendCase appendCases[] = {
+    {u"C:\\dir", u"song.wav", u"C:\\dir\\song.wav"},
+    {u"C:\\dir\\", u"song.wav", u"C:\\dir\\song.wav"},
+    {u"C:\\dir/", u"song.wav", u"C:\\dir/song.wav"},
+    {u"C:\\", u"song.wav", u"C:\\song.wav"},
+    {u"C:", u"song.wav", u"C:song.wav"},
+    {u"dir", u"sub/song.wav", u"dir\\sub/song.wav"},
+    {u"a/b", u"c", u"a/b\\c"}, // the added separator is always "\"
+    {u"C:\\dir", u"D:\\x.wav", u"D:\\x.wav"},
+    {u"C:\\dir", u"D:x.wav", u"D:x.wav"},
+    {u"C:\\dir", u"C:x.wav", u"C:\\dir\\x.wav"},
+    {u"C:\\dir", u"c:x.wav", u"c:x.wav"},
+    {u"C:\\dir", u"\\x.wav", u"C:\\x.wav"},
+    {u"//server/share", u"/x.wav", u"//server/x.wav"},
+    {u"", u"song.wav", u"song.wav"},
+    {u"C:\\dir", u"", u"C:\\dir"},
+    {u"C:\\dir\\", u"", u"C:\\dir\\"},
+    {u"", u"sub/", u"sub/"},
+};
+
+TEST_F(FileNames, AppendJoinsAsWindowsPaths) {
+    for (const AppendCase& c : appendCases) {
+        SCOPED_TRACE(narrow(c.folder) + " + " + narrow(c.name));
+        host.sent.clear();
+        GuiModule module = make(u"AppendFName");
+        module.receive(0, bytesOf(std::u16string(c.folder)));
+        module.set(1, std::u16string(c.name));
+        ASSERT_EQ(host.sent.size(), 1u);
+        EXPECT_EQ(host.sent[0].pinId, 2);
+        EXPECT_EQ(narrow(host.sent[0].asText()), narrow(c.result));
+    }
+}
+
+TEST_F(FileNames, AppendRecomputesOnEitherInput) {
+    GuiModule module = make(u"AppendFName");
+    module.set(0, std::u16string(u""));
+    module.set(1, std::u16string(u""));
+    EXPECT_TRUE(host.sent.empty()) << "both empty: the empty result is held already";
+    module.set(0, std::u16string(u"C:\\dir"));
+    module.set(1, std::u16string(u"song.wav"));
+    module.set(0, std::u16string(u"D:"));
+    module.set(0, std::u16string(u"D:"));
+    ASSERT_EQ(host.sent.size(), 3u);
+    EXPECT_EQ(host.sent[0].asText(), u"C:\\dir");
+    EXPECT_EQ(host.sent[1].asText(), u"C:\\dir\\song.wav");
+    EXPECT_EQ(host.sent[2].asText(), u"D:song.wav");
+}
+
+} // namespace

@@ -1,0 +1,121 @@
+// Windows path splitting and joining on the text alone, the same on both builds.
+#include "framework/WindowsPath.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string narrow(std::u16string_view text) {
+    std::string out;
+    for (const char16_t c : text)
+        out += c < 0x80 ? char(c) : '?';
+    return out;
+}
+
+struct SplitCase {
+    const char16_t* path;
+    const char16_t* folder;
+    const char16_t* fileName;
+};
+
+constexpr SplitCase splitCases[] = {
+    {u"C:\\dir\\song.wav", u"C:\\dir", u"song.wav"},
+    {u"C:\\dir\\", u"C:\\dir", u""},
+    {u"C:\\dir/", u"C:\\dir", u""},
+    {u"C:\\dir//song.wav", u"C:\\dir", u"song.wav"},
+    {u"C:\\dir\\\\/", u"C:\\dir", u""},
+    {u"song.wav", u"", u"song.wav"},
+    {u"C:song.wav", u"C:", u"song.wav"},
+    {u"C:\\", u"C:\\", u""},
+    {u"C:", u"C:", u""},
+    {u"\\song.wav", u"\\", u"song.wav"},
+    {u"//server/share/a.wav", u"//server/share", u"a.wav"},
+    {u"//server", u"//server", u""},
+    {u"", u"", u""},
+    // Separators after the root directory belong to it.
+    {u"C:\\\\\\dir", u"C:\\", u"dir"},
+    {u"C:\\\\", u"C:\\\\", u""},
+    {u"///x", u"/", u"x"},
+    {u"\\", u"\\", u""},
+    // Two separators need a name after them, and must be the same, to make a root name.
+    {u"//", u"//", u""},
+    {u"\\/server/a", u"\\/server", u"a"},
+    {u"\\\\server\\share", u"\\\\server\\", u"share"}, // the root directory ends the folder
+    {u"//server/", u"//server/", u""},
+    {u"//server//share", u"//server/", u"share"},
+    {u"//C:/x", u"//C:/", u"x"},
+    // Any character before ":" makes a drive.
+    {u"1:x", u"1:", u"x"},
+    {u"/:x", u"/:", u"x"},
+    {u"C:C:", u"C:", u"C:"},
+    {u"a/b/c", u"a/b", u"c"},
+    {u"dir//", u"dir", u""},
+    {u"C:\\d\u00E9j\u00E0\\\u266B.wav", u"C:\\d\u00E9j\u00E0", u"\u266B.wav"},
+};
+
+TEST(WindowsPath, SplitsIntoFolderAndFileName) {
+    for (const SplitCase& c : splitCases) {
+        SCOPED_TRACE(narrow(c.path));
+        EXPECT_EQ(narrow(winpath::parentPath(c.path)), narrow(c.folder));
+        EXPECT_EQ(narrow(winpath::fileName(c.path)), narrow(c.fileName));
+    }
+}
+
+struct AppendCase {
+    const char16_t* folder;
+    const char16_t* name;
+    const char16_t* result;
+};
+
+constexpr AppendCase appendCases[] = {
+    {u"C:\\dir", u"song.wav", u"C:\\dir\\song.wav"},
+    {u"C:\\dir\\", u"song.wav", u"C:\\dir\\song.wav"},
+    {u"C:\\dir/", u"song.wav", u"C:\\dir/song.wav"},
+    {u"C:\\", u"song.wav", u"C:\\song.wav"},
+    {u"C:", u"song.wav", u"C:song.wav"},
+    {u"dir", u"sub/song.wav", u"dir\\sub/song.wav"},
+    {u"C:\\dir", u"D:\\x.wav", u"D:\\x.wav"},
+    {u"C:\\dir", u"D:x.wav", u"D:x.wav"},
+    {u"C:\\dir", u"C:x.wav", u"C:\\dir\\x.wav"},
+    {u"C:\\dir", u"\\x.wav", u"C:\\x.wav"},
+    {u"", u"song.wav", u"song.wav"},
+    {u"C:\\dir", u"", u"C:\\dir"},
+    {u"", u"", u""},
+    // One side empty: the other unchanged, separators and all.
+    {u"", u"sub\\", u"sub\\"},
+    {u"C:\\dir//", u"", u"C:\\dir//"},
+    // Root names compare as text, letter case counting.
+    {u"C:\\dir", u"c:x.wav", u"c:x.wav"},
+    {u"C:\\dir", u"C:\\x.wav", u"C:\\x.wav"},
+    {u"C:\\dir", u"C:", u"C:\\dir\\"},
+    {u"dir", u"/x", u"/x"},
+    {u"//server/share", u"/x", u"//server/x"},
+    {u"//server/share", u"//other/y", u"//other/y"},
+    {u"//server", u"x", u"//serverx"},
+    {u"\\", u"x", u"\\x"},
+    {u"a", u"b", u"a\\b"},
+};
+
+TEST(WindowsPath, AppendsAsTheWindowsPathOperator) {
+    for (const AppendCase& c : appendCases) {
+        SCOPED_TRACE(narrow(c.folder) + " + " + narrow(c.name));
+        EXPECT_EQ(narrow(winpath::appendPath(c.folder, c.name)), narrow(c.result));
+    }
+}
+
+TEST(WindowsPath, LaysOutRootNameDirectoryAndRelativePart) {
+    const winpath::PathLayout unc = winpath::layoutOf(u"//server//share");
+    EXPECT_EQ(unc.rootNameEnd, 8u);
+    EXPECT_EQ(unc.rootDirectoryEnd, 9u);
+    EXPECT_EQ(unc.relativeStart, 10u);
+    const winpath::PathLayout drive = winpath::layoutOf(u"C:x");
+    EXPECT_TRUE(drive.hasRootName());
+    EXPECT_FALSE(drive.hasRootDirectory());
+    EXPECT_EQ(drive.relativeStart, 2u);
+    const winpath::PathLayout rooted = winpath::layoutOf(u"///x");
+    EXPECT_FALSE(rooted.hasRootName());
+    EXPECT_TRUE(rooted.hasRootDirectory());
+    EXPECT_EQ(rooted.relativeStart, 3u);
+}
+
+} // namespace
