@@ -23,6 +23,7 @@ inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"CheckValveRL_Int"},
     {Gui2Part, u"DblClckRes"},
     {Gui2Part, u"FileBrowser"},
+    {Gui2Part, u"FileReq"},
     {Gui2Part, u"Fixed_Int"},
     {Gui2Part, u"Fixed_Float"},
     {Gui2Part, u"Fixed_String"},
