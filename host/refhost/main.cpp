@@ -17,7 +17,12 @@
 //                                     lines stands for its path
 //   makefolder PATH                   make a folder (and those above it)
 //   makefile PATH TEXT                write TEXT as the whole of a file
+//   pick NAME PATH                    the file dialog of module NAME's host
+//                                     chooses PATH (the rest of the line) as
+//                                     soon as it is shown; without it the
+//                                     host makes no dialog
 // A text VALUE or TEXT is the rest of the line (UTF-8); a PATH is one word.
+#include "../FilePicker.h"
 #include "../GuiModule.h"
 #include "../ModuleLibrary.h"
 #include "../TestHost.h"
@@ -131,6 +136,7 @@ struct Instance {
     std::unique_ptr<TestHost> host;
     std::unique_ptr<GuiModule> module;
     size_t reported = 0; // sends already printed
+    std::unique_ptr<FilePicker> picker;
 
     std::string pinType(int32_t pin) const {
         return pin >= 0 && size_t(pin) < pinTypes.size() ? pinTypes[size_t(pin)] : "";
@@ -205,7 +211,7 @@ private:
         if (command == "module") {
             std::string name, id, type;
             words >> name >> id;
-            Instance instance{name, {}, std::make_unique<TestHost>(), nullptr};
+            Instance instance{name, {}, std::make_unique<TestHost>(), nullptr, 0, nullptr};
             while (words >> type)
                 instance.pinTypes.push_back(type);
             instance.module = std::make_unique<GuiModule>(factory, widen(id), *instance.host);
@@ -259,6 +265,15 @@ private:
             words >> name;
             releaseInstance(find(name));
             instances.erase(name);
+        } else if (command == "pick") {
+            std::string name;
+            words >> name;
+            Instance& instance = find(name);
+            if (!instance.picker) {
+                instance.picker = std::make_unique<FilePicker>();
+                instance.picker->serve(*instance.host);
+            }
+            instance.picker->path = rest(words);
         } else if (command == "tempfolder") {
             std::string token;
             words >> token;
@@ -303,7 +318,10 @@ private:
         instance.module->reset();
         instance.module.reset();
         std::string report;
-        if (!instance.host->referencesBalanced(&report)) {
+        if (instance.picker && instance.picker->references() != 0)
+            report += "its file dialog has " + std::to_string(instance.picker->references()) +
+                      " reference(s) left; ";
+        if (!instance.host->referencesBalanced(&report) || !report.empty()) {
             std::cout << "UNBALANCED: " << instance.name << ": " << report << "\n";
             ++failures;
         }
