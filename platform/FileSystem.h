@@ -20,6 +20,18 @@ std::optional<std::filesystem::path> pathFromText(std::u16string_view name);
 // place of each bad sequence, so it can be shown but not named again.
 std::u16string textFromPath(const std::filesystem::path& path);
 
+// A path's own characters, and the text of some of them added to text.
+using NativeView = std::basic_string_view<std::filesystem::path::value_type>;
+void appendTextOf(std::u16string& text, NativeView native);
+inline std::u16string textOf(NativeView native) {
+    std::u16string text;
+    appendTextOf(text, native);
+    return text;
+}
+
+// The part of a path after its last separator, without copying it.
+NativeView lastComponentOf(const std::filesystem::path& path);
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };

@@ -138,11 +138,11 @@ private:
             return;
         const ListedEntry listed = entries[size_t(i)];
         if (listed.folder) {
-            folder = listed.entry.path();
+            folder = listed.path;
             pinFolder.setAndSend(platform::textFromPath(folder));
             scanFolder();
         } else {
-            pinSelectedFile.setAndSend(platform::textFromPath(listed.entry.path()));
+            pinSelectedFile.setAndSend(platform::textOf(listed.path));
         }
     }
 
@@ -152,8 +152,7 @@ private:
             return;
         // Sends may change the entries: the bound is read on every step.
         for (size_t i = 0; i < entries.size(); ++i)
-            if (platform::textFromPath(entries[i].entry.path()) == selected &&
-                int32_t(i) != pinIndex.get())
+            if (platform::textOf(entries[i].path) == selected && int32_t(i) != pinIndex.get())
                 pinIndex.setAndSend(int32_t(i));
     }
 

@@ -4,12 +4,24 @@
 
 #include "../../platform/FileSystem.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
+
+// The standard extension of a file name: from its last "." on, except that
+// ".", ".." and a name whose only "." comes first have none.
+inline platform::NativeView extensionOf(platform::NativeView name) {
+    using Unit = std::filesystem::path::value_type;
+    const bool dotDot = name.size() == 2 && name[0] == Unit('.') && name[1] == Unit('.');
+    const size_t dot = name.rfind(Unit('.'));
+    if (dot == platform::NativeView::npos || dot == 0 || dotDot)
+        return {};
+    return name.substr(dot);
+}
 
 // A folder, or a link to one: the entry's cached kind, or its status when
 // none is cached or it is a link. An entry whose status cannot be read is not
@@ -19,11 +31,12 @@ inline bool isFolderEntry(const std::filesystem::directory_entry& entry) {
     return entry.is_directory(error);
 }
 
-// A listed entry with the kind it was listed as, so that choosing it acts on
-// what the list showed, on both builds alike (Linux caches kinds from the
-// folder read, Windows asks for each).
+// A listed entry: its full path (kept as the bare characters, which copy
+// cheaply) and the kind it was listed as, so that choosing it acts on what the
+// list showed, on both builds alike (Linux caches kinds from the folder read,
+// Windows asks for each).
 struct ListedEntry {
-    std::filesystem::directory_entry entry;
+    std::filesystem::path::string_type path;
     bool folder;
 };
 
@@ -45,22 +58,22 @@ public:
     void add(const std::filesystem::directory_entry& entry) {
         const bool folder = isFolderEntry(entry);
         const std::filesystem::path& path = entry.path();
+        const platform::NativeView name = platform::lastComponentOf(path);
         if (!folder && rules.filterFiles &&
-            (!rules.extension || path.extension().native() != *rules.extension))
+            (!rules.extension || extensionOf(name) != platform::NativeView(*rules.extension)))
             return;
-        std::u16string item = platform::textFromPath(path.filename());
-        if (rules.hideExtensions)
-            if (const size_t dot = item.rfind(u'.'); dot != std::u16string::npos)
-                item.resize(dot);
-        for (char16_t& c : item)
-            if (c == u',')
-                c = u'_';
         if (!entries.empty())
             listText += u',';
-        listText += item;
+        const size_t start = listText.size();
+        platform::appendTextOf(listText, name);
+        if (rules.hideExtensions)
+            if (const size_t dot = listText.rfind(u'.');
+                dot != std::u16string::npos && dot >= start)
+                listText.resize(dot);
+        std::replace(listText.begin() + std::ptrdiff_t(start), listText.end(), u',', u'_');
         if (folder)
             listText += u'/';
-        entries.push_back({entry, folder});
+        entries.push_back({path.native(), folder});
         if (!rules.selectedPath.empty() && platform::textFromPath(path) == rules.selectedPath)
             selected = int32_t(entries.size()) - 1;
     }

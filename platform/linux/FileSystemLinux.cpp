@@ -68,9 +68,18 @@ std::optional<std::filesystem::path> pathFromText(std::u16string_view name) {
 }
 
 std::u16string textFromPath(const std::filesystem::path& path) {
-    const std::string& bytes = path.native();
     std::u16string text;
-    text.reserve(bytes.size());
+    appendTextOf(text, path.native());
+    return text;
+}
+
+NativeView lastComponentOf(const std::filesystem::path& path) {
+    const NativeView native = path.native();
+    const size_t cut = native.rfind('/');
+    return cut == NativeView::npos ? native : native.substr(cut + 1);
+}
+
+void appendTextOf(std::u16string& text, NativeView bytes) {
     std::string_view rest(bytes);
     while (!rest.empty()) {
         char32_t c = 0;
@@ -87,7 +96,6 @@ std::u16string textFromPath(const std::filesystem::path& path) {
             rest.remove_prefix(size_t(length));
         }
     }
-    return text;
 }
 
 FileHandle openFileForReading(const std::filesystem::path& path) {

@@ -14,9 +14,20 @@ std::optional<std::filesystem::path> pathFromText(std::u16string_view name) {
 }
 
 std::u16string textFromPath(const std::filesystem::path& path) {
-    const auto& native = path.native();
+    std::u16string text;
+    appendTextOf(text, path.native());
+    return text;
+}
+
+void appendTextOf(std::u16string& text, NativeView native) {
     const auto* units = reinterpret_cast<const char16_t*>(native.data());
-    return std::u16string(units, units + native.size());
+    text.append(units, native.size());
+}
+
+NativeView lastComponentOf(const std::filesystem::path& path) {
+    const NativeView native = path.native();
+    const size_t cut = native.find_last_of(reinterpret_cast<const wchar_t*>(u"\\/"));
+    return cut == NativeView::npos ? native : native.substr(cut + 1);
 }
 
 FileHandle openFileForReading(const std::filesystem::path& path) {

@@ -54,7 +54,7 @@ TEST(FolderListing, AFailurePartWayKeepsWhatWasListedInStep) {
     EXPECT_EQ(listing.listText, u"a.txt,Sub/,b.wav,c.txt");
     ASSERT_EQ(listing.entries.size(), 4u);
     for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(listing.entries[i].entry.path(), entries[i].path());
+        EXPECT_EQ(listing.entries[i].path, entries[i].path().native());
     EXPECT_TRUE(listing.entries[1].folder);
     EXPECT_FALSE(listing.entries[0].folder);
     EXPECT_EQ(listing.selected, 3);
@@ -66,6 +66,15 @@ TEST(FolderListing, AFailurePartWayKeepsWhatWasListedInStep) {
     EXPECT_EQ(cut.listText, u"a.txt");
     EXPECT_EQ(cut.entries.size(), 1u);
     EXPECT_EQ(cut.selected, -1);
+}
+
+TEST(FolderListing, ExtensionsAreTheStandardOnes) {
+    for (const char* name : {"a.txt", "archive.tar.gz", ".hidden", ".", "..", "..a", "a.", "a..",
+                             "noext", "...", ".a.b", ""}) {
+        const fs::path path(name);
+        EXPECT_EQ(fs::path::string_type(extensionOf(path.native())), path.extension().native())
+            << name;
+    }
 }
 
 TEST(FolderListing, EntriesWhoseStatusCannotBeReadAreFiles) {
