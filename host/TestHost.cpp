@@ -24,7 +24,11 @@ namespace {
 // A resource stream over bytes the test stored.
 class ByteStream final : public IUriStream {
 public:
-    explicit ByteStream(Bytes data) : data(std::move(data)) {}
+    ByteStream(Bytes data, std::shared_ptr<int32_t> live)
+        : data(std::move(data)), live(std::move(live)) {
+        ++*this->live;
+    }
+    ~ByteStream() { --*live; }
     int32_t queryInterface(const InterfaceId& iid, void** out) override {
         *out = nullptr;
         if (iid == iidOf<gmpi::IMpUnknown>()) {
@@ -58,6 +62,7 @@ public:
 
 private:
     Bytes data;
+    std::shared_ptr<int32_t> live;
     size_t position = 0;
     int32_t refCount = 1;
 };
@@ -105,7 +110,7 @@ public:
         const auto it = host.uriData.find(uri ? uri : "");
         if (it == host.uriData.end())
             return ResultFailure;
-        *out = new ByteStream(it->second);
+        *out = new ByteStream(it->second, host.liveStreams);
         return ResultSuccess;
     }
     int32_t enrolResourceName(const char* shortName, const char* kind,
@@ -253,6 +258,11 @@ void TestHost::addResource(const std::string& name, const std::string& kind,
 }
 
 void TestHost::addUriData(const std::string& uri, Bytes data) { uriData[uri] = std::move(data); }
+
+const Bytes* TestHost::uriBytes(const std::string& uri) const {
+    const auto it = uriData.find(uri);
+    return it == uriData.end() ? nullptr : &it->second;
+}
 
 int32_t TestHost::answer(const InterfaceId& iid, void** out) {
     if (!out)

@@ -88,6 +88,10 @@ public:
     // enrolPrefix + the short name and logs the request.
     void addResource(const std::string& name, const std::string& kind, const std::string& uri);
     void addUriData(const std::string& uri, Bytes data);
+    // The bytes stored for a URI; null when none.
+    const Bytes* uriBytes(const std::string& uri) const;
+    // Streams that openUriStream handed out and that are not yet released.
+    int32_t openStreams() const { return *liveStreams; }
     std::vector<std::pair<std::string, std::string>> lookups;     // (name, kind)
     std::vector<std::pair<std::string, std::string>> enrolments;  // (short name, kind)
     std::string enrolPrefix;
@@ -113,6 +117,7 @@ private:
     std::unique_ptr<Parts> parts;
     std::map<std::pair<std::string, std::string>, std::string> resources;
     std::map<std::string, Bytes> uriData;
+    std::shared_ptr<int32_t> liveStreams = std::make_shared<int32_t>(0);
     bool offered[4] = {true, true, true, true};
 };
 

@@ -12,6 +12,15 @@
 //   changed NAME PIN                  the host reports a change
 //   expect NAME PIN TYPE VALUE        the last value sent on that pin must be VALUE
 //   release NAME                      the host releases the module
+//   resource NAME KIND FILE           lookUpResource (NAME, KIND) gives FILE, and
+//                                     openUriStream and the drawing factory's
+//                                     loadImageUri read it; FILE is relative to the
+//                                     scenario's folder; applies to every module
+//   paint NAME WIDTH HEIGHT PNG       the host places the widget at the origin with
+//                                     that size, has it paint, and prints how many
+//                                     drawing calls it made; on Linux the calls are
+//                                     painted into the picture file PNG (relative to
+//                                     the working folder), other builds write none
 //   tempfolder TOKEN                  make an empty temporary folder, removed
 //                                     when the run ends; "%TOKEN%" in later
 //                                     lines stands for its path
@@ -22,9 +31,12 @@
 //                                     soon as it is shown; without it the
 //                                     host makes no dialog
 // A text VALUE or TEXT is the rest of the line (UTF-8); a PATH is one word.
+#include "../DrawingFactory.h"
 #include "../FilePicker.h"
 #include "../GuiModule.h"
 #include "../ModuleLibrary.h"
+#include "../Painting.h"
+#include "../Rasteriser.h"
 #include "../TestHost.h"
 
 #include <charconv>
@@ -33,6 +45,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <random>
@@ -134,6 +147,7 @@ struct Instance {
     std::string name;
     std::vector<std::string> pinTypes;
     std::unique_ptr<TestHost> host;
+    std::unique_ptr<DrawingFactory> drawing;
     std::unique_ptr<GuiModule> module;
     size_t reported = 0; // sends already printed
     std::unique_ptr<FilePicker> picker;
@@ -154,15 +168,28 @@ std::string utf8Of(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+struct Resource {
+    std::string name;
+    std::string kind;
+    std::string uri;
+    Bytes bytes;
+};
+
+void offerResource(TestHost& host, const Resource& resource) {
+    host.addResource(resource.name, resource.kind, resource.uri);
+    host.addUriData(resource.uri, resource.bytes);
+}
+
 class Scenario {
 public:
-    explicit Scenario(gmpi::IMpFactory2* factory) : factory(factory) {}
+    Scenario(gmpi::IMpFactory2* factory, std::string folder)
+        : factory(factory), folder(std::move(folder)) {}
     Scenario(const Scenario&) = delete;
     Scenario& operator=(const Scenario&) = delete;
     ~Scenario() {
         std::error_code error;
-        for (const fs::path& folder : tempFolders)
-            fs::remove_all(folder, error);
+        for (const fs::path& made : tempFolders)
+            fs::remove_all(made, error);
     }
 
     void run(std::istream& in) {
@@ -211,7 +238,16 @@ private:
         if (command == "module") {
             std::string name, id, type;
             words >> name >> id;
-            Instance instance{name, {}, std::make_unique<TestHost>(), nullptr, 0, nullptr};
+            Instance instance{name,
+                              {},
+                              std::make_unique<TestHost>(),
+                              std::make_unique<DrawingFactory>(),
+                              nullptr,
+                              0,
+                              nullptr};
+            instance.drawing->serve(*instance.host);
+            for (const Resource& resource : resources)
+                offerResource(*instance.host, resource);
             while (words >> type)
                 instance.pinTypes.push_back(type);
             instance.module = std::make_unique<GuiModule>(factory, widen(id), *instance.host);
@@ -260,6 +296,42 @@ private:
                       << (last ? describe(type, last->bytes) : "never sent") << ", expected "
                       << describe(type, wanted) << "\n";
             failures += ok ? 0 : 1;
+        } else if (command == "resource") {
+            Resource resource;
+            std::string file;
+            words >> resource.name >> resource.kind >> file;
+            resource.uri = folder.empty() || file.front() == '/' ? file : folder + "/" + file;
+            std::ifstream in(resource.uri, std::ios::binary);
+            if (!in)
+                throw std::runtime_error("cannot read " + resource.uri);
+            resource.bytes.assign(std::istreambuf_iterator<char>(in), {});
+            std::cout << "resource " << resource.name << " (" << resource.kind << ") = " << file
+                      << ", " << resource.bytes.size() << " bytes\n";
+            for (auto& [name, instance] : instances)
+                offerResource(*instance.host, resource);
+            resources.push_back(std::move(resource));
+        } else if (command == "paint") {
+            std::string name, picture;
+            float width = 0, height = 0;
+            words >> name >> width >> height >> picture;
+            Instance& instance = find(name);
+            if (!(width > 0 && height > 0) || picture.empty())
+                throw std::runtime_error("paint needs a name, a size and a picture file");
+            const PaintResult painted =
+                paintModule(instance.module->unknown(), *instance.drawing, width, height);
+            if (!painted.painted)
+                throw std::runtime_error(name + ": " + painted.error);
+            std::cout << "paint " << name << " " << floatText(width) << " x " << floatText(height)
+                      << ": " << painted.recording->calls.size() << " drawing call(s), answer "
+                      << painted.answer << "\n";
+            if (!painted.error.empty())
+                std::cout << "  " << painted.error << "\n";
+            std::string why;
+            if (rasteriseToPng(*painted.recording, int32_t(std::ceil(width)),
+                               int32_t(std::ceil(height)), picture, &why))
+                std::cout << "  wrote " << picture << "\n";
+            else
+                std::cout << "  no picture: " << why << "\n";
         } else if (command == "release") {
             std::string name;
             words >> name;
@@ -277,8 +349,8 @@ private:
         } else if (command == "tempfolder") {
             std::string token;
             words >> token;
-            const fs::path folder = makeTempFolder();
-            tokens.emplace_back("%" + token + "%", utf8Of(folder));
+            const fs::path made = makeTempFolder();
+            tokens.emplace_back("%" + token + "%", utf8Of(made));
             std::cout << "tempfolder %" << token << "%\n";
         } else if (command == "makefolder") {
             std::string path;
@@ -318,10 +390,17 @@ private:
         instance.module->reset();
         instance.module.reset();
         std::string report;
+        instance.host->referencesBalanced(&report);
+        if (const int32_t refs = instance.drawing->references())
+            report += "the drawing factory holds " + std::to_string(refs) + " reference(s); ";
+        if (instance.drawing->ledger()->live() != 0)
+            report += "drawing objects alive: " + instance.drawing->ledger()->describe() + "; ";
+        if (const int32_t streams = instance.host->openStreams())
+            report += std::to_string(streams) + " resource stream(s) open; ";
         if (instance.picker && instance.picker->references() != 0)
             report += "its file dialog has " + std::to_string(instance.picker->references()) +
                       " reference(s) left; ";
-        if (!instance.host->referencesBalanced(&report) || !report.empty()) {
+        if (!report.empty()) {
             std::cout << "UNBALANCED: " << instance.name << ": " << report << "\n";
             ++failures;
         }
@@ -332,19 +411,21 @@ private:
         std::random_device seed;
         std::mt19937_64 random(uint64_t(seed()) << 32 ^ seed());
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const fs::path folder =
+            const fs::path made =
                 fs::temp_directory_path() / ("tavri-scenario-" + std::to_string(random()));
             std::error_code error;
-            if (fs::create_directory(folder, error)) {
-                tempFolders.push_back(folder);
-                return folder;
+            if (fs::create_directory(made, error)) {
+                tempFolders.push_back(made);
+                return made;
             }
         }
         throw std::runtime_error("cannot make a temporary folder");
     }
 
     gmpi::IMpFactory2* factory;
+    std::string folder; // of the scenario file, for resource files
     std::map<std::string, Instance> instances;
+    std::vector<Resource> resources;
     std::vector<std::pair<std::string, std::string>> tokens; // ("%NAME%", path)
     std::vector<fs::path> tempFolders;
 };
@@ -375,7 +456,9 @@ int main(int argc, char** argv) {
         modules.factory()->describeBuild(&version, 64, build);
         std::cout << "library " << library << ": " << utf8(build) << ", version " << version
                   << "\n";
-        Scenario scenario(modules.factory());
+        const auto cut = scenarioPath.find_last_of("/\\");
+        Scenario scenario(modules.factory(),
+                          cut == std::string::npos ? std::string() : scenarioPath.substr(0, cut));
         scenario.run(in);
         if (scenario.failures) {
             std::cout << scenario.failures << " expectation(s) failed\n";

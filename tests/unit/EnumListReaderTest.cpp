@@ -221,8 +221,11 @@ TEST(EnumListReader, HasIdAndValidId) {
 // A walk and the count agree on every list but those the reader documents.
 TEST(EnumListReader, CountMatchesTheWalkOfLongLists) {
     std::u16string text;
-    for (int i = 0; i < 1000; ++i)
-        text += (i ? u"," : u"") + std::u16string(u"item") + char16_t(u'a' + i % 26);
+    for (int i = 0; i < 1000; ++i) {
+        if (i)
+            text += u',';
+        text.append(u"item").push_back(char16_t(u'a' + i % 26));
+    }
     EnumListReader reader(text);
     EXPECT_EQ(reader.count(), 1000);
     const auto items = walk(reader, 2000);

@@ -1,0 +1,88 @@
+// The item-list reader: (b) walking a list of 10,000 items, next to splitting
+// the same text at its commas (target under 3x); (c) seekId of the last id of
+// "range 0,1000000", which lands without walking (target under 1 us).
+#include "framework/EnumListReader.h"
+#include "support/Ratios.h"
+
+#include <string>
+
+namespace {
+
+constexpr int itemCount = 10000;
+
+// Items as lists give them: words, some with ids, some with spaces.
+std::u16string listText() {
+    std::u16string text;
+    for (int i = 0; i < itemCount; ++i) {
+        if (i)
+            text += u',';
+        text += i % 3 == 0 ? u" item " : u"item";
+        for (const char c : std::to_string(i))
+            text += char16_t(c);
+        if (i % 5 == 0) {
+            text += u'=';
+            for (const char c : std::to_string(i * 2))
+                text += char16_t(c);
+        }
+    }
+    return text;
+}
+
+void splitAtCommasBaseline(benchmark::State& state) {
+    const std::u16string text = listText();
+    std::u16string piece;
+    for (auto _ : state) {
+        int pieces = 0;
+        for (size_t start = 0; start <= text.size();) {
+            size_t comma = text.find(u',', start);
+            if (comma == std::u16string::npos)
+                comma = text.size();
+            piece.assign(text, start, comma - start);
+            benchmark::DoNotOptimize(piece.data());
+            ++pieces;
+            start = comma + 1;
+        }
+        benchmark::DoNotOptimize(pieces);
+    }
+    state.SetItemsProcessed(state.iterations() * itemCount);
+}
+BENCHMARK(splitAtCommasBaseline);
+
+void walkTenThousandItems(benchmark::State& state) {
+    const std::u16string text = listText();
+    for (auto _ : state) {
+        EnumListReader reader(text);
+        int items = 0;
+        for (reader.first(); reader.item().index != -1; reader.next()) {
+            benchmark::DoNotOptimize(reader.item().text.data());
+            ++items;
+        }
+        benchmark::DoNotOptimize(items);
+        if (items != itemCount) {
+            state.SkipWithError("the walk missed items");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * itemCount);
+}
+BENCHMARK(walkTenThousandItems);
+
+void seekLastIdOfLargeRange(benchmark::State& state) {
+    EnumListReader reader(u"range 0,1000000");
+    for (auto _ : state) {
+        const bool found = reader.seekId(1000000);
+        benchmark::DoNotOptimize(found);
+        benchmark::DoNotOptimize(reader.item().text.data());
+    }
+    if (reader.item().index != 1000000)
+        state.SkipWithError("seekId did not land on the last item");
+}
+BENCHMARK(seekLastIdOfLargeRange);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return bench::runWithRatios(argc, argv,
+                                {{"walkTenThousandItems", "splitAtCommasBaseline", 3.0}},
+                                {{"seekLastIdOfLargeRange", 1000.0}});
+}

@@ -1,0 +1,189 @@
+// The host drawing objects that modules receive from the test host's drawing
+// factory and drawing contexts: bitmaps with real pixel memory, their pixel
+// locks, text formats, brushes and gradient stops. Each is a heap object that
+// its last release deletes; a ledger shared by all of them counts those alive,
+// so that a test can tell whether a module released everything it was given.
+#pragma once
+
+#include "../framework/DrawingApi.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace testhost {
+
+struct Recording;
+
+class DrawingLedger {
+public:
+    void made(const std::string& kind) { ++counts[kind]; }
+    void gone(const std::string& kind) { --counts[kind]; }
+    // Objects alive, of one kind ("bitmap", "pixels", "text format", "brush",
+    // "gradient stops", "offscreen target") or of all.
+    int32_t live(const std::string& kind) const;
+    int32_t live() const;
+    // "2 brush, 1 bitmap" for the kinds still alive.
+    std::string describe() const;
+
+private:
+    std::map<std::string, int32_t> counts;
+};
+using LedgerPtr = std::shared_ptr<DrawingLedger>;
+
+// IMpUnknown of a host object deleted by its last release; answers only the
+// IMpUnknown id, as the host's returned objects have no id of their own.
+template <class Interface> class RefCounted : public Interface {
+public:
+    int32_t queryInterface(const InterfaceId& iid, void** out) override {
+        if (!out)
+            return ResultFailure;
+        *out = nullptr;
+        if (!(iid == iidOf<gmpi::IMpUnknown>()))
+            return ResultUnsupported;
+        *out = static_cast<Interface*>(this);
+        addRef();
+        return ResultSuccess;
+    }
+    int32_t addRef() override { return ++refs; }
+    int32_t release() override {
+        const int32_t count = --refs;
+        if (count == 0)
+            delete this;
+        return count;
+    }
+    int32_t references() const { return refs; }
+    const LedgerPtr& ledger() const { return book; }
+
+protected:
+    RefCounted(LedgerPtr ledger, const char* kind) : book(std::move(ledger)), kind(kind) {
+        book->made(kind);
+    }
+    virtual ~RefCounted() { book->gone(kind); }
+
+private:
+    LedgerPtr book;
+    const char* kind;
+    int32_t refs = 1;
+};
+
+// Pixels of 4 bytes in rows of rowBytes bytes: B, G, R, then alpha, the colour
+// premultiplied by alpha, as a Direct2D host keeps them.
+struct PixelStore {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t rowBytes = 0;
+    std::vector<uint8_t> bytes; // rowBytes * height
+
+    uint8_t* at(int32_t x, int32_t y) {
+        return bytes.data() + size_t(y) * size_t(rowBytes) + size_t(x) * 4;
+    }
+    const uint8_t* at(int32_t x, int32_t y) const {
+        return bytes.data() + size_t(y) * size_t(rowBytes) + size_t(x) * 4;
+    }
+    // The four bytes of a pixel as one little-endian number: 0xAARRGGBB.
+    uint32_t pixel(int32_t x, int32_t y) const;
+    void setPixel(int32_t x, int32_t y, uint32_t argb);
+};
+
+class Bitmap final : public RefCounted<IBitmap> {
+public:
+    // rowBytes 0: width * 4. The pixels start transparent black, the padding
+    // at the end of each row holds 0xEE bytes.
+    Bitmap(LedgerPtr ledger, int32_t width, int32_t height, int32_t rowBytes = 0);
+
+    int32_t pixelSize(int32_t* width, int32_t* height) override;
+    int32_t lockPixels(IBitmapPixels** out, int32_t flags) override;
+
+    const int32_t id;
+    std::shared_ptr<PixelStore> pixels;
+    std::string uri;                        // where it was loaded from, if anywhere
+    int32_t format = PixelFormatSrgb;       // what its locks report
+    std::shared_ptr<const Recording> drawn; // an offscreen target's: what was drawn into it
+    std::vector<int32_t> lockFlags;         // of every lock, in order
+    int32_t openLocks = 0;
+};
+
+// A lock of a bitmap's pixels; releasing it unlocks them.
+class BitmapPixels final : public RefCounted<IBitmapPixels> {
+public:
+    BitmapPixels(Bitmap& bitmap);
+    ~BitmapPixels() override;
+    uint8_t* pixelData() override { return bitmap->pixels->bytes.data(); }
+    int32_t rowBytes() override { return bitmap->pixels->rowBytes; }
+    int32_t pixelFormat() override { return bitmap->format; }
+
+private:
+    Bitmap* bitmap; // held with a reference
+};
+
+// What a module asked makeTextFormat for.
+struct TextFormatRequest {
+    std::string family;
+    int32_t weight = 0;
+    int32_t style = 0;
+    int32_t stretch = 0;
+    float size = 0.0f;
+    bool collectionGiven = false; // the font collection argument was not null
+    bool localeGiven = false;     // the locale argument was not null
+};
+
+// A text format as it stands: what it was made with and what was set on it.
+struct TextFormatState {
+    int32_t id = 0;
+    TextFormatRequest request;
+    int32_t placement = 0;
+    int32_t settingA = 0;
+    int32_t settingB = 0;
+    bool spacingSet = false;
+    float spacing = 0.0f;
+    float baseline = 0.0f;
+    TextMetrics metrics{};
+};
+
+class TextFormat final : public RefCounted<ITextFormat> {
+public:
+    TextFormat(LedgerPtr ledger, const TextFormatRequest& request, const TextMetrics& metrics);
+
+    int32_t setTextPlacement(int32_t placement) override;
+    int32_t setFormatSettingA(int32_t setting) override;
+    int32_t setFormatSettingB(int32_t setting) override;
+    int32_t fetchTextMetrics(TextMetrics* out) override;
+    int32_t setSpacing(float spacing, float baseline) override;
+
+    TextFormatState state;
+    int32_t metricsReads = 0;
+};
+
+class GradientStops final : public RefCounted<IGradientStops> {
+public:
+    GradientStops(LedgerPtr ledger, std::vector<GradientStop> stops)
+        : RefCounted(std::move(ledger), "gradient stops"), stops(std::move(stops)) {}
+    const std::vector<GradientStop> stops;
+};
+
+// A brush as it stands at one moment.
+struct BrushState {
+    enum class Kind { Solid, Linear, Radial };
+    Kind kind = Kind::Solid;
+    int32_t id = 0;
+    GuiColour colour{};              // solid
+    std::vector<GradientStop> stops; // gradients
+    LinearGradientSpec linear{};
+    RadialGradientSpec radial{};
+    BrushSpec spec{};
+};
+
+class Brush final : public RefCounted<IBrush> {
+public:
+    Brush(LedgerPtr ledger, BrushState state);
+    int32_t setBrushColour(const GuiColour* colour) override;
+    BrushState state;
+    int32_t colourChanges = 0;
+};
+
+// Ids for the objects above, unique within the process.
+int32_t nextDrawingObjectId();
+
+} // namespace testhost

@@ -1,0 +1,43 @@
+// Module1: the program's start-up.
+#include "Installer.h"
+#include "Text.h"
+
+namespace installer {
+
+Outcome Main(FileSystem& files, UserInterface& ui, const std::u16string& programFolder) {
+    const std::u16string path = programFolder + pathSeparator + dataFileName;
+    if (!files.isNormalFile(path)) {
+        ui.message(MessageIcon::Error, errorTitle, u"Can't access QUORVSTINSTALLER.DAT");
+        return Outcome::Failed;
+    }
+    const std::optional<std::string> content = files.readFile(path);
+    if (!content) {
+        ui.message(MessageIcon::Error, errorTitle, u"Can't read " + path);
+        return Outcome::Failed;
+    }
+    std::string_view text = *content;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") // a UTF-8 byte order mark
+        text.remove_prefix(3);
+    const std::vector<std::u16string> lines = splitLines(decodeText(text));
+    if (lines.size() < 3) {
+        ui.message(MessageIcon::Error, errorTitle, path + u" has fewer than three lines");
+        return Outcome::Failed;
+    }
+
+    Form1 form(files, ui, programFolder);
+    // The form's first use loads it.
+    ui.loadForm(form);
+    form.Form_Load();
+    form.setProductId(lines[0]);
+    form.setFolderText(lines[1]);
+    const std::u16string sourceFolder = programFolder + pathSeparator + sourceFolderName;
+    if (!form.setFilesPath(sourceFolder)) {
+        form.fail(u"Can't list the folder " + sourceFolder);
+        return form.outcome();
+    }
+    form.setTitle(lines[2]);
+    ui.showForm(form);
+    return form.outcome();
+}
+
+} // namespace installer

@@ -1,0 +1,184 @@
+#include "PosixFileSystem.h"
+#include "../core/Text.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+namespace installer {
+namespace {
+
+constexpr unsigned hiddenAttribute = 0x2;
+constexpr unsigned systemAttribute = 0x4;
+
+// The DOS attributes of a file as "0x" and hexadecimal digits at the start of
+// its "user.DOSATTRIB" attribute; 0 when there are none.
+unsigned dosAttributes(const std::string& path) {
+    char value[64];
+    const ssize_t size = getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value);
+    if (size < 3 || value[0] != '0' || (value[1] != 'x' && value[1] != 'X'))
+        return 0;
+    unsigned attributes = 0;
+    for (ssize_t i = 2; i < size && i < 10; ++i) {
+        const char c = value[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = unsigned(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            digit = unsigned(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            digit = unsigned(c - 'A' + 10);
+        else
+            break;
+        attributes = attributes << 4 | digit;
+    }
+    return attributes;
+}
+
+std::string baseName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A regular file (after links) that is neither hidden nor system.
+bool isListedFile(const std::string& path, const std::string& name) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    if (name.empty() || name[0] == '.')
+        return false;
+    return (dosAttributes(path) & (hiddenAttribute | systemAttribute)) == 0;
+}
+
+struct FileCloser {
+    void operator()(const int* fd) const {
+        close(*fd);
+        delete fd;
+    }
+};
+using FileHandle = std::unique_ptr<int, FileCloser>;
+
+FileHandle openFile(const std::string& path, int flags, mode_t mode = 0) {
+    const int fd = open(path.c_str(), flags | O_CLOEXEC, mode);
+    return fd < 0 ? FileHandle() : FileHandle(new int(fd));
+}
+
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= size_t(written);
+    }
+    return true;
+}
+
+struct DirectoryCloser {
+    void operator()(DIR* directory) const { closedir(directory); }
+};
+
+} // namespace
+
+bool PosixFileSystem::isNormalFile(const std::u16string& path) {
+    const std::string native = toUtf8(path);
+    return isListedFile(native, baseName(native));
+}
+
+bool PosixFileSystem::exists(const std::u16string& path) {
+    struct stat status;
+    return lstat(toUtf8(path).c_str(), &status) == 0;
+}
+
+bool PosixFileSystem::makeFolder(const std::u16string& path) {
+    return mkdir(toUtf8(path).c_str(), 0777) == 0;
+}
+
+bool PosixFileSystem::copyFile(const std::u16string& from, const std::u16string& to) {
+    const FileHandle source = openFile(toUtf8(from), O_RDONLY);
+    if (!source)
+        return false;
+    struct stat status;
+    if (fstat(*source, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    // Copying a file onto itself would empty it.
+    const std::string targetPath = toUtf8(to);
+    struct stat existing;
+    if (stat(targetPath.c_str(), &existing) == 0 && existing.st_dev == status.st_dev &&
+        existing.st_ino == status.st_ino)
+        return false;
+    const FileHandle target = openFile(targetPath, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (!target)
+        return false;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(*source, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        if (!writeAll(*target, buffer, size_t(got)))
+            return false;
+    }
+    return true;
+}
+
+std::optional<std::string> PosixFileSystem::readFile(const std::u16string& path) {
+    const FileHandle file = openFile(toUtf8(path), O_RDONLY);
+    if (!file)
+        return std::nullopt;
+    std::string content;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(*file, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            return content;
+        content.append(buffer, size_t(got));
+    }
+}
+
+std::optional<std::vector<std::u16string>>
+PosixFileSystem::listFiles(const std::u16string& folder) {
+    const std::string native = toUtf8(folder);
+    const std::unique_ptr<DIR, DirectoryCloser> directory(opendir(native.c_str()));
+    if (!directory)
+        return std::nullopt;
+    std::vector<std::u16string> names;
+    errno = 0;
+    while (const dirent* entry = readdir(directory.get())) {
+        const std::string name = entry->d_name;
+        if (isListedFile(native + "/" + name, name))
+            names.push_back(decodeText(name));
+        errno = 0;
+    }
+    if (errno != 0)
+        return std::nullopt;
+    return names;
+}
+
+std::u16string programFolder() {
+    std::string path(4096, '\0');
+    const ssize_t size = readlink("/proc/self/exe", path.data(), path.size());
+    if (size <= 0 || size_t(size) >= path.size())
+        return u".";
+    path.resize(size_t(size));
+    const size_t slash = path.find_last_of('/');
+    if (slash == 0)
+        return u"/";
+    return decodeText(path.substr(0, slash));
+}
+
+} // namespace installer

@@ -1,0 +1,24 @@
+// The installer's files on Linux. A file counts as hidden when its name
+// begins with "." or when the DOS attributes that wine and Samba keep in the
+// "user.DOSATTRIB" extended attribute mark it hidden (0x2); as system when
+// they mark it system (0x4). So a folder prepared under wine lists the same here.
+#pragma once
+
+#include "../core/Installer.h"
+
+namespace installer {
+
+class PosixFileSystem final : public FileSystem {
+public:
+    bool isNormalFile(const std::u16string& path) override;
+    bool exists(const std::u16string& path) override;
+    bool makeFolder(const std::u16string& path) override;
+    bool copyFile(const std::u16string& from, const std::u16string& to) override;
+    std::optional<std::string> readFile(const std::u16string& path) override;
+    std::optional<std::vector<std::u16string>> listFiles(const std::u16string& folder) override;
+};
+
+// The folder of the running program.
+std::u16string programFolder();
+
+} // namespace installer

@@ -1,0 +1,104 @@
+#include "Win32FileSystem.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace installer {
+namespace {
+
+// Wide text is UTF-16 on Windows: char16_t and wchar_t have one layout there.
+const wchar_t* wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+constexpr DWORD unlistedAttributes =
+    FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<void, HandleCloser>;
+
+struct SearchCloser {
+    void operator()(HANDLE handle) const { FindClose(handle); }
+};
+using SearchHandle = std::unique_ptr<void, SearchCloser>;
+
+} // namespace
+
+bool Win32FileSystem::isNormalFile(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(wide(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & unlistedAttributes) == 0;
+}
+
+bool Win32FileSystem::exists(const std::u16string& path) {
+    return GetFileAttributesW(wide(path)) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32FileSystem::makeFolder(const std::u16string& path) {
+    return CreateDirectoryW(wide(path), nullptr) != FALSE;
+}
+
+bool Win32FileSystem::copyFile(const std::u16string& from, const std::u16string& to) {
+    return CopyFileW(wide(from), wide(to), FALSE) != FALSE;
+}
+
+std::optional<std::string> Win32FileSystem::readFile(const std::u16string& path) {
+    const HANDLE opened = CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    const FileHandle file(opened);
+    std::string content;
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+            return std::nullopt;
+        if (got == 0)
+            return content;
+        content.append(buffer, got);
+    }
+}
+
+std::optional<std::vector<std::u16string>>
+Win32FileSystem::listFiles(const std::u16string& folder) {
+    const std::u16string pattern = folder + u"\\*";
+    WIN32_FIND_DATAW found;
+    const HANDLE first =
+        FindFirstFileExW(wide(pattern), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    std::vector<std::u16string> names;
+    if (first == INVALID_HANDLE_VALUE) {
+        // The root of a drive has no "." entry: an empty root finds nothing at all.
+        if (GetLastError() == ERROR_FILE_NOT_FOUND)
+            return names;
+        return std::nullopt;
+    }
+    const SearchHandle search(first);
+    do {
+        if ((found.dwFileAttributes & unlistedAttributes) == 0)
+            names.emplace_back(reinterpret_cast<const char16_t*>(found.cFileName));
+    } while (FindNextFileW(search.get(), &found));
+    if (GetLastError() != ERROR_NO_MORE_FILES)
+        return std::nullopt;
+    return names;
+}
+
+std::u16string programFolder() {
+    std::u16string path(MAX_PATH, u'\0');
+    for (;;) {
+        const DWORD size = GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path.data()),
+                                              DWORD(path.size()));
+        if (size == 0)
+            return u".";
+        if (size < path.size()) {
+            path.resize(size);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(u'\\'));
+}
+
+} // namespace installer
