@@ -142,6 +142,13 @@ public:
         value = v;
         sendToHost(valueByteCount(), valueAddress());
     }
+    // The same, taking over a value the caller no longer needs (large texts).
+    void setAndSend(T&& v) {
+        if (!Traits::differs(value, v))
+            return;
+        value = std::move(v);
+        sendToHost(valueByteCount(), valueAddress());
+    }
 
 protected:
     T value;

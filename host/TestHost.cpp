@@ -133,6 +133,8 @@ public:
     int32_t resolveFileName(const char16_t* name, int32_t maxChars, char16_t* fullPath) override {
         const std::u16string given = name ? name : u"";
         host.resolvedNames.push_back(given);
+        if (host.resolveRaw)
+            return host.resolveRaw(name, maxChars, fullPath);
         std::u16string full = given.empty()     ? host.defaultFolder
                               : host.resolveName ? host.resolveName(given)
                                                  : given;

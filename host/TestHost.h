@@ -78,6 +78,10 @@ public:
     std::u16string defaultFolder;
     std::function<std::u16string(const std::u16string& name)> resolveName;
     std::vector<std::u16string> resolvedNames;
+    // When set, answers resolveFileName in place of the above (after logging
+    // the name), writing into the module's buffer as it likes.
+    std::function<int32_t(const char16_t* name, int32_t maxChars, char16_t* fullPath)>
+        resolveRaw;
 
     // IGuiHost resources: lookUpResource finds (name, kind) in the table;
     // openUriStream serves the bytes stored for a URI; enrolResourceName gives

@@ -35,9 +35,20 @@
 //                                     drawing calls it made; on Linux the calls are
 //                                     painted into the picture file PNG (relative to
 //                                     the working folder), other builds write none
-// A text VALUE is the rest of the line. Audio host calls print as they happen.
+//   tempfolder TOKEN                  make an empty temporary folder, removed
+//                                     when the run ends; "%TOKEN%" in later
+//                                     lines stands for its path
+//   makefolder PATH                   make a folder (and those above it)
+//   makefile PATH TEXT                write TEXT as the whole of a file
+//   pick NAME PATH                    the file dialog of module NAME's host
+//                                     chooses PATH (the rest of the line) as
+//                                     soon as it is shown; without it the
+//                                     host makes no dialog
+// A text VALUE or TEXT is the rest of the line (UTF-8); a PATH is one word. Audio
+// host calls print as they happen.
 #include "../AudioHost.h"
 #include "../DrawingFactory.h"
+#include "../FilePicker.h"
 #include "../GuiModule.h"
 #include "../LegacyGuiModule.h"
 #include "../MessageLoop.h"
@@ -50,11 +61,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <map>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -161,6 +174,7 @@ struct Instance {
     std::unique_ptr<AudioModule> audio;
     EventList pending; // events of the next block
     size_t callsReported = 0;
+    std::unique_ptr<FilePicker> picker;
 
     std::string pinType(int32_t pin) const {
         return pin >= 0 && size_t(pin) < pinTypes.size() ? pinTypes[size_t(pin)] : "";
@@ -185,6 +199,17 @@ struct Instance {
         return *audio;
     }
 };
+
+namespace fs = std::filesystem;
+
+fs::path pathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
 
 struct Resource {
     std::string name;
@@ -238,6 +263,13 @@ class Scenario {
 public:
     Scenario(gmpi::IMpFactory2* factory, std::string folder)
         : factory(factory), folder(std::move(folder)) {}
+    Scenario(const Scenario&) = delete;
+    Scenario& operator=(const Scenario&) = delete;
+    ~Scenario() {
+        std::error_code error;
+        for (const fs::path& made : tempFolders)
+            fs::remove_all(made, error);
+    }
 
     void run(std::istream& in) {
         std::string line;
@@ -246,6 +278,10 @@ public:
             ++number;
             if (const auto hash = line.find('#'); hash != std::string::npos)
                 line.erase(hash);
+            for (const auto& [token, value] : tokens)
+                for (size_t at = line.find(token); at != std::string::npos;
+                     at = line.find(token, at + value.size()))
+                    line.replace(at, token.size(), value);
             std::istringstream words(line);
             std::string command;
             if (!(words >> command))
@@ -288,7 +324,8 @@ private:
                 instance.pinTypes.push_back(type);
             instance.module = std::make_unique<GuiModule>(factory, widen(id), *instance.host);
             std::cout << "module " << name << " = \"" << id << "\": "
-                      << (instance.module->makeResult == ResultSuccess ? "created" : "not created") << "\n";
+                      << (instance.module->makeResult == ResultSuccess ? "created" : "not created")
+                      << "\n";
             if (!*instance.module)
                 throw std::runtime_error("cannot make " + id);
             enter(std::move(instance));
@@ -451,6 +488,36 @@ private:
             words >> name;
             releaseInstance(find(name));
             instances.erase(name);
+        } else if (command == "pick") {
+            std::string name;
+            words >> name;
+            Instance& instance = find(name);
+            if (!instance.picker) {
+                instance.picker = std::make_unique<FilePicker>();
+                instance.picker->serve(*instance.host);
+            }
+            instance.picker->path = rest(words);
+        } else if (command == "tempfolder") {
+            std::string token;
+            words >> token;
+            const fs::path made = makeTempFolder();
+            tokens.emplace_back("%" + token + "%", utf8Of(made));
+            std::cout << "tempfolder %" << token << "%\n";
+        } else if (command == "makefolder") {
+            std::string path;
+            words >> path;
+            std::error_code error;
+            fs::create_directories(pathOf(path), error);
+            if (error)
+                throw std::runtime_error("cannot make folder " + path);
+        } else if (command == "makefile") {
+            std::string path;
+            words >> path;
+            const std::string text = rest(words);
+            std::ofstream out(pathOf(path), std::ios::binary | std::ios::trunc);
+            out.write(text.data(), std::streamsize(text.size()));
+            if (!out)
+                throw std::runtime_error("cannot write " + path);
         } else {
             throw std::runtime_error("unknown command " + command);
         }
@@ -500,6 +567,9 @@ private:
             report += std::to_string(streams) + " resource stream(s) open; ";
         if (instance.audioHost)
             instance.audioHost->referencesBalanced(&report);
+        if (instance.picker && instance.picker->references() != 0)
+            report += "its file dialog has " + std::to_string(instance.picker->references()) +
+                      " reference(s) left; ";
         if (!report.empty()) {
             std::cout << "UNBALANCED: " << instance.name << ": " << report << "\n";
             ++failures;
@@ -507,10 +577,27 @@ private:
         std::cout << "release " << instance.name << "\n";
     }
 
+    fs::path makeTempFolder() {
+        std::random_device seed;
+        std::mt19937_64 random(uint64_t(seed()) << 32 ^ seed());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const fs::path made =
+                fs::temp_directory_path() / ("tavri-scenario-" + std::to_string(random()));
+            std::error_code error;
+            if (fs::create_directory(made, error)) {
+                tempFolders.push_back(made);
+                return made;
+            }
+        }
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+
     gmpi::IMpFactory2* factory;
     std::string folder; // of the scenario file, for resource files
     std::map<std::string, Instance> instances;
     std::vector<Resource> resources;
+    std::vector<std::pair<std::string, std::string>> tokens; // ("%NAME%", path)
+    std::vector<fs::path> tempFolders;
 };
 
 } // namespace

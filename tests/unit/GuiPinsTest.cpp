@@ -152,6 +152,20 @@ TEST(GuiPinSend, OnlyChangesAreSent) {
     EXPECT_EQ(owner.sends, expected);
 }
 
+TEST(GuiPinSend, AMovedValueIsTakenOnlyWhenItChanges) {
+    RecordingOwner owner;
+    StringGuiPin text(u"same");
+    owner.add(text);
+    std::u16string offered = u"same";
+    text.setAndSend(std::move(offered));
+    EXPECT_EQ(offered, u"same"); // not taken: nothing changed
+    std::u16string changed(100, u'x');
+    text.setAndSend(std::move(changed));
+    EXPECT_EQ(text.get(), std::u16string(100, u'x'));
+    const std::vector<Send> expected = {{0, bytesOf(std::u16string(100, u'x')), 0}};
+    EXPECT_EQ(owner.sends, expected);
+}
+
 TEST(GuiPinSend, BoolPulse) {
     RecordingOwner owner;
     MpGuiPinBool pin;

@@ -1,0 +1,179 @@
+// FileBrowser: lists one folder as comma-separated text and navigates: into a
+// listed sub-folder by its position, up to the parent, or to a folder named on
+// a pin. Choosing a listed file puts its full path on pin 7; naming a listed
+// file's full path there selects its position. Every file-system query uses
+// the error-code forms: a failure never leaves the module.
+#include "../../framework/HostFileName.h"
+#include "../../framework/MpFactory.h"
+#include "../../framework/MpGuiBase2.h"
+#include "../../framework/TimerService.h"
+#include "../../platform/FileSystem.h"
+#include "FolderListing.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Found { Nothing, Folder, Other };
+
+// What is at path, links followed; a status that cannot be read counts as
+// nothing there.
+Found whatIsAt(const fs::path& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error || !fs::exists(status))
+        return Found::Nothing;
+    return fs::is_directory(status) ? Found::Folder : Found::Other;
+}
+
+} // namespace
+
+class FileBrowser final : public SeGuiInvisibleBase, public TimerClient {
+public:
+    FileBrowser() {
+        registerPin(pinFolder, &FileBrowser::onSetFolder);
+        registerPin(pinExtension, &FileBrowser::onSetExtension);
+        registerPin(pinHideExtensions);
+        registerPin(pinRefresh, &FileBrowser::onSetRefresh);
+        registerPin(pinUp, &FileBrowser::onSetUp);
+        registerPin(pinIndex, &FileBrowser::onSetIndex);
+        registerPin(pinList);
+        registerPin(pinSelectedFile, &FileBrowser::onSetSelectedFile);
+        TimerClient::setTickPeriod(10);
+    }
+
+    bool onTick() override {
+        if (pinIndex.get() != -1)
+            pinIndex.setAndSend(-1);
+        return false;
+    }
+
+private:
+    // The host's default folder; empty without ILegacyGuiHost.
+    fs::path defaultFolder() const {
+        const auto text = resolveHostFileName(guiHost.get(), u"");
+        return text ? platform::pathFromText(*text).value_or(fs::path()) : fs::path();
+    }
+
+    void scanFolder() {
+        FolderListing::Rules rules;
+        rules.filterFiles = !extensionFilter.empty();
+        if (const auto extension = platform::pathFromText(extensionFilter))
+            rules.extension = extension->native();
+        rules.hideExtensions = pinHideExtensions.get();
+        rules.selectedPath = pinSelectedFile.get();
+        FolderListing listing(std::move(rules));
+        // Something there that is not a folder lists as empty.
+        if (whatIsAt(folder) == Found::Folder) {
+            std::error_code error;
+            listing.addAll(fs::directory_iterator(
+                folder, fs::directory_options::skip_permission_denied, error));
+        }
+        entries = std::move(listing.entries);
+        const uint64_t scan = ++scanCount;
+        if (listing.selected >= 0)
+            pinIndex.setAndSend(listing.selected);
+        // The host may have listed another folder from inside that send: its
+        // list is the one that goes with the entries now.
+        if (scan == scanCount)
+            pinList.setAndSend(listing.listText);
+    }
+
+    void showNothing() {
+        entries.clear();
+        ++scanCount;
+        pinList.setAndSend(u"");
+    }
+
+    void onSetFolder() {
+        const std::u16string& text = pinFolder.get();
+        folder = text.empty() ? defaultFolder() : platform::pathFromText(text).value_or(fs::path());
+        Found found = whatIsAt(folder);
+        if (found == Found::Nothing) {
+            // A name relative to the default folder, or the default folder itself.
+            const auto name = platform::pathFromText(text);
+            folder = name ? defaultFolder() / *name : fs::path();
+            found = whatIsAt(folder);
+            if (found == Found::Nothing) {
+                showNothing();
+                return;
+            }
+        }
+        if (found == Found::Other) {
+            // A file: it becomes the selected file, and its folder is listed.
+            pinSelectedFile.setAndSend(platform::textFromPath(folder));
+            folder = folder.parent_path();
+            pinFolder.setAndSend(platform::textFromPath(folder));
+        }
+        pinIndex.setAndSend(-1);
+        scanFolder();
+    }
+
+    void onSetExtension() {
+        const std::u16string& text = pinExtension.get();
+        extensionFilter = text.empty() ? std::u16string() : u"." + text;
+    }
+
+    void onSetRefresh() {
+        if (pinRefresh.get())
+            scanFolder();
+    }
+
+    void onSetUp() {
+        if (!pinUp.get())
+            return;
+        folder = folder.parent_path();
+        pinFolder.setAndSend(platform::textFromPath(folder));
+        pinIndex.setAndSend(-1);
+        scanFolder();
+    }
+
+    void onSetIndex() {
+        const int32_t i = pinIndex.get();
+        if (i < 0 || size_t(i) >= entries.size())
+            return;
+        const ListedEntry listed = entries[size_t(i)];
+        if (listed.folder) {
+            folder = listed.path;
+            pinFolder.setAndSend(platform::textFromPath(folder));
+            scanFolder();
+        } else {
+            pinSelectedFile.setAndSend(platform::textOf(listed.path));
+        }
+    }
+
+    void onSetSelectedFile() {
+        const std::u16string selected = pinSelectedFile.get();
+        if (selected.empty())
+            return;
+        // Sends may change the entries: the bound is read on every step.
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (platform::textOf(entries[i].path) == selected && int32_t(i) != pinIndex.get())
+                pinIndex.setAndSend(int32_t(i));
+    }
+
+    StringGuiPin pinFolder;
+    StringGuiPin pinExtension;
+    MpGuiPinBool pinHideExtensions;
+    MpGuiPinBool pinRefresh;
+    MpGuiPinBool pinUp;
+    MpGuiPinInt pinIndex;
+    StringGuiPin pinList;
+    StringGuiPin pinSelectedFile;
+
+    fs::path folder;
+    // The listed entries in list order: position i of the list is element i.
+    std::vector<ListedEntry> entries;
+    std::u16string extensionFilter;
+    uint64_t scanCount = 0; // listings made, to notice one made during a send
+};
+
+namespace {
+[[maybe_unused]] const bool registered = initialiseModuleFile({
+    {Gui2Part, u"FileBrowser", &createModule<FileBrowser>},
+});
+} // namespace

@@ -1,0 +1,88 @@
+// StringSaver: writes the text of its input pin to a file, replacing the
+// file's contents, on a trigger, when auto-save is switched on, or whenever
+// its file name changes while auto-save is on. Each character up to U+00FF
+// becomes one byte of that value and LF is written as CR LF, on both builds.
+#include "../../framework/MpFactory.h"
+#include "../../framework/MpGuiBase2.h"
+#include "../../platform/FileSystem.h"
+
+#include <optional>
+#include <string>
+
+namespace {
+
+// The file's bytes for text; none when a character has no byte of its own.
+std::optional<std::string> latin1Bytes(const std::u16string& text) {
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 16);
+    for (const char16_t c : text) {
+        if (c > 0xFF)
+            return std::nullopt;
+        if (c == u'\n')
+            bytes += '\r';
+        bytes += char(c);
+    }
+    return bytes;
+}
+
+} // namespace
+
+class StringSaver final : public SeGuiInvisibleBase {
+public:
+    StringSaver() {
+        registerPin(pinText, &StringSaver::onSetText);
+        registerPin(pinSave, &StringSaver::onSetSave);
+        registerPin(pinAutoSave, &StringSaver::onSetAutoSave);
+        registerPin(pinFileNameA, &StringSaver::onSetFileNameA);
+        registerPin(pinFileNameB, &StringSaver::onSetFileNameB);
+    }
+
+private:
+    // Converts the whole text before the file is touched: text that cannot be
+    // written leaves an existing file as it was. An empty text is never
+    // written, so it neither empties nor creates a file.
+    void save() const {
+        if (fileName.empty() || text.empty())
+            return;
+        const auto bytes = latin1Bytes(text);
+        if (!bytes)
+            return;
+        const auto path = platform::pathFromText(fileName);
+        if (!path)
+            return;
+        const platform::FileHandle file = platform::openFileForWriting(*path);
+        if (file)
+            std::fwrite(bytes->data(), 1, bytes->size(), file.get());
+    }
+
+    void onSetText() { text = pinText.get(); }
+    void onSetSave() {
+        if (pinSave.get())
+            save();
+    }
+    void onSetAutoSave() {
+        if (pinAutoSave.get() && !fileName.empty())
+            save();
+    }
+    void onSetFileName(const StringGuiPin& pin) {
+        fileName = pin.get();
+        if (pinAutoSave.get())
+            save();
+    }
+    void onSetFileNameA() { onSetFileName(pinFileNameA); }
+    void onSetFileNameB() { onSetFileName(pinFileNameB); }
+
+    StringGuiPin pinText;
+    MpGuiPinBool pinSave;
+    MpGuiPinBool pinAutoSave;
+    StringGuiPin pinFileNameA;
+    StringGuiPin pinFileNameB;
+    std::u16string fileName;
+    std::u16string text;
+};
+
+namespace {
+[[maybe_unused]] const bool registered = initialiseModuleFile({
+    {Gui2Part, u"StringSaver", &createModule<StringSaver>},
+});
+} // namespace
