@@ -78,7 +78,9 @@ void StringGuiPin::setAndSendUtf8(const std::string& utf8) {
     setAndSend(platform::utf8ToUcs2(utf8));
 }
 
-std::string StringGuiPin::toUtf8() const { return platform::ucs2ToUtf8(value); }
+std::string StringGuiPin::toUtf8() const {
+    return platform::ucs2ToUtf8(value);
+}
 
 void boolPulse(MpGuiPin<bool>& pin) {
     pin.setAndSend(true);
@@ -90,7 +92,9 @@ MpGuiPinBase* GuiPinOwner::findPin(int32_t pinId) const {
     return it == pins.end() ? nullptr : it->second;
 }
 
-int32_t GuiPinOwner::nextPinIndex() const { return pins.empty() ? 0 : pins.rbegin()->first + 1; }
+int32_t GuiPinOwner::nextPinIndex() const {
+    return pins.empty() ? 0 : pins.rbegin()->first + 1;
+}
 
 void GuiPinOwner::bindPin(int32_t pinId, MpGuiPinBase& pin,
                           std::unique_ptr<IGuiPinCallbackImpl> callback) {
@@ -100,8 +104,7 @@ void GuiPinOwner::bindPin(int32_t pinId, MpGuiPinBase& pin,
     pins.emplace(pinId, &pin);
 }
 
-int32_t GuiPinOwner::receivePinValue(int32_t pinId, int32_t voice, int32_t size,
-                                     const void* data) {
+int32_t GuiPinOwner::receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
     MpGuiPinBase* pin = findPin(pinId);
     if (!pin)
         return ResultFailure;

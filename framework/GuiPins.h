@@ -3,8 +3,8 @@
 // change.
 #pragma once
 
-#include "MpBlob.h"
 #include "ModuleApi.h"
+#include "MpBlob.h"
 
 #include <map>
 #include <memory>
@@ -178,8 +178,7 @@ void boolPulse(MpGuiPin<bool>& pin);
 // does not own them.
 class GuiPinOwner {
 public:
-    virtual int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data,
-                                  int32_t voice) = 0;
+    virtual int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) = 0;
 
     // Stores a value in the pin with that index; no handler runs.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data);

@@ -29,8 +29,7 @@ struct ILegacyGuiHost : gmpi::IMpUnknown {
                                    int32_t voice) = 0;
     // Writes at most maxChars units including the terminator; an empty name
     // gives the default folder.
-    virtual int32_t resolveFileName(const char16_t* name, int32_t maxChars,
-                                    char16_t* fullPath) = 0;
+    virtual int32_t resolveFileName(const char16_t* name, int32_t maxChars, char16_t* fullPath) = 0;
     // All pins of the instance, host-added ones too.
     virtual int32_t countPins(int32_t* count) = 0;
 };

@@ -30,5 +30,6 @@ void MpBlob::setBytes(size_t count, const void* source) {
 }
 
 bool operator==(const MpBlob& a, const MpBlob& b) {
-    return a.size == b.size && (a.size == 0 || std::memcmp(a.bytes.get(), b.bytes.get(), a.size) == 0);
+    return a.size == b.size &&
+           (a.size == 0 || std::memcmp(a.bytes.get(), b.bytes.get(), a.size) == 0);
 }

@@ -130,7 +130,9 @@ void destroyFactoryAtExit() {
 
 namespace {
 // The factory file's initialiser only enters the factory's deletion in the exit list.
-[[maybe_unused]] const bool factoryFileInitialised = [] { return std::atexit(destroyFactoryAtExit) == 0; }();
+[[maybe_unused]] const bool factoryFileInitialised = [] {
+    return std::atexit(destroyFactoryAtExit) == 0;
+}();
 } // namespace
 
 extern "C" int32_t MP_GetFactory(void** out) {

@@ -32,8 +32,7 @@ public:
     int32_t makeModule(const char16_t* moduleId, int32_t subType, gmpi::IMpUnknown* host,
                        void** out) override;
     int32_t describeBuild(int32_t* version, int32_t maxChars, char16_t* text) override;
-    int32_t makeModuleWithoutHost(const char16_t* moduleId, int32_t subType,
-                                  void** out) override;
+    int32_t makeModuleWithoutHost(const char16_t* moduleId, int32_t subType, void** out) override;
     virtual ~MpFactory() = default;
 
     // The first registration of a key wins. Always 0.
@@ -42,8 +41,8 @@ public:
     const std::map<ModuleKey, ModuleCreator>& registry() const { return registrations; }
 
 private:
-    int32_t create(const char16_t* moduleId, int32_t subType, gmpi::IMpUnknown* host,
-                   bool attach, void** out);
+    int32_t create(const char16_t* moduleId, int32_t subType, gmpi::IMpUnknown* host, bool attach,
+                   void** out);
 
     std::map<ModuleKey, ModuleCreator> registrations;
 };

@@ -23,8 +23,7 @@ int32_t MpGuiBase2::attachHost(gmpi::IMpUnknown* host) {
     }
 }
 
-int32_t MpGuiBase2::receivePinValue(int32_t pinId, int32_t voice, int32_t size,
-                                    const void* data) {
+int32_t MpGuiBase2::receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
     try {
         return GuiPinOwner::receivePinValue(pinId, voice, size, data);
     } catch (...) {
@@ -32,11 +31,17 @@ int32_t MpGuiBase2::receivePinValue(int32_t pinId, int32_t voice, int32_t size,
     }
 }
 
-int32_t MpGuiBase2::fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown*) { return ResultFailure; }
+int32_t MpGuiBase2::fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown*) {
+    return ResultFailure;
+}
 
-int32_t MpGuiBase2::onContextMenuPick(int32_t) { return ResultFailure; }
+int32_t MpGuiBase2::onContextMenuPick(int32_t) {
+    return ResultFailure;
+}
 
-int32_t MpGuiBase2::hintTextAt(int32_t, int32_t, gmpi::IMpUnknown*) { return ResultFailure; }
+int32_t MpGuiBase2::hintTextAt(int32_t, int32_t, gmpi::IMpUnknown*) {
+    return ResultFailure;
+}
 
 int32_t MpGuiBase2::onPinChanged(int32_t pinId, int32_t voice) {
     try {

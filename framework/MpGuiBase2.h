@@ -13,8 +13,7 @@ public:
     // Keeps only the host's IGuiHost; ResultUnsupported when it has none.
     int32_t attachHost(gmpi::IMpUnknown* host) override;
     int32_t hostHookA() override { return ResultSuccess; }
-    int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size,
-                            const void* data) override;
+    int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) override;
     int32_t hostHookB() override { return ResultFailure; }
     int32_t fillContextMenu(int32_t x, int32_t y, gmpi::IMpUnknown* itemSink) override;
     int32_t onContextMenuPick(int32_t itemId) override;

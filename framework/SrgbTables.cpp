@@ -37,8 +37,8 @@ void buildSrgbTables(float* table) {
     decode[0] = power[0] = halfStep[0] = 0.0f;
     for (int i = 1; i < 256; ++i) {
         const double z = std::pow(i * k, 2.2);
-        encode[i] = float(z <= 0.00313066844250063 ? z * 12.92
-                                                   : 1.055 * std::pow(z, 0.4166666666666667) - 0.055);
+        encode[i] = float(
+            z <= 0.00313066844250063 ? z * 12.92 : 1.055 * std::pow(z, 0.4166666666666667) - 0.055);
     }
 }
 
@@ -49,7 +49,9 @@ void ensureSrgbTables() {
     }
 }
 
-const SrgbTables& srgbTables() { return sharedTables; }
+const SrgbTables& srgbTables() {
+    return sharedTables;
+}
 
 GuiColour colourFromArgb(uint32_t argb) {
     const float* decode = sharedTables.srgbToLinear();

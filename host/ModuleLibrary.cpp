@@ -33,7 +33,8 @@ std::string programFolder() {
     std::wstring path(buffer, length);
     const auto cut = path.find_last_of(L"\\/");
     path = cut == std::wstring::npos ? L"." : path.substr(0, cut);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string out(size_t(bytes > 0 ? bytes : 1), '\0');
     WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, out.data(), bytes, nullptr, nullptr);
     out.resize(out.size() - 1);
@@ -82,9 +83,13 @@ ModuleLibrary::ModuleLibrary(const std::string& path) {
     }
 }
 
-ModuleLibrary::~ModuleLibrary() { unload(); }
+ModuleLibrary::~ModuleLibrary() {
+    unload();
+}
 
-int32_t ModuleLibrary::getFactory(void** out) const { return entry ? entry(out) : ResultFailure; }
+int32_t ModuleLibrary::getFactory(void** out) const {
+    return entry ? entry(out) : ResultFailure;
+}
 
 void ModuleLibrary::unload() {
     factoryObject = nullptr;

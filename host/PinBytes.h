@@ -18,14 +18,18 @@ template <class T> Bytes bytesOf(const T& value) {
     std::memcpy(out.data(), &value, sizeof(T));
     return out;
 }
-inline Bytes bytesOf(bool value) { return Bytes{uint8_t(value ? 1 : 0)}; }
+inline Bytes bytesOf(bool value) {
+    return Bytes{uint8_t(value ? 1 : 0)};
+}
 inline Bytes bytesOf(const std::u16string& text) {
     Bytes out(text.size() * 2);
     if (!text.empty())
         std::memcpy(out.data(), text.data(), out.size());
     return out;
 }
-inline Bytes bytesOf(const char16_t* text) { return bytesOf(std::u16string(text)); }
+inline Bytes bytesOf(const char16_t* text) {
+    return bytesOf(std::u16string(text));
+}
 
 template <class T> T valueOf(const Bytes& bytes) {
     static_assert(std::is_trivially_copyable_v<T>);

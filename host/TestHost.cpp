@@ -135,7 +135,7 @@ public:
         host.resolvedNames.push_back(given);
         if (host.resolveRaw)
             return host.resolveRaw(name, maxChars, fullPath);
-        std::u16string full = given.empty()     ? host.defaultFolder
+        std::u16string full = given.empty()      ? host.defaultFolder
                               : host.resolveName ? host.resolveName(given)
                                                  : given;
         if (!fullPath || maxChars <= 0)
@@ -217,12 +217,22 @@ TestHost::TestHost() : parts(std::make_unique<Parts>(*this)) {}
 
 TestHost::~TestHost() = default;
 
-gmpi::IMpUnknown* TestHost::object() { return &parts->gui; }
-IGuiHost* TestHost::guiHost() { return &parts->gui; }
-ILegacyGuiHost* TestHost::legacyHost() { return &parts->legacy; }
+gmpi::IMpUnknown* TestHost::object() {
+    return &parts->gui;
+}
+IGuiHost* TestHost::guiHost() {
+    return &parts->gui;
+}
+ILegacyGuiHost* TestHost::legacyHost() {
+    return &parts->legacy;
+}
 
-void TestHost::offer(HostInterface which, bool isOffered) { offered[int(which)] = isOffered; }
-bool TestHost::offers(HostInterface which) const { return offered[int(which)]; }
+void TestHost::offer(HostInterface which, bool isOffered) {
+    offered[int(which)] = isOffered;
+}
+bool TestHost::offers(HostInterface which) const {
+    return offered[int(which)];
+}
 
 int32_t TestHost::references(HostInterface which) const {
     switch (which) {
@@ -257,7 +267,9 @@ void TestHost::addResource(const std::string& name, const std::string& kind,
     resources[{name, kind}] = uri;
 }
 
-void TestHost::addUriData(const std::string& uri, Bytes data) { uriData[uri] = std::move(data); }
+void TestHost::addUriData(const std::string& uri, Bytes data) {
+    uriData[uri] = std::move(data);
+}
 
 const Bytes* TestHost::uriBytes(const std::string& uri) const {
     const auto it = uriData.find(uri);

@@ -80,8 +80,7 @@ public:
     std::vector<std::u16string> resolvedNames;
     // When set, answers resolveFileName in place of the above (after logging
     // the name), writing into the module's buffer as it likes.
-    std::function<int32_t(const char16_t* name, int32_t maxChars, char16_t* fullPath)>
-        resolveRaw;
+    std::function<int32_t(const char16_t* name, int32_t maxChars, char16_t* fullPath)> resolveRaw;
 
     // IGuiHost resources: lookUpResource finds (name, kind) in the table;
     // openUriStream serves the bytes stored for a URI; enrolResourceName gives
@@ -92,8 +91,8 @@ public:
     const Bytes* uriBytes(const std::string& uri) const;
     // Streams that openUriStream handed out and that are not yet released.
     int32_t openStreams() const { return *liveStreams; }
-    std::vector<std::pair<std::string, std::string>> lookups;     // (name, kind)
-    std::vector<std::pair<std::string, std::string>> enrolments;  // (short name, kind)
+    std::vector<std::pair<std::string, std::string>> lookups;    // (name, kind)
+    std::vector<std::pair<std::string, std::string>> enrolments; // (short name, kind)
     std::string enrolPrefix;
 
     // IDialogHost: createFilePicker hands out what this makes (one reference
@@ -111,8 +110,7 @@ private:
     struct Parts;
 
     int32_t answer(const InterfaceId& iid, void** out);
-    int32_t accept(HostInterface via, int32_t pinId, int32_t size, const void* data,
-                   int32_t voice);
+    int32_t accept(HostInterface via, int32_t pinId, int32_t size, const void* data, int32_t voice);
 
     std::unique_ptr<Parts> parts;
     std::map<std::pair<std::string, std::string>, std::string> resources;

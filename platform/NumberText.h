@@ -22,7 +22,9 @@ uint32_t parseUInt32(std::u16string_view text, int base = 10, size_t* consumed =
 uint32_t parseUInt32(std::string_view text, int base = 10, size_t* consumed = nullptr);
 
 // The C-locale white space set.
-constexpr bool isCSpace(char32_t c) { return c == U' ' || (c >= U'\t' && c <= U'\r'); }
+constexpr bool isCSpace(char32_t c) {
+    return c == U' ' || (c >= U'\t' && c <= U'\r');
+}
 
 // Float to integer without undefined behaviour: NaN gives 0, out-of-range
 // values clamp to the limits, anything else truncates toward zero.

@@ -1,2 +1,4 @@
 // An empty shared library: the baseline of loading and unloading one.
-extern "C" int tavriEmptyLibraryMarker() { return 0; }
+extern "C" int tavriEmptyLibraryMarker() {
+    return 0;
+}

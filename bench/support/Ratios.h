@@ -29,7 +29,8 @@ public:
         for (const Run& run : runs)
             if (run.iterations > 0)
                 nanoseconds[run.benchmark_name()] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) *
+                    1e9;
     }
     std::map<std::string, double> nanoseconds;
 };

@@ -36,8 +36,8 @@ template <class Char> Scan scanNumber(std::basic_string_view<Char> text, int bas
         ++i;
     }
     if (base == 16 && i + 1 < text.size() && text[i] == Char('0') &&
-        (text[i + 1] == Char('x') || text[i + 1] == Char('X')) &&
-        i + 2 < text.size() && digitValue(char32_t(text[i + 2])) < 16) {
+        (text[i + 1] == Char('x') || text[i + 1] == Char('X')) && i + 2 < text.size() &&
+        digitValue(char32_t(text[i + 2])) < 16) {
         i += 2;
     }
     const size_t firstDigit = i;
@@ -73,8 +73,7 @@ template <class Char> int32_t toInt32(std::basic_string_view<Char> text, int bas
     return int32_t(scan.magnitude);
 }
 
-template <class Char>
-uint32_t toUInt32(std::basic_string_view<Char> text, int base, size_t* used) {
+template <class Char> uint32_t toUInt32(std::basic_string_view<Char> text, int base, size_t* used) {
     const Scan scan = scanNumber(text, base);
     if (used)
         *used = scan.consumed;

@@ -5,9 +5,13 @@
 namespace platform {
 namespace {
 
-[[noreturn]] void failFromBytes() { throw std::range_error("wstring_convert::from_bytes"); }
+[[noreturn]] void failFromBytes() {
+    throw std::range_error("wstring_convert::from_bytes");
+}
 
-bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool isSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {

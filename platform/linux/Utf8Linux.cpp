@@ -3,6 +3,8 @@
 
 namespace platform {
 
-std::string wideToUtf8(std::u16string_view text) { return wideToUtf8Portable(text); }
+std::string wideToUtf8(std::u16string_view text) {
+    return wideToUtf8Portable(text);
+}
 
 } // namespace platform

@@ -1,8 +1,8 @@
 // Linux stand-ins of the Windows thread timers and keyboard state. They live in
 // a small shared library of their own that both the module library and the
 // host link, as the Windows system libraries would.
-#include "../Keyboard.h"
 #include "../StandIn.h"
+#include "../Keyboard.h"
 #include "../Timers.h"
 
 #include <algorithm>
@@ -39,7 +39,8 @@ StandInState& state() {
 
 Timer* findTimer(uintptr_t id) {
     auto& timers = state().timers;
-    const auto it = std::find_if(timers.begin(), timers.end(), [id](const Timer& t) { return t.id == id; });
+    const auto it =
+        std::find_if(timers.begin(), timers.end(), [id](const Timer& t) { return t.id == id; });
     return it == timers.end() ? nullptr : &*it;
 }
 
@@ -79,7 +80,9 @@ int16_t getKeyState(int32_t virtualKey) {
 
 namespace standin {
 
-uint64_t clockNow() { return state().now; }
+uint64_t clockNow() {
+    return state().now;
+}
 
 void advanceClock(uint64_t milliseconds) {
     auto& s = state();
@@ -104,7 +107,9 @@ void advanceClock(uint64_t milliseconds) {
     s.now = target;
 }
 
-size_t runningTimerCount() { return state().timers.size(); }
+size_t runningTimerCount() {
+    return state().timers.size();
+}
 
 uint32_t timerPeriod(uintptr_t timerId) {
     const Timer* t = findTimer(timerId);

@@ -11,8 +11,12 @@ uintptr_t setTimer(uintptr_t timerId, uint32_t periodMs, TimerProc proc) {
     return SetTimer(nullptr, timerId, periodMs, reinterpret_cast<TIMERPROC>(proc));
 }
 
-bool killTimer(uintptr_t timerId) { return KillTimer(nullptr, timerId) != FALSE; }
+bool killTimer(uintptr_t timerId) {
+    return KillTimer(nullptr, timerId) != FALSE;
+}
 
-int16_t getKeyState(int32_t virtualKey) { return GetKeyState(virtualKey); }
+int16_t getKeyState(int32_t virtualKey) {
+    return GetKeyState(virtualKey);
+}
 
 } // namespace platform

@@ -22,8 +22,8 @@ TEST_F(Factory, GetFactoryHandsOutOneFactoryWithoutCounting) {
     EXPECT_EQ(library().getFactory(nullptr), ResultFailure);
 
     // The three ids answer with the same pointer; others with none.
-    for (const InterfaceId* iid : {&iidOf<gmpi::IMpUnknown>(), &iidOf<gmpi::IMpFactory>(),
-                                   &iidOf<gmpi::IMpFactory2>()}) {
+    for (const InterfaceId* iid :
+         {&iidOf<gmpi::IMpUnknown>(), &iidOf<gmpi::IMpFactory>(), &iidOf<gmpi::IMpFactory2>()}) {
         void* out = nullptr;
         EXPECT_EQ(unknown->queryInterface(*iid, &out), ResultSuccess);
         EXPECT_EQ(out, first);
@@ -50,9 +50,9 @@ TEST_F(Factory, UnknownKeysAndBadArguments) {
         const char16_t* id;
         int32_t subType;
     };
-    for (const Case& c : {Case{u"KZ_V2dB", AudioPart}, Case{u"KZ_V2dB", GuiPart},
-                          Case{u"kz_v2db", Gui2Part}, Case{u"KZ_V2dB ", Gui2Part},
-                          Case{u"", Gui2Part}, Case{nullptr, Gui2Part}}) {
+    for (const Case& c :
+         {Case{u"KZ_V2dB", AudioPart}, Case{u"KZ_V2dB", GuiPart}, Case{u"kz_v2db", Gui2Part},
+          Case{u"KZ_V2dB ", Gui2Part}, Case{u"", Gui2Part}, Case{nullptr, Gui2Part}}) {
         void* out = &out;
         EXPECT_EQ(factory()->makeModule(c.id, c.subType, host.object(), &out), ResultUnsupported);
         EXPECT_EQ(out, nullptr);

@@ -39,24 +39,18 @@ constexpr float inf = std::numeric_limits<float>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
     Values, UnitConverters,
-    ::testing::Values(Conversion{u"KZ_V2dB", 0, 10.0f, 0.0f}, Conversion{u"KZ_V2dB", 0, 1.0f, -20.0f},
-                      Conversion{u"KZ_V2dB", 0, 0.1f, -40.0f},
-                      Conversion{u"KZ_V2dB", 0, 5.0f, -6.0206003f},
-                      Conversion{u"KZ_V2dB", 0, 20.0f, 6.0206003f},
-                      Conversion{u"KZ_V2dB", 0, 0.0f, -inf}, Conversion{u"KZ_V2dB", 1, 0.0f, 10.0f},
-                      Conversion{u"KZ_V2dB", 1, -20.0f, 1.0f},
-                      Conversion{u"KZ_V2dB", 1, 20.0f, 100.0f},
-                      Conversion{u"KZ_V2dB", 1, 6.0f, 19.952623f},
-                      Conversion{u"KZ_dB2V", 0, -20.0f, 1.0f}, Conversion{u"KZ_dB2V", 1, 1.0f, -20.0f},
-                      Conversion{u"KZ_Hz2Oct", 0, 440.0f, 5.0f},
-                      Conversion{u"KZ_Hz2Oct", 0, 880.0f, 6.0f},
-                      Conversion{u"KZ_Hz2Oct", 0, 220.0f, 4.0f},
-                      Conversion{u"KZ_Hz2Oct", 0, 0.0f, -inf},
-                      Conversion{u"KZ_Oct2Hz", 0, 5.0f, 440.0f},
-                      Conversion{u"KZ_Oct2Hz", 0, 0.0f, 13.75f},
-                      Conversion{u"KZ_Oct2Hz", 0, 10.0f, 14080.0f},
-                      Conversion{u"KZ_Oct2Hz", 0, 5.5f, 622.25397f},
-                      Conversion{u"KZ_Oct2Hz", 1, 880.0f, 6.0f}));
+    ::testing::Values(
+        Conversion{u"KZ_V2dB", 0, 10.0f, 0.0f}, Conversion{u"KZ_V2dB", 0, 1.0f, -20.0f},
+        Conversion{u"KZ_V2dB", 0, 0.1f, -40.0f}, Conversion{u"KZ_V2dB", 0, 5.0f, -6.0206003f},
+        Conversion{u"KZ_V2dB", 0, 20.0f, 6.0206003f}, Conversion{u"KZ_V2dB", 0, 0.0f, -inf},
+        Conversion{u"KZ_V2dB", 1, 0.0f, 10.0f}, Conversion{u"KZ_V2dB", 1, -20.0f, 1.0f},
+        Conversion{u"KZ_V2dB", 1, 20.0f, 100.0f}, Conversion{u"KZ_V2dB", 1, 6.0f, 19.952623f},
+        Conversion{u"KZ_dB2V", 0, -20.0f, 1.0f}, Conversion{u"KZ_dB2V", 1, 1.0f, -20.0f},
+        Conversion{u"KZ_Hz2Oct", 0, 440.0f, 5.0f}, Conversion{u"KZ_Hz2Oct", 0, 880.0f, 6.0f},
+        Conversion{u"KZ_Hz2Oct", 0, 220.0f, 4.0f}, Conversion{u"KZ_Hz2Oct", 0, 0.0f, -inf},
+        Conversion{u"KZ_Oct2Hz", 0, 5.0f, 440.0f}, Conversion{u"KZ_Oct2Hz", 0, 0.0f, 13.75f},
+        Conversion{u"KZ_Oct2Hz", 0, 10.0f, 14080.0f}, Conversion{u"KZ_Oct2Hz", 0, 5.5f, 622.25397f},
+        Conversion{u"KZ_Oct2Hz", 1, 880.0f, 6.0f}));
 
 using UnitConverterEdges = blackbox::LibraryTest;
 

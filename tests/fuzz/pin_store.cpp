@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (*static_cast<const uint8_t*>(flag.valueAddress()) > 1)
         std::abort();
     const int32_t expectedUnits = told > 0 ? told / 2 : 0;
-    if (int32_t(text.get().size()) != expectedUnits || int32_t(blob.get().byteSize()) != std::max(told, 0))
+    if (int32_t(text.get().size()) != expectedUnits ||
+        int32_t(blob.get().byteSize()) != std::max(told, 0))
         std::abort();
     // A stored value sends what was stored.
     flag.setAndSend(!flag.get());

@@ -47,10 +47,18 @@ private:
 
 class PlainModule final : public SeGuiInvisibleBase {};
 
-gmpi::IMpUnknown* makeLegacy() { return new LegacyModule; }
-gmpi::IMpUnknown* makeNothing() { return nullptr; }
-gmpi::IMpUnknown* makeThrowing() { throw std::runtime_error("no memory"); }
-gmpi::IMpUnknown* makeOther() { return nullptr; }
+gmpi::IMpUnknown* makeLegacy() {
+    return new LegacyModule;
+}
+gmpi::IMpUnknown* makeNothing() {
+    return nullptr;
+}
+gmpi::IMpUnknown* makeThrowing() {
+    throw std::runtime_error("no memory");
+}
+gmpi::IMpUnknown* makeOther() {
+    return nullptr;
+}
 
 class FactoryTest : public ::testing::Test {
 protected:

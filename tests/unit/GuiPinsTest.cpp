@@ -52,12 +52,18 @@ TEST(GuiPinStore, Bool) {
         bool changed;
     };
     const Case cases[] = {
-        {false, {0}, false, false},          {false, {1}, true, true},
-        {true, {1}, true, false},            {true, {0}, false, true},
-        {false, {7}, true, true},            {true, {7}, true, true}, // stored as true, not 7
-        {false, {7, 0, 0, 0}, true, true},   {true, {0, 0, 0, 0}, false, true},
-        {true, {0, 0, 0, 2}, true, true},    {false, {1, 0}, true, true},
-        {false, {0, 1, 0, 0, 0}, false, true}, {true, {}, true, false},
+        {false, {0}, false, false},
+        {false, {1}, true, true},
+        {true, {1}, true, false},
+        {true, {0}, false, true},
+        {false, {7}, true, true},
+        {true, {7}, true, true}, // stored as true, not 7
+        {false, {7, 0, 0, 0}, true, true},
+        {true, {0, 0, 0, 0}, false, true},
+        {true, {0, 0, 0, 2}, true, true},
+        {false, {1, 0}, true, true},
+        {false, {0, 1, 0, 0, 0}, false, true},
+        {true, {}, true, false},
     };
     for (const Case& c : cases) {
         MpGuiPinBool pin(c.before);
@@ -146,7 +152,7 @@ TEST(GuiPinSend, OnlyChangesAreSent) {
     number.setAndSend(-3);
 
     const std::vector<Send> expected = {
-        {0, bytesOf(-0.0f), 0}, {0, bytesOf(nan), 0}, {0, bytesOf(nan), 0},
+        {0, bytesOf(-0.0f), 0},  {0, bytesOf(nan), 0},         {0, bytesOf(nan), 0},
         {2, bytesOf(u"abc"), 0}, {4, bytesOf(int32_t(-3)), 0},
     };
     EXPECT_EQ(owner.sends, expected);
@@ -183,9 +189,11 @@ TEST(GuiPinSend, TextPinUtf8) {
     RecordingOwner owner;
     StringGuiPin text;
     owner.add(text);
-    text.setAndSendUtf8("\xE2\x82\xAC" "1");
+    text.setAndSendUtf8("\xE2\x82\xAC"
+                        "1");
     EXPECT_EQ(text.get(), u"\u20ac1");
-    EXPECT_EQ(text.toUtf8(), "\xE2\x82\xAC" "1");
+    EXPECT_EQ(text.toUtf8(), "\xE2\x82\xAC"
+                             "1");
     EXPECT_THROW(text.setAndSendUtf8("\xF0\x9F\x98\x80"), std::range_error);
     EXPECT_EQ(text.get(), u"\u20ac1");
     EXPECT_EQ(owner.sends.size(), 1u);

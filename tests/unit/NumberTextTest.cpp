@@ -31,13 +31,15 @@ TEST(NumberText, ParseInt32) {
         {u"-2147483649", 10, -2147483647 - 1, 11},
         {u"99999999999999999999", 10, 2147483647, 20},
         {u"12.5", 10, 12, 2},
-        {u"\u00a0" u"5", 10, 0, 0},       // no-break space is not C white space
-        {u"\u0663", 10, 0, 0},            // Arabic-Indic digit three is not a digit here
-        {u"0x1f", 10, 0, 1},              // the prefix only in base 16
+        {u"\u00a0"
+         u"5",
+         10, 0, 0},            // no-break space is not C white space
+        {u"\u0663", 10, 0, 0}, // Arabic-Indic digit three is not a digit here
+        {u"0x1f", 10, 0, 1},   // the prefix only in base 16
         {u"0x1f", 16, 31, 4},
         {u"0X1F", 16, 31, 4},
         {u"1f", 16, 31, 2},
-        {u"0xg", 16, 0, 1},               // "0" read, the x is not part of the number
+        {u"0xg", 16, 0, 1}, // "0" read, the x is not part of the number
         {u"-0x10", 16, -16, 5},
         {u"7fffffff", 16, 2147483647, 8},
         {u"80000000", 16, 2147483647, 8},
@@ -64,10 +66,10 @@ TEST(NumberText, ParseUInt32Base16AsColourTextReadsIt) {
         {"#FF0000", 0u},
         {"", 0u},
         {"FFFFFFFF", 0xFFFFFFFFu},
-        {"100000000", 0xFFFFFFFFu},     // beyond 32 bits clamps
-        {"-1", 0xFFFFFFFFu},            // a minus sign negates modulo 2^32
+        {"100000000", 0xFFFFFFFFu}, // beyond 32 bits clamps
+        {"-1", 0xFFFFFFFFu},        // a minus sign negates modulo 2^32
         {"-10", 0xFFFFFFF0u},
-        {"-100000000", 0xFFFFFFFFu},    // overflow clamps whatever the sign
+        {"-100000000", 0xFFFFFFFFu}, // overflow clamps whatever the sign
         {"12G4", 0x12u},
     };
     for (const UnsignedCase& c : cases)

@@ -18,7 +18,9 @@ TEST(Registry, HoldsExactlyTheExpectedRegistrations) {
     }
     EXPECT_EQ(registered.size(), expected.size());
     for (const ModuleKey& key : expected)
-        EXPECT_TRUE(registered.count(key)) << "missing: " << narrow(key.moduleId) << " sub-type " << key.subType;
+        EXPECT_TRUE(registered.count(key))
+            << "missing: " << narrow(key.moduleId) << " sub-type " << key.subType;
     for (const ModuleKey& key : registered)
-        EXPECT_TRUE(expected.count(key)) << "unexpected: " << narrow(key.moduleId) << " sub-type " << key.subType;
+        EXPECT_TRUE(expected.count(key))
+            << "unexpected: " << narrow(key.moduleId) << " sub-type " << key.subType;
 }

@@ -20,15 +20,16 @@ TEST(SrgbTablesTest, ValuesAfterLoad) {
         float value;
     };
     const Entry entries[] = {
-        {t.srgbToLinear(), 0, 0.0f},          {t.pow22(), 0, 0.0f},
-        {t.srgbToLinearHalfStep(), 0, 0.0f},  {t.pow22ToSrgb(), 0, 0.0f},
+        {t.srgbToLinear(), 0, 0.0f},           {t.pow22(), 0, 0.0f},
+        {t.srgbToLinearHalfStep(), 0, 0.0f},   {t.pow22ToSrgb(), 0, 0.0f},
         {t.srgbToLinear(), 1, 0.00030352699f}, {t.srgbToLinear(), 128, 0.21586053f},
-        {t.srgbToLinear(), 255, 1.0000001f},  {t.pow22(), 128, 0.21951975f},
-        {t.pow22(), 255, 1.0000001f},         {t.srgbToLinearHalfStep(), 255, 0.99554539f},
+        {t.srgbToLinear(), 255, 1.0000001f},   {t.pow22(), 128, 0.21951975f},
+        {t.pow22(), 255, 1.0000001f},          {t.srgbToLinearHalfStep(), 255, 0.99554539f},
         {t.pow22ToSrgb(), 255, 1.0f},
     };
     for (const Entry& e : entries)
-        EXPECT_EQ(floatBits(e.row[e.index]), floatBits(e.value)) << e.index << " " << e.row[e.index];
+        EXPECT_EQ(floatBits(e.row[e.index]), floatBits(e.value))
+            << e.index << " " << e.row[e.index];
 }
 
 TEST(SrgbTablesTest, IndexTenIsTheLastOnTheLinearBranch) {
@@ -61,7 +62,7 @@ TEST(ArgbHexTextTest, ReadsAsOneUnsignedNumber) {
         {u"80FF0000", {decode[255], 0.0f, 0.0f, 0.50196081f}},
         {u"FFFF8000", {decode[255], decode[128], 0.0f, 1.0f}},
         {u"FF8000", {decode[255], decode[128], 0.0f, 0.0f}}, // six digits: alpha 0
-        {u"#FFFFFFFF", {0.0f, 0.0f, 0.0f, 0.0f}},           // transparent black
+        {u"#FFFFFFFF", {0.0f, 0.0f, 0.0f, 0.0f}},            // transparent black
         {u" 0x40102030", {decode[0x10], decode[0x20], decode[0x30], 64 * byteScale}},
         {u"1FFFFFFFF", {decode[255], decode[255], decode[255], 255 * byteScale}},
     };

@@ -1,7 +1,7 @@
 // The Linux stand-ins of the Windows timers and key state.
 #ifndef _WIN32
-#include "platform/Keyboard.h"
 #include "platform/StandIn.h"
+#include "platform/Keyboard.h"
 #include "platform/Timers.h"
 
 #include <gtest/gtest.h>

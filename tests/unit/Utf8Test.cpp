@@ -21,7 +21,9 @@ TEST(StrictUtf8, ConvertsTheBasicMultilingualPlaneBothWays) {
         {"\xDF\xBF", u"\u07ff"},
         {"\xE0\xA0\x80", u"\u0800"},
         {"\xE2\x82\xAC", u"\u20ac"},
-        {"\xEF\xBB\xBF" "x", u"\ufeffx"}, // a byte-order mark is kept as a character
+        {"\xEF\xBB\xBF"
+         "x",
+         u"\ufeffx"}, // a byte-order mark is kept as a character
         {"\xED\x9F\xBF", u"\ud7ff"},
         {"\xEE\x80\x80", u"\ue000"},
         {"\xEF\xBF\xBF", u"\uffff"},
@@ -46,7 +48,7 @@ TEST(StrictUtf8, RefusesWhatIsNotUcs2) {
         "\xF4\x8F\xBF\xBF", // above U+FFFF
         "\xF8\x88\x80\x80\x80",
         "\xFF",
-        "a\xC3(",           // bad continuation
+        "a\xC3(", // bad continuation
     };
     for (const char* text : invalid) {
         try {
@@ -56,8 +58,8 @@ TEST(StrictUtf8, RefusesWhatIsNotUcs2) {
             EXPECT_STREQ(e.what(), "wstring_convert::from_bytes");
         }
     }
-    for (const std::u16string& text : {std::u16string(u"\xd800"), std::u16string(u"a\xdc00"),
-                                       std::u16string(u"\xd83d\xde00")}) {
+    for (const std::u16string& text :
+         {std::u16string(u"\xd800"), std::u16string(u"a\xdc00"), std::u16string(u"\xd83d\xde00")}) {
         try {
             platform::ucs2ToUtf8(text);
             ADD_FAILURE() << "accepted a surrogate";
