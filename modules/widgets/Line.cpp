@@ -1,0 +1,159 @@
+// KZLine: fills its area with a background colour and strokes one horizontal
+// or vertical line across it; a bool output is true while the pointer is held
+// down on the line.
+#include "../../framework/MpFactory.h"
+#include "../../framework/MpGuiGfxBase.h"
+#include "../../framework/SrgbTables.h"
+
+using gmpi_sdk::ComPtr;
+
+class Line final : public gmpi_gui::MpGuiGfxBase {
+public:
+    Line() {
+        const float* decode = srgbTables().srgbToLinear();
+        defaultLineColour = {decode[255], decode[128], decode[0], 1.0f};
+        defaultBackgroundColour = {decode[0], decode[0], decode[0], 0.0f};
+        lineColour = defaultLineColour;
+        backgroundColour = defaultBackgroundColour;
+
+        registerPin(verticalPin, &Line::onSetVertical);
+        registerPin(positionPin, &Line::onSetPosition);
+        registerPin(thicknessPin, &Line::onSetThickness);
+        registerPin(lineColourPin, &Line::onSetLineColour);
+        registerPin(backgroundColourPin, &Line::onSetBackgroundColour);
+        registerPin(mouseDownPin);
+    }
+
+    int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
+        try {
+            const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
+            if (!dc)
+                return ResultSuccess;
+            drawnWidth = bounds.right - bounds.left;
+            drawnHeight = bounds.bottom - bounds.top;
+
+            ComPtr<IBrush> background;
+            dc->makeSolidBrush(&backgroundColour, background.put());
+            dc->paintRect(&bounds, background.get());
+            ComPtr<IBrush> stroke;
+            dc->makeSolidBrush(&lineColour, stroke.put());
+            background.reset();
+
+            // The stroke is measured from the drawing area's corner, not from bounds.
+            GuiPoint from{}, to{};
+            if (vertical) {
+                const float x = (drawnWidth - 1.0f) * position;
+                from = {x, 0.0f};
+                to = {x, drawnHeight - 1.0f};
+            } else {
+                const float y = (drawnHeight - 1.0f) * position;
+                from = {0.0f, y};
+                to = {drawnWidth - 1.0f, y};
+            }
+            dc->strokeLine(from, to, stroke.get(), thickness, nullptr);
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    // Any button counts; 1 when the press is on the line, else 0.
+    int32_t onPress(int32_t, GuiPoint point) override {
+        try {
+            if (!isOnLine(point))
+                return ResultSuccess;
+            mouseDownPin.setAndSend(true);
+            takePointerCapture();
+            return 1;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    // Ends the press wherever the pointer is released.
+    int32_t onRelease(int32_t, GuiPoint) override {
+        try {
+            if (queryPointerCapture())
+                dropPointerCapture();
+            mouseDownPin.setAndSend(false);
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    int32_t probeHit(GuiPoint point) override {
+        return isOnLine(point) ? ResultSuccess : ResultFailure;
+    }
+
+private:
+    void onSetVertical() {
+        vertical = verticalPin.get();
+        requestRepaint();
+    }
+
+    void onSetPosition() {
+        float v = positionPin.get();
+        if (v < 0.0f)
+            v = 0.0f;
+        else if (v > 1.0f)
+            v = 1.0f;
+        if (!(v == position)) {
+            position = v;
+            requestRepaint();
+        }
+    }
+
+    void onSetThickness() {
+        float t = float(thicknessPin.get());
+        if (t < 1.0f)
+            t = 1.0f;
+        if (t != thickness) {
+            thickness = t;
+            requestRepaint();
+        }
+    }
+
+    void onSetLineColour() {
+        lineColour = colourFromArgbText(lineColourPin.get(), defaultLineColour);
+        requestRepaint();
+    }
+
+    void onSetBackgroundColour() {
+        backgroundColour = colourFromArgbText(backgroundColourPin.get(), defaultBackgroundColour);
+        requestRepaint();
+    }
+
+    // The band of the stroke's width around extent × position across the
+    // line, as the area measured at the last repaint; both edges count and a
+    // NaN is off the line. The other coordinate is not looked at.
+    bool isOnLine(GuiPoint point) const {
+        const float c = vertical ? point.x : point.y;
+        const float extent = vertical ? drawnWidth : drawnHeight;
+        const float start = extent * position - 0.5f * thickness;
+        return start <= c && c <= start + thickness;
+    }
+
+    MpGuiPin<bool> verticalPin;
+    MpGuiPin<float> positionPin;
+    MpGuiPin<int32_t> thicknessPin;
+    StringGuiPin lineColourPin;
+    StringGuiPin backgroundColourPin;
+    MpGuiPin<bool> mouseDownPin;
+
+    bool vertical = false;
+    float position = 0.0f;
+    float thickness = 1.0f;
+    float drawnWidth = 0.0f;
+    float drawnHeight = 0.0f;
+    GuiColour defaultLineColour{};
+    GuiColour defaultBackgroundColour{};
+    GuiColour lineColour{};
+    GuiColour backgroundColour{};
+};
+
+namespace {
+[[maybe_unused]] const bool registered = initialiseModuleFile({
+    {Gui2Part, u"KZLine", &createModule<Line>},
+});
+} // namespace
