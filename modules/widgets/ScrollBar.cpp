@@ -1,0 +1,448 @@
+// ScrollBar: shows and sets an integer scroll position within a range, with a
+// thumb as long as the page. Presses beside the thumb page, dragging the thumb
+// moves the position (twenty times slower with the fine-adjust modifier), and
+// two bool inputs step it while they are true, repeating after a delay. The
+// track and the thumb are drawn into offscreen pictures that are kept until
+// something they show changes, so that a repaint during a drag only blits.
+#include "../../framework/MpFactory.h"
+#include "../../framework/MpGuiGfxBase.h"
+#include "../../framework/SrgbTables.h"
+#include "../../framework/TimerService.h"
+#include "../../platform/NumberText.h"
+
+#include <algorithm>
+
+using gmpi_sdk::ComPtr;
+
+namespace {
+
+// The bar's measures for an area of w x h.
+struct BarMeasures {
+    bool horizontal; // wider than high; a square area is vertical
+    float length;    // along the track
+    float thickness; // across it
+    float margin;    // the bevel's offset
+    float radius;    // of the rounded corners
+    float chevron;   // arm length of the chevrons
+
+    BarMeasures(float w, float h)
+        : horizontal(w > h), length(horizontal ? w : h), thickness(horizontal ? h : w),
+          margin(0.1f * thickness), radius((thickness - margin) * 0.5f), chevron(0.5f * radius) {}
+};
+
+// The floats the colour pins mix the thumb's shades with.
+constexpr float shadeScale = 0.333f;
+// 128 / 255: the alpha of the centre lines.
+constexpr float halfAlpha = 128.0f * byteScale;
+// Ticks after a step that only count, before the repeat begins.
+constexpr int32_t repeatDelayTicks = 15;
+
+} // namespace
+
+class ScrollBar final : public gmpi_gui::MpGuiGfxBase, public TimerClient {
+public:
+    ScrollBar() {
+        const float* decode = srgbTables().srgbToLinear();
+        defaultTrackEndColour = {decode[128], decode[128], decode[128], 1.0f};
+        defaultTrackStartColour = {decode[255], decode[255], decode[255], 1.0f};
+        defaultThumbColour = {decode[0], decode[128], decode[255], 1.0f};
+        trackEndColour = defaultTrackEndColour;
+        trackStartColour = defaultTrackStartColour;
+        thumbColour = defaultThumbColour;
+
+        registerPin(positionPin, &ScrollBar::onSetPosition);
+        registerPin(pageSizePin, &ScrollBar::onSetPageSize);
+        registerPin(rangePin, &ScrollBar::onSetRange);
+        registerPin(draggingPin);
+        registerPin(stepBackPin, &ScrollBar::onStepBack);
+        registerPin(stepForwardPin, &ScrollBar::onStepForward);
+        registerPin(trackEndColourPin, &ScrollBar::onSetColours);
+        registerPin(trackStartColourPin, &ScrollBar::onSetColours);
+        registerPin(thumbColourPin, &ScrollBar::onSetColours);
+        registerPin(centreLinesPin);
+        TimerClient::setTickPeriod(10);
+    }
+
+    int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
+        try {
+            const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
+            if (!dc)
+                return ResultSuccess;
+            const float w = bounds.right - bounds.left;
+            const float h = bounds.bottom - bounds.top;
+            const BarMeasures bar(w, h);
+            placeThumb(bar);
+            if (!(w == drawnWidth) || !(h == drawnHeight)) {
+                drawnWidth = w;
+                drawnHeight = h;
+                trackBitmap.reset();
+                thumbBitmap.reset();
+            }
+
+            if (!trackBitmap)
+                trackBitmap = drawTrack(*dc.get(), bar, w, h);
+            // The track picture covers the drawing area from its corner.
+            const GuiRect wholeArea{0.0f, 0.0f, w, h};
+            dc->blitBitmap(trackBitmap.get(), &wholeArea, 1.0f, 1, &wholeArea);
+
+            const float thumbW = bar.horizontal ? thumbLength : w;
+            const float thumbH = bar.horizontal ? h : thumbLength;
+            if (!thumbBitmap)
+                thumbBitmap = drawThumb(*dc.get(), bar, thumbW, thumbH);
+            const float x = bar.horizontal ? thumbStart : 0.0f;
+            const float y = bar.horizontal ? 0.0f : thumbStart;
+            const GuiRect destination{x, y, x + thumbW - 1.0f, y + thumbH - 1.0f};
+            const GuiRect source{0.0f, 0.0f, thumbW - 1.0f, thumbH - 1.0f};
+            dc->blitBitmap(thumbBitmap.get(), &destination, 1.0f, 1, &source);
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    // Beside the thumb: a page back or forward, 0. On the thumb: starts the drag, 1.
+    int32_t onPress(int32_t, GuiPoint point) override {
+        try {
+            const float c = drawnWidth > drawnHeight ? point.x : point.y;
+            if (c < thumbStart) {
+                float moved = position - pageSize;
+                if (moved < 0.0f)
+                    moved = 0.0f;
+                setPosition(moved);
+                return ResultSuccess;
+            }
+            if (c > thumbEnd) {
+                float moved = std::min(position + pageSize, range - pageSize);
+                if (moved < 0.0f)
+                    moved = 0.0f;
+                setPosition(moved);
+                return ResultSuccess;
+            }
+            draggingPin.setAndSend(true);
+            dragLastCoord = c;
+            dragLastSent = truncated(position);
+            takePointerCapture();
+            thumbPressed = true;
+            thumbBitmap.reset();
+            requestRepaint();
+            return 1;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    int32_t onMotion(int32_t flags, GuiPoint point) override {
+        try {
+            if (!queryPointerCapture())
+                return ResultSuccess;
+            const bool horizontal = drawnWidth > drawnHeight;
+            const float c = horizontal ? point.x : point.y;
+            const float extent =
+                horizontal ? bounds.right - bounds.left : bounds.bottom - bounds.top;
+            const float scale = (flags & gmpi_gui_api::PointerFineAdjust) ? 0.05f : 1.0f;
+            const float travel = extent - thumbLength;
+            if (range <= pageSize || travel <= 0.0f) {
+                dragLastCoord = c; // the thumb cannot travel: the position stays
+            } else {
+                position = position + (c - dragLastCoord) * scale * (range - pageSize) / travel;
+                dragLastCoord = c;
+                if (position < 0.0f)
+                    position = 0.0f;
+                else
+                    position = std::min(position, range - pageSize);
+            }
+            requestRepaint();
+
+            // Only the integer part reaches the host, once per change; a report
+            // of it from inside the send must not undo the fraction.
+            const int32_t n = truncated(position);
+            if (n != dragLastSent) {
+                {
+                    const SendingPosition sending(*this);
+                    positionPin.setAndSend(n);
+                }
+                dragLastSent = n;
+            }
+            return 1;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    // Every release ends the drag and redraws the thumb unpressed.
+    int32_t onRelease(int32_t, GuiPoint) override {
+        try {
+            if (queryPointerCapture())
+                dropPointerCapture();
+            draggingPin.setAndSend(false);
+            thumbPressed = false;
+            thumbBitmap.reset();
+            requestRepaint();
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    // The repeat of a held step pin: the first ticks after a step only count.
+    bool onTick() override {
+        if (repeatCount < repeatDelayTicks) {
+            ++repeatCount;
+            return true;
+        }
+        if (stepBackPin.get()) {
+            stepBack();
+            return true;
+        }
+        if (stepForwardPin.get()) {
+            stepForward();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    // Sets sendingPosition for the life of one send.
+    class SendingPosition {
+    public:
+        explicit SendingPosition(ScrollBar& bar) : bar(bar) { bar.sendingPosition = true; }
+        ~SendingPosition() { bar.sendingPosition = false; }
+        SendingPosition(const SendingPosition&) = delete;
+        SendingPosition& operator=(const SendingPosition&) = delete;
+
+    private:
+        ScrollBar& bar;
+    };
+
+    static int32_t truncated(float value) { return platform::saturatingToInt32(value); }
+
+    void onSetPosition() {
+        if (sendingPosition)
+            return;
+        position = float(positionPin.get());
+        if (position < 0.0f)
+            position = 0.0f;
+        requestRepaint();
+    }
+
+    void onSetPageSize() {
+        pageSize = std::max(0.0f, float(pageSizePin.get()));
+        thumbBitmap.reset();
+        requestRepaint();
+    }
+
+    void onSetRange() {
+        range = std::max(0.0f, float(rangePin.get()));
+        thumbBitmap.reset();
+        requestRepaint();
+    }
+
+    void onSetColours() {
+        trackEndColour = colourFromArgbText(trackEndColourPin.get(), defaultTrackEndColour);
+        trackStartColour = colourFromArgbText(trackStartColourPin.get(), defaultTrackStartColour);
+        thumbColour = colourFromArgbText(thumbColourPin.get(), defaultThumbColour);
+        const GuiColour& c = thumbColour;
+        thumbLightShade = {(c.r + 2.0f) * shadeScale, (c.g + 2.0f) * shadeScale,
+                           (c.b + 2.0f) * shadeScale, c.a};
+        thumbDarkShade = {c.r * shadeScale, c.g * shadeScale, c.b * shadeScale, c.a};
+        trackBitmap.reset();
+        thumbBitmap.reset();
+        requestRepaint();
+    }
+
+    void onStepBack() {
+        if (stepBackPin.get() && range > pageSize) {
+            stepBack();
+            startTicking();
+            repeatCount = 0;
+        } else {
+            stopTicking();
+        }
+    }
+
+    void onStepForward() {
+        if (stepForwardPin.get() && range > pageSize) {
+            stepForward();
+            startTicking();
+            repeatCount = 0;
+        } else {
+            stopTicking();
+        }
+    }
+
+    // Steps do not clamp after moving; pin 0 carries the truncated value.
+    void stepBack() {
+        if (position > 0.0f)
+            setPosition(position - 1.0f);
+    }
+
+    void stepForward() {
+        if (range - pageSize > position)
+            setPosition(position + 1.0f);
+    }
+
+    // A page or a step: the thumb moves on screen when the host reports pin 0.
+    void setPosition(float moved) {
+        position = moved;
+        positionPin.setAndSend(truncated(position));
+    }
+
+    void placeThumb(const BarMeasures& bar) {
+        if (pageSize < range) {
+            const float minimum = (bar.thickness - bar.margin) + 2.0f * bar.chevron + 2.0f;
+            thumbLength = std::max(pageSize * bar.length / range, minimum);
+            const float free = bar.length - thumbLength;
+            thumbStart = std::min(free, position * free / (range - pageSize));
+        } else {
+            thumbStart = 0.0f;
+            thumbLength = bar.length;
+        }
+        thumbEnd = thumbStart + thumbLength - 1.0f;
+    }
+
+    static ComPtr<IBrush> solidBrush(IDrawingContext& dc, const GuiColour& colour) {
+        ComPtr<IBrush> brush;
+        dc.makeSolidBrush(&colour, brush.put());
+        return brush;
+    }
+
+    static ComPtr<IBitmap> finish(IOffscreenTarget& target) {
+        target.endFrame();
+        ComPtr<IBitmap> bitmap;
+        target.takeBitmap(bitmap.put());
+        return bitmap;
+    }
+
+    // The optional gradient and centre lines; objects are made with the main context.
+    ComPtr<IBitmap> drawTrack(IDrawingContext& dc, const BarMeasures& bar, float w, float h) {
+        ComPtr<IOffscreenTarget> target;
+        const GuiSize size{w, h};
+        dc.makeOffscreenTarget(&size, target.put());
+        if (!target)
+            return {};
+        target->beginFrame();
+        const GuiColour clear{0.0f, 0.0f, 0.0f, 0.0f};
+        target->clearTo(&clear);
+
+        const float* decode = srgbTables().srgbToLinear();
+        const auto white = solidBrush(dc, {decode[255], decode[255], decode[255], halfAlpha});
+        const auto black = solidBrush(dc, {decode[0], decode[0], decode[0], halfAlpha});
+
+        if (trackEndColour.a > 0.0f || trackStartColour.a > 0.0f) {
+            const GradientStop stops[2] = {{0.0f, trackStartColour}, {1.0f, trackEndColour}};
+            ComPtr<IGradientStops> gradientStops;
+            dc.makeGradientStops(stops, 2, gradientStops.put());
+            const LinearGradientSpec spec{
+                {0.0f, 0.0f}, bar.horizontal ? GuiPoint{w - 1.0f, 0.0f} : GuiPoint{0.0f, h - 1.0f}};
+            const BrushSpec brushSpec{1.0f, {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}};
+            ComPtr<IBrush> gradient;
+            dc.makeLinearGradientBrush(&spec, &brushSpec, gradientStops.get(), gradient.put());
+            const GuiRect all{0.0f, 0.0f, w - 1.0f, h - 1.0f};
+            target->paintRect(&all, gradient.get());
+        }
+
+        // One bar thickness clear of each end, one pixel either side of the middle.
+        if (centreLinesPin.get()) {
+            if (bar.horizontal) {
+                target->strokeLine({h, h / 2 - 1.0f}, {w - h, h / 2 - 1.0f}, black.get(), 1.0f,
+                                   nullptr);
+                target->strokeLine({h, h / 2 + 1.0f}, {w - h, h / 2 + 1.0f}, white.get(), 1.0f,
+                                   nullptr);
+            } else {
+                target->strokeLine({w / 2 - 1.0f, w}, {w / 2 - 1.0f, h - w}, black.get(), 1.0f,
+                                   nullptr);
+                target->strokeLine({w / 2 + 1.0f, w}, {w / 2 + 1.0f, h - w}, white.get(), 1.0f,
+                                   nullptr);
+            }
+        }
+        return finish(*target.get());
+    }
+
+    // A bevelled rounded bar with a chevron at each end; a pressed thumb draws
+    // its highlight, face and chevrons one pixel right and down.
+    ComPtr<IBitmap> drawThumb(IDrawingContext& dc, const BarMeasures& bar, float w, float h) {
+        const auto light = solidBrush(dc, thumbLightShade);
+        const auto dark = solidBrush(dc, thumbDarkShade);
+        ComPtr<IOffscreenTarget> target;
+        const GuiSize size{w, h};
+        dc.makeOffscreenTarget(&size, target.put());
+        if (!target)
+            return {};
+        target->beginFrame();
+        const GuiColour clear{0.0f, 0.0f, 0.0f, 0.0f};
+        target->clearTo(&clear);
+
+        const float p = thumbPressed ? 1.0f : 0.0f;
+        const float m = bar.margin;
+        const float r = bar.radius;
+        const GuiRoundedRect highlight{{p, p, p + w - m - 1.0f, p + h - m - 1.0f}, r, r};
+        target->paintRoundedRect(&highlight, light.get());
+        const GuiRoundedRect shadow{{m, m, w - 1.0f, h - 1.0f}, r, r};
+        target->paintRoundedRect(&shadow, dark.get());
+        const auto face = solidBrush(dc, thumbColour);
+        const GuiRoundedRect faceRect{
+            {p + m / 2, p + m / 2, p + w - m / 2 - 1.0f, p + h - m / 2 - 1.0f}, r, r};
+        target->paintRoundedRect(&faceRect, face.get());
+
+        const float half = bar.thickness / 2;
+        const float q = bar.chevron;
+        auto chevron = [&](GuiPoint apex, GuiPoint armA, GuiPoint armB) {
+            target->strokeLine(apex, armA, light.get(), 2.0f, nullptr);
+            target->strokeLine(apex, armB, light.get(), 2.0f, nullptr);
+        };
+        if (bar.horizontal) {
+            const float left = p + r;
+            const float right = p + w - 1.0f - r;
+            chevron({left, p + half}, {left + q, p + half - q}, {left + q, p + half + q});
+            chevron({right, p + half}, {right - q, p + half - q}, {right - q, p + half + q});
+        } else {
+            const float top = p + r;
+            const float bottom = p + h - 1.0f - r;
+            chevron({p + half, top}, {p + half - q, top + q}, {p + half + q, top + q});
+            chevron({p + half, bottom}, {p + half - q, bottom - q}, {p + half + q, bottom - q});
+        }
+        return finish(*target.get());
+    }
+
+    MpGuiPin<int32_t> positionPin;
+    MpGuiPin<int32_t> pageSizePin;
+    MpGuiPin<int32_t> rangePin;
+    MpGuiPin<bool> draggingPin;
+    MpGuiPin<bool> stepBackPin;
+    MpGuiPin<bool> stepForwardPin;
+    StringGuiPin trackEndColourPin;
+    StringGuiPin trackStartColourPin;
+    StringGuiPin thumbColourPin;
+    MpGuiPin<bool> centreLinesPin;
+
+    float position = 0.0f;
+    float pageSize = 0.0f;
+    float range = 0.0f;
+    float thumbStart = 0.0f;
+    float thumbEnd = 0.0f;
+    float thumbLength = 0.0f;
+    float drawnWidth = 0.0f;
+    float drawnHeight = 0.0f;
+    float dragLastCoord = 0.0f;
+    int32_t dragLastSent = 0;
+    int32_t repeatCount = 0;
+    bool sendingPosition = false;
+    bool thumbPressed = false;
+    GuiColour defaultTrackEndColour{};
+    GuiColour defaultTrackStartColour{};
+    GuiColour defaultThumbColour{};
+    GuiColour trackEndColour{};
+    GuiColour trackStartColour{};
+    GuiColour thumbColour{};
+    GuiColour thumbLightShade{1.0f, 1.0f, 1.0f, 1.0f};
+    GuiColour thumbDarkShade{1.0f, 1.0f, 1.0f, 1.0f};
+    // Released before the pins, as the pictures are the last members.
+    ComPtr<IBitmap> trackBitmap;
+    ComPtr<IBitmap> thumbBitmap;
+};
+
+namespace {
+[[maybe_unused]] const bool registered = initialiseModuleFile({
+    {Gui2Part, u"ScrollBar", &createModule<ScrollBar>},
+});
+} // namespace
