@@ -35,6 +35,10 @@
 //                                     drawing calls it made; on Linux the calls are
 //                                     painted into the picture file PNG (relative to
 //                                     the working folder), other builds write none
+//   pointer NAME EVENT FLAGS X Y      the host passes a pointer event (press,
+//                                     motion or release) to the widget and prints
+//                                     its answer; FLAGS as a number (16: the
+//                                     first button, 131072: fine adjust)
 //   tempfolder TOKEN                  make an empty temporary folder, removed
 //                                     when the run ends; "%TOKEN%" in later
 //                                     lines stands for its path
@@ -483,6 +487,29 @@ private:
                 std::cout << "  wrote " << picture << "\n";
             else
                 std::cout << "  no picture: " << why << "\n";
+        } else if (command == "pointer") {
+            std::string name, event;
+            int32_t flags = 0;
+            GuiPoint point{};
+            words >> name >> event >> flags >> point.x >> point.y;
+            Instance& instance = find(name);
+            const auto graphics = instance.module
+                                      ? gmpi_sdk::queryInterfaceOf<gmpi_gui_api::IMpGraphics2>(
+                                            instance.module->unknown())
+                                      : gmpi_sdk::ComPtr<gmpi_gui_api::IMpGraphics2>();
+            if (!graphics)
+                throw std::runtime_error(name + " is no widget");
+            int32_t answer = 0;
+            if (event == "press")
+                answer = graphics->onPress(flags, point);
+            else if (event == "motion")
+                answer = graphics->onMotion(flags, point);
+            else if (event == "release")
+                answer = graphics->onRelease(flags, point);
+            else
+                throw std::runtime_error("unknown pointer event " + event);
+            std::cout << "pointer " << name << " " << event << " at (" << floatText(point.x) << ", "
+                      << floatText(point.y) << ") flags " << flags << ": answer " << answer << "\n";
         } else if (command == "release") {
             std::string name;
             words >> name;
