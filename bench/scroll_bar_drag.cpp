@@ -1,0 +1,301 @@
+// A ScrollBar repaint during a drag, next to the two blitBitmap calls that it
+// should amount to, made straight on the same drawing context (target: under
+// 3x), and next to a repaint that has to redraw the thumb picture shape by
+// shape (target: under 0.5x). The drawing context only counts its calls, so
+// that the widget's own work is what is timed.
+#include "host/ModuleLibrary.h"
+#include "support/Ratios.h"
+
+#include "framework/ComPtr.h"
+#include "framework/DrawingApi.h"
+#include "framework/HostApi.h"
+#include "framework/ModuleApi.h"
+
+#include <cstdint>
+
+namespace {
+
+using gmpi_sdk::ComPtr;
+
+template <class Interface> class Counted : public Interface {
+public:
+    int32_t queryInterface(const InterfaceId& iid, void** out) override {
+        *out = nullptr;
+        if (!(iid == iidOf<gmpi::IMpUnknown>()))
+            return ResultUnsupported;
+        *out = this;
+        addRef();
+        return ResultSuccess;
+    }
+    int32_t addRef() override { return ++refs; }
+    int32_t release() override {
+        const int32_t count = --refs;
+        if (count == 0)
+            delete this;
+        return count;
+    }
+
+protected:
+    virtual ~Counted() = default;
+
+private:
+    int32_t refs = 1;
+};
+
+class Brush final : public Counted<IBrush> {
+public:
+    int32_t setBrushColour(const GuiColour*) override { return ResultSuccess; }
+};
+
+class Stops final : public Counted<IGradientStops> {};
+
+class Bitmap final : public Counted<IBitmap> {
+public:
+    int32_t pixelSize(int32_t* width, int32_t* height) override {
+        *width = *height = 0;
+        return ResultSuccess;
+    }
+    int32_t lockPixels(IBitmapPixels** out, int32_t) override {
+        *out = nullptr;
+        return ResultFailure;
+    }
+};
+
+// Counts every call; the objects it makes do nothing.
+template <class Interface> class CountingContext : public Interface {
+public:
+    int32_t fetchFactory(IDrawingFactory** out) override {
+        *out = nullptr;
+        return ResultFailure;
+    }
+    int32_t makeSolidBrush(const GuiColour*, IBrush** out) override {
+        ++calls;
+        *out = new Brush;
+        return ResultSuccess;
+    }
+    int32_t makeGradientStops(const GradientStop*, uint32_t, IGradientStops** out) override {
+        ++calls;
+        *out = new Stops;
+        return ResultSuccess;
+    }
+    int32_t makeLinearGradientBrush(const LinearGradientSpec*, const BrushSpec*, IGradientStops*,
+                                    IBrush** out) override {
+        ++calls;
+        *out = new Brush;
+        return ResultSuccess;
+    }
+    int32_t makeRadialGradientBrush(const RadialGradientSpec*, const BrushSpec*, IGradientStops*,
+                                    IBrush** out) override {
+        ++calls;
+        *out = new Brush;
+        return ResultSuccess;
+    }
+    int32_t strokeLine(GuiPoint, GuiPoint, IBrush*, float, gmpi::IMpUnknown*) override {
+        return count();
+    }
+    int32_t paintRect(const GuiRect*, IBrush*) override { return count(); }
+    int32_t paintRoundedRect(const GuiRoundedRect*, IBrush*) override { return count(); }
+    int32_t paintEllipse(const GuiEllipse*, IBrush*) override { return count(); }
+    int32_t blitBitmap(IBitmap*, const GuiRect*, float, int32_t, const GuiRect*) override {
+        ++blits;
+        return count();
+    }
+    int32_t drawUtf8Text(const char*, uint32_t, ITextFormat*, const GuiRect*, IBrush*,
+                         int32_t) override {
+        return count();
+    }
+    int32_t pushClipRect(const GuiRect*) override { return count(); }
+    int32_t popClipRect() override { return count(); }
+    int32_t clearTo(const GuiColour*) override { return count(); }
+    int32_t beginFrame() override { return count(); }
+    int32_t endFrame() override { return count(); }
+    int32_t makeOffscreenTarget(const GuiSize*, IOffscreenTarget** out) override;
+
+    uint64_t calls = 0;
+    uint64_t blits = 0;
+
+private:
+    int32_t count() {
+        ++calls;
+        return ResultSuccess;
+    }
+};
+
+class Target final : public CountingContext<Counted<IOffscreenTarget>> {
+public:
+    int32_t takeBitmap(IBitmap** out) override {
+        *out = new Bitmap;
+        return ResultSuccess;
+    }
+};
+
+template <class Interface>
+int32_t CountingContext<Interface>::makeOffscreenTarget(const GuiSize*, IOffscreenTarget** out) {
+    ++calls;
+    *out = new Target;
+    return ResultSuccess;
+}
+
+// The context a repaint receives; it belongs to the benchmark.
+class MainContext final : public CountingContext<IDrawingContext> {
+public:
+    int32_t queryInterface(const InterfaceId& iid, void** out) override {
+        *out = nullptr;
+        if (!(iid == iidOf<gmpi::IMpUnknown>()) && !(iid == iidOf<IDrawingContext>()))
+            return ResultUnsupported;
+        *out = static_cast<IDrawingContext*>(this);
+        return ResultSuccess;
+    }
+    int32_t addRef() override { return 1; }
+    int32_t release() override { return 1; }
+};
+
+// A panel host that keeps nothing: it counts values and repaint requests and
+// holds the pointer capture.
+class PanelHost final : public IGuiHost, public IGraphicsHost {
+public:
+    int32_t queryInterface(const InterfaceId& iid, void** out) override {
+        *out = nullptr;
+        if (iid == iidOf<IGuiHost>() || iid == iidOf<gmpi::IMpUnknown>())
+            *out = static_cast<IGuiHost*>(this);
+        else if (iid == iidOf<IGraphicsHost>())
+            *out = static_cast<IGraphicsHost*>(this);
+        else
+            return ResultUnsupported;
+        return ResultSuccess;
+    }
+    int32_t addRef() override { return 1; }
+    int32_t release() override { return 1; }
+    int32_t acceptPinValue(int32_t, int32_t, const void*, int32_t) override {
+        ++values;
+        return ResultSuccess;
+    }
+    int32_t lookUpResource(const char*, const char*, gmpi::IString*) override {
+        return ResultFailure;
+    }
+    int32_t openUriStream(const char*, IUriStream**) override { return ResultFailure; }
+    int32_t enrolResourceName(const char*, const char*, gmpi::IString*) override {
+        return ResultFailure;
+    }
+    int32_t fetchDrawingFactory(IDrawingFactory** out) override {
+        *out = nullptr;
+        return ResultFailure;
+    }
+    int32_t requestRepaint(const GuiRect*) override {
+        ++repaints;
+        return ResultSuccess;
+    }
+    int32_t requestRemeasure() override { return ResultSuccess; }
+    int32_t takePointerCapture() override {
+        captured = true;
+        return ResultSuccess;
+    }
+    int32_t queryPointerCapture(int32_t* held) override {
+        *held = captured ? 1 : 0;
+        return ResultSuccess;
+    }
+    int32_t dropPointerCapture() override {
+        captured = false;
+        return ResultSuccess;
+    }
+
+    gmpi::IMpUnknown* gui() { return static_cast<IGuiHost*>(this); }
+
+    uint64_t values = 0;
+    uint64_t repaints = 0;
+    bool captured = false;
+};
+
+// A vertical bar of 20 x 400, range 1000, page 50, position 400, painted once,
+// with its thumb held.
+struct HeldBar {
+    explicit HeldBar(testhost::ModuleLibrary& library) {
+        void* made = nullptr;
+        library.factory()->makeModule(u"ScrollBar", Gui2Part, host.gui(), &made);
+        const ComPtr<gmpi::IMpUnknown> unknown(static_cast<gmpi::IMpUnknown*>(made));
+        module = gmpi_sdk::queryInterfaceOf<gmpi::IMpUserInterface2>(unknown.get());
+        graphics = gmpi_sdk::queryInterfaceOf<gmpi_gui_api::IMpGraphics2>(unknown.get());
+        if (!module || !graphics)
+            return;
+        module->attachHost(host.gui());
+        setInt(2, 1000);
+        setInt(1, 50);
+        setInt(0, 400);
+        const GuiRect bounds{0, 0, 20, 400};
+        graphics->acceptBounds(&bounds);
+        graphics->onRepaint(&context);
+        graphics->onPress(0x10, GuiPoint{10, 165}); // the thumb spans 156.2 to 184.2
+        graphics->onRepaint(&context);
+    }
+    void setInt(int32_t pin, int32_t value) {
+        module->receivePinValue(pin, 0, 4, &value);
+        module->onPinChanged(pin, 0);
+    }
+    bool ready() const { return graphics && host.captured; }
+
+    PanelHost host;
+    MainContext context;
+    ComPtr<gmpi::IMpUserInterface2> module;
+    ComPtr<gmpi_gui_api::IMpGraphics2> graphics;
+};
+
+testhost::ModuleLibrary& library() {
+    static testhost::ModuleLibrary loaded(testhost::ModuleLibrary::defaultPath());
+    return loaded;
+}
+
+void twoBlitsBaseline(benchmark::State& state) {
+    MainContext context;
+    const ComPtr<IBitmap> track(new Bitmap), thumb(new Bitmap);
+    const GuiRect whole{0, 0, 20, 400}, thumbAt{0, 156.2f, 19, 184.2f}, thumbSource{0, 0, 19, 28};
+    // Called through the interface, as the widget calls it.
+    IDrawingContext* dc = &context;
+    benchmark::DoNotOptimize(dc);
+    for (auto _ : state) {
+        dc->blitBitmap(track.get(), &whole, 1.0f, 1, &whole);
+        dc->blitBitmap(thumb.get(), &thumbAt, 1.0f, 1, &thumbSource);
+    }
+    benchmark::DoNotOptimize(context.calls);
+}
+BENCHMARK(twoBlitsBaseline);
+
+// Repaints of a bar whose thumb is held and has just been dragged.
+void dragRepaint(benchmark::State& state) {
+    HeldBar bar(library());
+    if (!bar.ready()) {
+        state.SkipWithError("no held scroll bar");
+        return;
+    }
+    bar.graphics->onMotion(0x10, GuiPoint{10, 170});
+    const uint64_t callsBefore = bar.context.calls;
+    uint64_t repaints = 0;
+    for (auto _ : state) {
+        bar.graphics->onRepaint(&bar.context);
+        ++repaints;
+    }
+    if (bar.context.calls - callsBefore != 2 * repaints)
+        state.SkipWithError("a drag repaint did more than blit the two pictures");
+}
+BENCHMARK(dragRepaint);
+
+// A page report, which drops the thumb picture, and the repaint that draws it again.
+void rebuildRepaint(benchmark::State& state) {
+    HeldBar bar(library());
+    if (!bar.ready()) {
+        state.SkipWithError("no held scroll bar");
+        return;
+    }
+    for (auto _ : state) {
+        bar.setInt(1, 50);
+        bar.graphics->onRepaint(&bar.context);
+    }
+}
+BENCHMARK(rebuildRepaint);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return bench::runWithRatios(
+        argc, argv,
+        {{"dragRepaint", "twoBlitsBaseline", 3.0}, {"dragRepaint", "rebuildRepaint", 0.5}});
+}
