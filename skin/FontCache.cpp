@@ -21,12 +21,10 @@ constexpr const char* fontMetadataName = "global";
 constexpr const char* fontMetadataKind = "ImageMeta";
 constexpr int32_t normalStretch = 5;
 
-// The URI the host gives for the skin's "global" metadata; the text it left,
+// The URI the host gives for the skin's "global" metadata: the text it left,
 // whether or not it found one.
-std::string skinUriOf(IGuiHost* host) {
-    gmpi_sdk::MpString uri;
+void lookUpSkinUri(IGuiHost* host, gmpi_sdk::MpString& uri) {
     host->lookUpResource(fontMetadataName, fontMetadataKind, &uri);
-    return uri.str();
 }
 
 gmpi_sdk::ComPtr<IDrawingFactory> drawingFactoryOf(IGraphicsHost* graphicsHost) {
@@ -67,7 +65,7 @@ void clearOut(ITextFormat** out, FontStyle** outStyle) {
 
 } // namespace
 
-bool operator<(const FontCacheKey& a, const FontCacheKey& b) {
+bool operator<(const FontCacheKeyView& a, const FontCacheKeyView& b) {
     const auto address = [](const IDrawingFactory* f) { return reinterpret_cast<uintptr_t>(f); };
     return std::forward_as_tuple(address(a.factory), a.styleName, a.skinUri) <
            std::forward_as_tuple(address(b.factory), b.styleName, b.skinUri);
@@ -99,16 +97,26 @@ void FontCache::releaseClient() {
         textFormats.clear();
 }
 
-SkinFontMetadata* FontCache::skinMetadataFor(IGuiHost* host) {
-    if (!host)
-        return nullptr;
-    return skinMetadataByUri(host, skinUriOf(host));
-}
-
-SkinFontMetadata* FontCache::skinMetadataByUri(IGuiHost* host, const std::string& uri) {
+SkinFontMetadata* FontCache::findSkin(std::string_view uri) {
     for (SkinFontMetadata& skin : skins)
         if (skin.skinUri == uri)
             return &skin;
+    return nullptr;
+}
+
+SkinFontMetadata* FontCache::skinMetadataFor(IGuiHost* host) {
+    if (!host)
+        return nullptr;
+    gmpi_sdk::MpString uri;
+    lookUpSkinUri(host, uri);
+    if (SkinFontMetadata* known = findSkin(uri.str()))
+        return known;
+    return skinMetadataByUri(host, uri.str());
+}
+
+SkinFontMetadata* FontCache::skinMetadataByUri(IGuiHost* host, const std::string& uri) {
+    if (SkinFontMetadata* known = findSkin(uri))
+        return known;
     if (!host)
         return nullptr;
     SkinFontMetadata& skin = skins.emplace_back();
@@ -126,9 +134,10 @@ void FontCache::findTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost*
     clearOut(out, outStyle);
     if (!out || !host)
         return;
-    FontCacheKey key{nullptr, styleName, skinUriOf(host)};
-    key.factory = drawingFactoryOf(graphicsHost).get();
-    const auto found = textFormats.find(key);
+    gmpi_sdk::MpString skinUri;
+    lookUpSkinUri(host, skinUri);
+    const IDrawingFactory* factory = drawingFactoryOf(graphicsHost).get();
+    const auto found = textFormats.find(FontCacheKeyView{factory, styleName, skinUri.str()});
     if (found == textFormats.end())
         return;
     *out = gmpi_sdk::ComPtr<ITextFormat>(found->second.textFormat).detach();
@@ -141,7 +150,8 @@ void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHos
     clearOut(out, outStyle);
     if (!out || !host)
         return;
-    std::string skinUri = skinUriOf(host);
+    gmpi_sdk::MpString skinUri;
+    lookUpSkinUri(host, skinUri);
     DrawingFactoryWrapper factory(drawingFactoryOf(graphicsHost));
     if (!factory.get())
         return;
@@ -166,7 +176,7 @@ void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHos
     format->setFormatSettingB(style.formatSettingB);
 
     FontCacheEntry& entry =
-        textFormats[FontCacheKey{factory.get(), style.categoryName, std::move(skinUri)}];
+        textFormats[FontCacheKey{factory.get(), style.categoryName, skinUri.str()}];
     entry.style = std::make_unique<FontStyle>(style);
     entry.textFormat = format;
     *out = format.detach();
@@ -226,22 +236,18 @@ void FontCacheClient::textFormatFor(ITextFormat** out, const std::string& name) 
     if (!out)
         return;
     *out = nullptr;
-    auto* graphics = dynamic_cast<gmpi_gui::MpGuiGfxBase*>(this);
-    auto* module = dynamic_cast<MpGuiBase2*>(this);
-    if (!graphics || !module)
-        return;
-    FontCache::instance().textFormatFor(out, module->getGuiHost(), graphics->getGraphicsHost(),
-                                        name, nullptr);
+    if (auto* module = dynamic_cast<gmpi_gui::MpGuiGfxBase*>(this))
+        FontCache::instance().textFormatFor(out, module->getGuiHost(), module->getGraphicsHost(),
+                                            name, nullptr);
 }
 
 const FontStyle* FontCacheClient::fontStyleFor(const std::string& name) {
-    auto* graphics = dynamic_cast<gmpi_gui::MpGuiGfxBase*>(this);
-    auto* module = dynamic_cast<MpGuiBase2*>(this);
-    if (!graphics || !module)
+    auto* module = dynamic_cast<gmpi_gui::MpGuiGfxBase*>(this);
+    if (!module)
         return nullptr;
     gmpi_sdk::ComPtr<ITextFormat> format;
     FontStyle* style = nullptr;
     FontCache::instance().textFormatFor(format.put(), module->getGuiHost(),
-                                        graphics->getGraphicsHost(), name, &style);
+                                        module->getGraphicsHost(), name, &style);
     return style;
 }

@@ -15,14 +15,36 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 struct FontCacheKey {
     IDrawingFactory* factory; // not referenced; compared as an address
     std::string styleName;    // the category name of the style the format was made from
     std::string skinUri;
-
-    friend bool operator<(const FontCacheKey& a, const FontCacheKey& b);
 };
+
+// The fields of a key without copies of its texts, for lookups.
+struct FontCacheKeyView {
+    const IDrawingFactory* factory;
+    std::string_view styleName;
+    std::string_view skinUri;
+};
+
+// Keys order by factory address, then style name, then skin URI; texts
+// compare as unsigned bytes, a proper prefix first.
+bool operator<(const FontCacheKeyView& a, const FontCacheKeyView& b);
+inline FontCacheKeyView viewOf(const FontCacheKey& key) {
+    return {key.factory, key.styleName, key.skinUri};
+}
+inline bool operator<(const FontCacheKey& a, const FontCacheKey& b) {
+    return viewOf(a) < viewOf(b);
+}
+inline bool operator<(const FontCacheKey& a, const FontCacheKeyView& b) {
+    return viewOf(a) < b;
+}
+inline bool operator<(const FontCacheKeyView& a, const FontCacheKey& b) {
+    return a < viewOf(b);
+}
 
 struct FontCacheEntry {
     gmpi_sdk::ComPtr<ITextFormat> textFormat;
@@ -68,14 +90,19 @@ public:
                            const std::function<void(FontStyle&)>& edit, FontStyle** outStyle);
 
     int32_t clients() const { return clientCount; }
-    const std::map<FontCacheKey, FontCacheEntry>& cachedFormats() const { return textFormats; }
+    const std::map<FontCacheKey, FontCacheEntry, std::less<>>& cachedFormats() const {
+        return textFormats;
+    }
     const std::deque<SkinFontMetadata>& skinRecords() const { return skins; }
 
 private:
     friend class FontCacheClient;
 
+    SkinFontMetadata* findSkin(std::string_view uri);
+
+    // Looked up by key views, so that a request copies no text.
+    std::map<FontCacheKey, FontCacheEntry, std::less<>> textFormats;
     // A deque, so that records handed out stay where they are as skins are added.
-    std::map<FontCacheKey, FontCacheEntry> textFormats;
     std::deque<SkinFontMetadata> skins;
     int32_t clientCount = 0;
 };
