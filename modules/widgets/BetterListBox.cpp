@@ -1,0 +1,392 @@
+// BetterListBox: the items of an item list, one per line in a skin text style,
+// the item whose id the host holds highlighted; a press on a line sends its id
+// and raises the click output until the release. When the items do not all
+// fit, a 12-pixel strip at the right edge shows the part in view, and dragging
+// in it scrolls line by line.
+#include "../../framework/EnumListReader.h"
+#include "../../framework/MpFactory.h"
+#include "../../framework/MpGuiGfxBase.h"
+#include "../../framework/SrgbTables.h"
+#include "../../platform/NumberText.h"
+#include "../../platform/Utf8.h"
+#include "../../skin/FontCache.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr float stripWidth = 12.0f;
+constexpr float minimumExtent = 4.0f;
+constexpr int32_t drawTextOptions = 2;
+
+GuiColour srgbColour(int red, int green, int blue, float alpha) {
+    const float* decode = srgbTables().srgbToLinear();
+    return GuiColour{decode[red], decode[green], decode[blue], alpha};
+}
+
+// A style's colour word: red in byte 0, green in byte 1, blue in byte 2, alpha in byte 3.
+GuiColour colourOfWord(uint32_t word) {
+    const float* decode = srgbTables().srgbToLinear();
+    return GuiColour{decode[word & 255], decode[(word >> 8) & 255], decode[(word >> 16) & 255],
+                     float(word >> 24) * byteScale};
+}
+
+// The reader of an item list; none for a list the reader refuses.
+std::optional<EnumListReader> readerOf(const std::u16string& list) {
+    try {
+        return EnumListReader(list);
+    } catch (const std::out_of_range&) {
+        return std::nullopt;
+    }
+}
+
+// What drawUtf8Text is given: the text up to its first NUL, as UTF-8.
+std::string drawnText(const std::u16string& text) {
+    return platform::wideToUtf8(std::u16string_view(text).substr(0, text.find(u'\0')));
+}
+
+} // namespace
+
+class BetterListBox final : public gmpi_gui::MpGuiGfxBase, public FontCacheClient {
+public:
+    BetterListBox();
+
+    int32_t computeDesiredSize(GuiSize available, GuiSize* desired) override;
+    int32_t acceptBounds(const GuiRect* rect) override;
+    int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override;
+    int32_t onPress(int32_t flags, GuiPoint point) override;
+    int32_t onMotion(int32_t flags, GuiPoint point) override;
+    int32_t onRelease(int32_t flags, GuiPoint point) override;
+
+private:
+    void onSetSelectedId();
+    void onSetItemList();
+    void onSetStyleName();
+    void onSetColours();
+    void updateLayout();
+
+    std::string styleName() const;
+    int32_t maxScrollTop() const;
+    // The item of line `line` (separators make no line), if the list has one.
+    std::optional<EnumListItem> itemOfLine(int64_t line) const;
+    void paintLines(IDrawingContext& context, ITextFormat* format, IBrush* textBrush,
+                    IBrush* selectionBrush, float contentWidth, float height) const;
+
+    const GuiColour defaultTextColour = srgbColour(0, 0, 0, 0.0f);
+    const GuiColour defaultBackgroundTopColour = srgbColour(64, 176, 255, 1.0f);
+    const GuiColour defaultBackgroundBottomColour = srgbColour(0, 80, 128, 1.0f);
+    const GuiColour defaultSelectionColour = srgbColour(255, 255, 255, 1.0f);
+    const GuiColour defaultScrollThumbColour = srgbColour(128, 208, 255, 1.0f);
+    const GuiColour defaultScrollStripColour = srgbColour(0, 64, 112, 1.0f);
+
+    GuiColour textColour = defaultTextColour;
+    GuiColour backgroundTopColour = defaultBackgroundTopColour;
+    GuiColour backgroundBottomColour = defaultBackgroundBottomColour;
+    GuiColour selectionColour = defaultSelectionColour;
+    GuiColour scrollThumbColour = defaultScrollThumbColour;
+    GuiColour scrollStripColour = defaultScrollStripColour;
+
+    float lineHeight = 1.0f;
+    int32_t itemCount = 0;
+    int32_t visibleLines = 0;
+    int32_t scrollTop = 0;
+    bool pressInStrip = false;
+    GuiPoint dragPoint{0.0f, 0.0f};
+
+    MpGuiPin<int32_t> selectedIdPin;
+    StringGuiPin itemListPin;
+    MpGuiPin<bool> clickPin;
+    StringGuiPin styleNamePin;
+    StringGuiPin textColourPin;
+    StringGuiPin backgroundTopColourPin;
+    StringGuiPin backgroundBottomColourPin;
+    StringGuiPin selectionColourPin;
+    StringGuiPin scrollThumbColourPin;
+    StringGuiPin scrollStripColourPin;
+    MpGuiPin<bool> autoHideStripPin;
+};
+
+BetterListBox::BetterListBox() {
+    registerPin(0, selectedIdPin, &BetterListBox::onSetSelectedId);
+    registerPin(1, itemListPin, &BetterListBox::onSetItemList);
+    registerPin(2, clickPin);
+    registerPin(3, styleNamePin, &BetterListBox::onSetStyleName);
+    registerPin(4, textColourPin, &BetterListBox::onSetColours);
+    registerPin(5, backgroundTopColourPin, &BetterListBox::onSetColours);
+    registerPin(6, backgroundBottomColourPin, &BetterListBox::onSetColours);
+    registerPin(7, selectionColourPin, &BetterListBox::onSetColours);
+    registerPin(8, scrollThumbColourPin, &BetterListBox::onSetColours);
+    registerPin(9, scrollStripColourPin, &BetterListBox::onSetColours);
+    registerPin(10, autoHideStripPin);
+}
+
+std::string BetterListBox::styleName() const {
+    try {
+        return styleNamePin.toUtf8();
+    } catch (const std::range_error&) {
+        // A lone surrogate: the lenient conversion still gives the cache a name.
+        return platform::wideToUtf8(styleNamePin.get());
+    }
+}
+
+int32_t BetterListBox::maxScrollTop() const {
+    return int32_t(std::max<int64_t>(0, int64_t(itemCount) - int64_t(visibleLines)));
+}
+
+void BetterListBox::updateLayout() {
+    const auto reader = readerOf(itemListPin.get());
+    itemCount = reader ? reader->count() : 0;
+
+    gmpi_sdk::ComPtr<ITextFormat> format;
+    textFormatFor(format.put(), styleName());
+    TextMetrics metrics{};
+    if (format)
+        format->fetchTextMetrics(&metrics);
+    lineHeight = metrics.values[0] + metrics.values[1] + metrics.values[2] + 2.0f;
+
+    const float height = bounds.bottom - bounds.top;
+    visibleLines = platform::saturatingToInt32(double(height / lineHeight));
+    scrollTop = std::min(scrollTop, maxScrollTop());
+}
+
+void BetterListBox::onSetSelectedId() {
+    requestRepaint();
+}
+
+void BetterListBox::onSetItemList() {
+    scrollTop = 0;
+    updateLayout();
+    requestRepaint();
+}
+
+void BetterListBox::onSetStyleName() {
+    if (styleNamePin.get().empty())
+        styleNamePin.setAndSend(u"normal");
+    requestRemeasure();
+    updateLayout();
+    requestRepaint();
+}
+
+void BetterListBox::onSetColours() {
+    textColour = colourFromArgbText(textColourPin.get(), defaultTextColour);
+    backgroundTopColour =
+        colourFromArgbText(backgroundTopColourPin.get(), defaultBackgroundTopColour);
+    backgroundBottomColour =
+        colourFromArgbText(backgroundBottomColourPin.get(), defaultBackgroundBottomColour);
+    selectionColour = colourFromArgbText(selectionColourPin.get(), defaultSelectionColour);
+    scrollThumbColour = colourFromArgbText(scrollThumbColourPin.get(), defaultScrollThumbColour);
+    scrollStripColour = colourFromArgbText(scrollStripColourPin.get(), defaultScrollStripColour);
+    requestRepaint();
+}
+
+int32_t BetterListBox::computeDesiredSize(GuiSize available, GuiSize* desired) {
+    if (!desired)
+        return ResultFailure;
+    // A NaN is passed on as it is.
+    desired->width = available.width < minimumExtent ? minimumExtent : available.width;
+    desired->height = available.height < minimumExtent ? minimumExtent : available.height;
+    return ResultSuccess;
+}
+
+int32_t BetterListBox::acceptBounds(const GuiRect* rect) {
+    if (!rect)
+        return ResultFailure;
+    try {
+        MpGuiGfxBase::acceptBounds(rect);
+        updateLayout();
+        return ResultSuccess;
+    } catch (...) {
+        return ResultFailure;
+    }
+}
+
+std::optional<EnumListItem> BetterListBox::itemOfLine(int64_t line) const {
+    auto reader = readerOf(itemListPin.get());
+    if (!reader || line < 0 || line > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    if (reader->isRange()) {
+        // Range items are numbers, never separators: line and index agree.
+        if (!reader->seekIndex(int32_t(line)))
+            return std::nullopt;
+        return reader->item();
+    }
+    int64_t shown = 0;
+    for (reader->first(); reader->item().index != -1; reader->next()) {
+        if (EnumListReader::isSeparator(reader->item().text))
+            continue;
+        if (shown == line)
+            return reader->item();
+        ++shown;
+    }
+    return std::nullopt;
+}
+
+void BetterListBox::paintLines(IDrawingContext& context, ITextFormat* format, IBrush* textBrush,
+                               IBrush* selectionBrush, float contentWidth, float height) const {
+    auto reader = readerOf(itemListPin.get());
+    // A line height that is not positive would put every item on the first line.
+    if (!reader || !(lineHeight > 0.0f))
+        return;
+    float top = 0.0f;
+    float bottom = lineHeight;
+    int64_t n = 0;
+    reader->first();
+    if (reader->isRange() && scrollTop > 0) {
+        // The lines above the view of a range are passed over without a walk.
+        reader->seekIndex(scrollTop);
+        n = scrollTop;
+    }
+    for (; reader->item().index != -1; reader->next()) {
+        const EnumListItem& item = reader->item();
+        if (EnumListReader::isSeparator(item.text))
+            continue;
+        if (n < scrollTop) {
+            ++n;
+            continue;
+        }
+        if (bottom > height)
+            break;
+        const GuiRect line{0.0f, top, contentWidth, bottom};
+        if (item.id == selectedIdPin.get() && selectionBrush)
+            context.paintRect(&line, selectionBrush);
+        if (format && textBrush) {
+            const std::string text = drawnText(item.text);
+            context.drawUtf8Text(text.c_str(), uint32_t(text.size()), format, &line, textBrush,
+                                 drawTextOptions);
+        }
+        top += lineHeight;
+        bottom += lineHeight;
+        ++n;
+    }
+}
+
+int32_t BetterListBox::onRepaint(gmpi::IMpUnknown* drawingHost) {
+    try {
+        const auto context = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
+        if (!context)
+            return ResultFailure;
+        const float w = bounds.right - bounds.left;
+        const float h = bounds.bottom - bounds.top;
+        const std::string style = styleName();
+
+        gmpi_sdk::ComPtr<ITextFormat> format;
+        textFormatFor(format.put(), style);
+
+        GuiColour textBrushColour = textColour;
+        if (textColour.a == 0.0f) {
+            const FontStyle* fontStyle = fontStyleFor(style);
+            textBrushColour =
+                colourOfWord(fontStyle ? fontStyle->fontColor : defaultFontStyle().fontColor);
+        }
+        gmpi_sdk::ComPtr<IBrush> textBrush, selectionBrush, thumbBrush, stripBrush;
+        context->makeSolidBrush(&textBrushColour, textBrush.put());
+        context->makeSolidBrush(&selectionColour, selectionBrush.put());
+        context->makeSolidBrush(&scrollThumbColour, thumbBrush.put());
+        context->makeSolidBrush(&scrollStripColour, stripBrush.put());
+
+        // Without items everything fits; the thumb's extent is then undefined
+        // and it is not drawn.
+        const float ratio = itemCount > 0 ? float(visibleLines) / float(itemCount)
+                                          : std::numeric_limits<float>::infinity();
+        float contentWidth = w;
+        if (ratio < 1.0f || !autoHideStripPin.get()) {
+            const float f = std::min(ratio, 1.0f);
+            const GuiRect strip{w - stripWidth, 0.0f, w, h};
+            if (stripBrush)
+                context->paintRect(&strip, stripBrush.get());
+            if (itemCount > 0 && thumbBrush) {
+                const float t = float(scrollTop) * (h - 4.0f) / float(itemCount);
+                const GuiRect thumb{w - 10.0f, t + 2.0f, w - 2.0f, t + (h - 4.0f) * f + 3.0f};
+                context->paintRect(&thumb, thumbBrush.get());
+            }
+            contentWidth = w - stripWidth;
+        }
+
+        const GuiRect content{0.0f, 0.0f, contentWidth, h};
+        context->pushClipRect(&content);
+        if (backgroundTopColour.a > 0.0f || backgroundBottomColour.a > 0.0f) {
+            const GradientStop stops[2] = {{0.0f, backgroundTopColour},
+                                           {1.0f, backgroundBottomColour}};
+            gmpi_sdk::ComPtr<IGradientStops> gradientStops;
+            context->makeGradientStops(stops, 2, gradientStops.put());
+            const LinearGradientSpec direction{{0.0f, 0.0f}, {0.0f, h - 1.0f}};
+            const BrushSpec brushSpec{1.0f, {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}};
+            gmpi_sdk::ComPtr<IBrush> background;
+            context->makeLinearGradientBrush(&direction, &brushSpec, gradientStops.get(),
+                                             background.put());
+            if (background)
+                context->paintRect(&content, background.get());
+        }
+        paintLines(*context.get(), format.get(), textBrush.get(), selectionBrush.get(),
+                   contentWidth, h);
+        context->popClipRect();
+        return ResultSuccess;
+    } catch (...) {
+        return ResultFailure;
+    }
+}
+
+int32_t BetterListBox::onPress(int32_t flags, GuiPoint point) {
+    if (!(flags & gmpi_gui_api::PointerButtonDown))
+        return ResultSuccess;
+    try {
+        takePointerCapture();
+        dragPoint = point;
+        // The right 12 pixels never select, whether or not the strip is drawn.
+        pressInStrip = point.x > (bounds.right - bounds.left) - stripWidth;
+        if (pressInStrip || !(lineHeight > 0.0f))
+            return ResultSuccess;
+        const int64_t line =
+            int64_t(platform::saturatingToInt32(double(point.y / lineHeight))) + scrollTop;
+        if (const auto item = itemOfLine(line)) {
+            selectedIdPin.setAndSend(item->id);
+            clickPin.setAndSend(true);
+        }
+        return ResultSuccess;
+    } catch (...) {
+        return ResultFailure;
+    }
+}
+
+int32_t BetterListBox::onMotion(int32_t, GuiPoint point) {
+    try {
+        if (!queryPointerCapture() || !pressInStrip)
+            return ResultSuccess;
+        const float d = point.y - dragPoint.y;
+        if (d > lineHeight) {
+            scrollTop = int32_t(std::min<int64_t>(int64_t(scrollTop) + 1, maxScrollTop()));
+            dragPoint.y += lineHeight;
+            requestRepaint();
+        }
+        if (d < -lineHeight) {
+            scrollTop = std::max(0, scrollTop - 1);
+            dragPoint.y -= lineHeight;
+            requestRepaint();
+        }
+        return ResultSuccess;
+    } catch (...) {
+        return ResultFailure;
+    }
+}
+
+int32_t BetterListBox::onRelease(int32_t, GuiPoint) {
+    try {
+        if (queryPointerCapture())
+            dropPointerCapture();
+        clickPin.setAndSend(false);
+        return ResultSuccess;
+    } catch (...) {
+        return ResultFailure;
+    }
+}
+
+namespace {
+[[maybe_unused]] const bool registered = initialiseModuleFile({
+    {Gui2Part, u"BetterListBox", &createModule<BetterListBox>},
+});
+} // namespace

@@ -1,0 +1,253 @@
+#include "FontCache.h"
+
+#include "../framework/DrawingFactoryWrapper.h"
+#include "../framework/MpGuiGfxBase.h"
+#include "../framework/MpString.h"
+#include "../framework/SrgbTables.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <tuple>
+#include <utility>
+
+namespace {
+
+// Constant-initialised; set when the cache is built and cleared when the exit
+// list destroys it, so that clients destroyed later find no cache.
+constinit FontCache* cachePointer = nullptr;
+
+constexpr const char* fontMetadataName = "global";
+constexpr const char* fontMetadataKind = "ImageMeta";
+constexpr int32_t normalStretch = 5;
+
+// The URI the host gives for the skin's "global" metadata: the text it left,
+// whether or not it found one.
+void lookUpSkinUri(IGuiHost* host, gmpi_sdk::MpString& uri) {
+    host->lookUpResource(fontMetadataName, fontMetadataKind, &uri);
+}
+
+gmpi_sdk::ComPtr<IDrawingFactory> drawingFactoryOf(IGraphicsHost* graphicsHost) {
+    gmpi_sdk::ComPtr<IDrawingFactory> factory;
+    if (graphicsHost)
+        graphicsHost->fetchDrawingFactory(factory.put());
+    return factory;
+}
+
+int32_t weightOf(const FontStyle& style) {
+    switch (style.styleFlags & (StyleBold | StyleLight)) {
+    case StyleBold:
+        return 700;
+    case StyleLight:
+        return 300;
+    default:
+        return 400;
+    }
+}
+
+int32_t placementOf(const FontStyle& style) {
+    if (style.styleFlags & StyleAlignCentre)
+        return 2;
+    return style.styleFlags & StyleAlignRight ? 1 : 0;
+}
+
+void clearOut(ITextFormat** out, FontStyle** outStyle) {
+    if (out)
+        *out = nullptr;
+    if (outStyle)
+        *outStyle = nullptr;
+}
+
+[[maybe_unused]] const bool initialiseFontCacheFile = [] {
+    ensureSrgbTables();
+    return true;
+}();
+
+} // namespace
+
+bool operator<(const FontCacheKeyView& a, const FontCacheKeyView& b) {
+    const auto address = [](const IDrawingFactory* f) { return reinterpret_cast<uintptr_t>(f); };
+    return std::forward_as_tuple(address(a.factory), a.styleName, a.skinUri) <
+           std::forward_as_tuple(address(b.factory), b.styleName, b.skinUri);
+}
+
+FontCache& FontCache::instance() {
+    static const bool built = [] {
+        cachePointer = new FontCache;
+        std::atexit(destroyFontCacheAtExit);
+        return true;
+    }();
+    (void)built;
+    // Only code that runs after the exit list gets here without a cache.
+    if (!cachePointer)
+        cachePointer = new FontCache;
+    return *cachePointer;
+}
+
+FontCache* FontCache::existing() {
+    return cachePointer;
+}
+
+void destroyFontCacheAtExit() {
+    delete std::exchange(cachePointer, nullptr);
+}
+
+void FontCache::releaseClient() {
+    if (--clientCount == 0)
+        textFormats.clear();
+}
+
+SkinFontMetadata* FontCache::findSkin(std::string_view uri) {
+    for (SkinFontMetadata& skin : skins)
+        if (skin.skinUri == uri)
+            return &skin;
+    return nullptr;
+}
+
+SkinFontMetadata* FontCache::skinMetadataFor(IGuiHost* host) {
+    if (!host)
+        return nullptr;
+    gmpi_sdk::MpString uri;
+    lookUpSkinUri(host, uri);
+    if (SkinFontMetadata* known = findSkin(uri.str()))
+        return known;
+    return skinMetadataByUri(host, uri.str());
+}
+
+SkinFontMetadata* FontCache::skinMetadataByUri(IGuiHost* host, const std::string& uri) {
+    if (SkinFontMetadata* known = findSkin(uri))
+        return known;
+    if (!host)
+        return nullptr;
+    SkinFontMetadata& skin = skins.emplace_back();
+    skin.defaultStyle = defaultFontStyle();
+    skin.skinUri = uri;
+    gmpi_sdk::ComPtr<IUriStream> stream;
+    host->openUriStream(uri.c_str(), stream.put());
+    if (stream)
+        skin.parseStyles(stream.get());
+    return &skin;
+}
+
+void FontCache::findTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
+                               const std::string& styleName, FontStyle** outStyle) {
+    clearOut(out, outStyle);
+    if (!out || !host)
+        return;
+    gmpi_sdk::MpString skinUri;
+    lookUpSkinUri(host, skinUri);
+    const IDrawingFactory* factory = drawingFactoryOf(graphicsHost).get();
+    const auto found = textFormats.find(FontCacheKeyView{factory, styleName, skinUri.str()});
+    if (found == textFormats.end())
+        return;
+    *out = gmpi_sdk::ComPtr<ITextFormat>(found->second.textFormat).detach();
+    if (outStyle)
+        *outStyle = found->second.style.get();
+}
+
+void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
+                                 const FontStyle& style, FontStyle** outStyle) {
+    clearOut(out, outStyle);
+    if (!out || !host)
+        return;
+    gmpi_sdk::MpString skinUri;
+    lookUpSkinUri(host, skinUri);
+    DrawingFactoryWrapper factory(drawingFactoryOf(graphicsHost));
+    if (!factory.get())
+        return;
+
+    const int32_t weight = weightOf(style);
+    const int32_t slant = style.styleFlags & StyleItalic ? 1 : 0;
+    gmpi_sdk::ComPtr<ITextFormat> format;
+    if (style.legacyVerticalOffset) {
+        const char* family = style.families.empty() ? "Arial" : style.families.front().c_str();
+        factory.get()->makeTextFormat(family, nullptr, weight, slant, normalStretch,
+                                      float(style.fontSize), nullptr, format.put());
+    } else {
+        const float size = style.sizeOverride > 0.0f ? style.sizeOverride
+                                                     : std::max(float(style.pixelHeight), 1.0f);
+        format = factory.makeTextFormat(style.families, size, weight, slant, normalStretch,
+                                        style.sizeBasis);
+    }
+    if (!format)
+        return;
+    format->setTextPlacement(placementOf(style));
+    format->setFormatSettingA(style.formatSettingA);
+    format->setFormatSettingB(style.formatSettingB);
+
+    FontCacheEntry& entry =
+        textFormats[FontCacheKey{factory.get(), style.categoryName, skinUri.str()}];
+    entry.style = std::make_unique<FontStyle>(style);
+    entry.textFormat = format;
+    *out = format.detach();
+    if (outStyle)
+        *outStyle = entry.style.get();
+}
+
+void FontCache::textFormatFor(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
+                              const std::string& name, FontStyle** outStyle) {
+    clearOut(out, outStyle);
+    SkinFontMetadata* skin = skinMetadataFor(host);
+    if (!out || !skin)
+        return;
+    std::string lowered = name;
+    const FontStyle& style = skin->findStyle(lowered);
+    findTextFormat(out, host, graphicsHost, style.categoryName, outStyle);
+    if (!*out)
+        createTextFormat(out, host, graphicsHost, style, outStyle);
+}
+
+void FontCache::createRenamedTextFormat(ITextFormat** out, IGuiHost* host,
+                                        IGraphicsHost* graphicsHost, const std::string& newName,
+                                        const FontStyle& style) {
+    FontStyle renamed = style;
+    renamed.categoryName = newName;
+    createTextFormat(out, host, graphicsHost, renamed, nullptr);
+}
+
+void FontCache::derivedTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
+                                  const std::string& newName, const std::string& baseName,
+                                  const std::function<void(FontStyle&)>& edit,
+                                  FontStyle** outStyle) {
+    findTextFormat(out, host, graphicsHost, newName, outStyle);
+    if (!out || *out)
+        return;
+    SkinFontMetadata* skin = skinMetadataFor(host);
+    if (!skin)
+        return;
+    std::string base = baseName;
+    FontStyle derived = skin->findStyle(base);
+    derived.categoryName = newName;
+    if (edit)
+        edit(derived);
+    createTextFormat(out, host, graphicsHost, derived, outStyle);
+}
+
+FontCacheClient::FontCacheClient() {
+    ++FontCache::instance().clientCount;
+}
+
+FontCacheClient::~FontCacheClient() {
+    if (FontCache* cache = FontCache::existing())
+        cache->releaseClient();
+}
+
+void FontCacheClient::textFormatFor(ITextFormat** out, const std::string& name) {
+    if (!out)
+        return;
+    *out = nullptr;
+    if (auto* module = dynamic_cast<gmpi_gui::MpGuiGfxBase*>(this))
+        FontCache::instance().textFormatFor(out, module->getGuiHost(), module->getGraphicsHost(),
+                                            name, nullptr);
+}
+
+const FontStyle* FontCacheClient::fontStyleFor(const std::string& name) {
+    auto* module = dynamic_cast<gmpi_gui::MpGuiGfxBase*>(this);
+    if (!module)
+        return nullptr;
+    gmpi_sdk::ComPtr<ITextFormat> format;
+    FontStyle* style = nullptr;
+    FontCache::instance().textFormatFor(format.put(), module->getGuiHost(),
+                                        module->getGraphicsHost(), name, &style);
+    return style;
+}

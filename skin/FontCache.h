@@ -1,0 +1,127 @@
+// The process's cache of skin text styles: for each skin (known by the URI of
+// its "global" metadata) the styles read from it, and for each (drawing
+// factory, style, skin) the host text format made from the style together
+// with a copy of the style. Widgets use it through FontCacheClient, which also
+// keeps the formats alive: they are released when the last client goes.
+#pragma once
+
+#include "../framework/ComPtr.h"
+#include "../framework/HostApi.h"
+#include "FontMetadata.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct FontCacheKey {
+    IDrawingFactory* factory; // not referenced; compared as an address
+    std::string styleName;    // the category name of the style the format was made from
+    std::string skinUri;
+};
+
+// The fields of a key without copies of its texts, for lookups.
+struct FontCacheKeyView {
+    const IDrawingFactory* factory;
+    std::string_view styleName;
+    std::string_view skinUri;
+};
+
+// Keys order by factory address, then style name, then skin URI; texts
+// compare as unsigned bytes, a proper prefix first.
+bool operator<(const FontCacheKeyView& a, const FontCacheKeyView& b);
+inline FontCacheKeyView viewOf(const FontCacheKey& key) {
+    return {key.factory, key.styleName, key.skinUri};
+}
+inline bool operator<(const FontCacheKey& a, const FontCacheKey& b) {
+    return viewOf(a) < viewOf(b);
+}
+inline bool operator<(const FontCacheKey& a, const FontCacheKeyView& b) {
+    return viewOf(a) < b;
+}
+inline bool operator<(const FontCacheKeyView& a, const FontCacheKey& b) {
+    return a < viewOf(b);
+}
+
+struct FontCacheEntry {
+    gmpi_sdk::ComPtr<ITextFormat> textFormat;
+    std::unique_ptr<FontStyle> style; // clients get plain pointers to it
+};
+
+class FontCache {
+public:
+    // The process's cache, built on first use; its exit-list entry
+    // destroyFontCacheAtExit() destroys it at unload.
+    static FontCache& instance();
+    // The cache when it exists (null before first use and after unload).
+    static FontCache* existing();
+
+    FontCache() = default;
+    FontCache(const FontCache&) = delete;
+    FontCache& operator=(const FontCache&) = delete;
+
+    // One client fewer; the last one takes every text format and style copy with it.
+    void releaseClient();
+
+    // The styles of the host's current skin, read once per skin URI. Null
+    // without a host.
+    SkinFontMetadata* skinMetadataFor(IGuiHost* host);
+    SkinFontMetadata* skinMetadataByUri(IGuiHost* host, const std::string& uri);
+
+    // Text formats come back with one reference for the caller (null when none
+    // is found or made); outStyle, when given, receives the cached style copy.
+    void findTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
+                        const std::string& styleName, FontStyle** outStyle);
+    void createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
+                          const FontStyle& style, FontStyle** outStyle);
+    // The format of a style name of the current skin: names it does not
+    // declare share the format of its default style.
+    void textFormatFor(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
+                       const std::string& name, FontStyle** outStyle);
+    void createRenamedTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
+                                 const std::string& newName, const FontStyle& style);
+    // The format called newName; when missing, made from a copy of the style
+    // baseName that `edit` changes.
+    void derivedTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
+                           const std::string& newName, const std::string& baseName,
+                           const std::function<void(FontStyle&)>& edit, FontStyle** outStyle);
+
+    int32_t clients() const { return clientCount; }
+    const std::map<FontCacheKey, FontCacheEntry, std::less<>>& cachedFormats() const {
+        return textFormats;
+    }
+    const std::deque<SkinFontMetadata>& skinRecords() const { return skins; }
+
+private:
+    friend class FontCacheClient;
+
+    SkinFontMetadata* findSkin(std::string_view uri);
+
+    // Looked up by key views, so that a request copies no text.
+    std::map<FontCacheKey, FontCacheEntry, std::less<>> textFormats;
+    // A deque, so that records handed out stay where they are as skins are added.
+    std::deque<SkinFontMetadata> skins;
+    int32_t clientCount = 0;
+};
+
+// The exit-list entry of the process's cache.
+void destroyFontCacheAtExit();
+
+// Mix-in of the widgets that draw in skin text styles; a secondary base of a
+// drawing-side module (gmpi_gui::MpGuiGfxBase), whose hosts it uses.
+class FontCacheClient {
+public:
+    FontCacheClient();
+    FontCacheClient(const FontCacheClient&) = delete;
+    FontCacheClient& operator=(const FontCacheClient&) = delete;
+    virtual ~FontCacheClient();
+
+    // The cached copy of a style, valid while this client lives; null when no
+    // format could be made for it.
+    const FontStyle* fontStyleFor(const std::string& name);
+    // The style's text format with one reference for the caller, or null.
+    void textFormatFor(ITextFormat** out, const std::string& name);
+};
