@@ -11,7 +11,11 @@
 
 namespace {
 
-[[maybe_unused]] const bool tablesBuilt = (ensureSrgbTables(), true);
+bool initialiseImageCacheFile() {
+    ensureSrgbTables();
+    return true;
+}
+[[maybe_unused]] const bool initialised = initialiseImageCacheFile();
 
 // Constant-initialised; set when the cache is built and cleared when the
 // exit list destroys it, so that clients destroyed later find no cache.
