@@ -6,6 +6,7 @@
 #include "../platform/Utf8.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -96,6 +97,63 @@ void skinBitmap::draw(IDrawingContext* context, float x, float y) {
         blit(context, picture, GuiRect{left, top, left + w, top + h}, GuiRect{0.0f, o, w, o + h});
         break;
     }
+}
+
+bool skinBitmap::hitsPicture(GuiPoint point) {
+    IBitmap* picture = currentBitmap();
+    if (!picture || !metadata)
+        return false;
+    const ImageMetadata& m = *metadata;
+    if (m.imageKind == BargraphKind)
+        return true;
+
+    const float o = float(sourceOffset);
+    int32_t ix = 0, iy = 0;
+    if (m.imageKind == SliderKind) {
+        // The point mapped into the handle's rectangle of the picture where
+        // draw() puts it for the current offset.
+        const float cut = sourceOffset < 0 ? -o : 0.0f;
+        float sx, sy, firstX = m.handleLeft, firstY = m.handleTop;
+        if (movesAlongY(m.responseMode)) {
+            sx = point.x - m.padLeft;
+            sy = m.handleTop + ((point.y - m.padTop) - o);
+            firstY += cut;
+        } else {
+            sx = m.handleLeft + ((point.x - m.padLeft) - o);
+            sy = point.y - m.padTop;
+            firstX += cut;
+        }
+        if (!(sx >= firstX && sx < m.handleRight && sy >= firstY && sy < m.handleBottom))
+            return false;
+        ix = truncated(sx);
+        iy = truncated(sy);
+    } else {
+        const float fx = point.x - m.padLeft;
+        const float fy = o + point.y - m.padTop;
+        if (std::isnan(fx) || std::isnan(fy))
+            return false;
+        ix = truncated(fx);
+        iy = truncated(fy);
+        if (ix < 0 || ix >= m.frameWidth || iy < sourceOffset ||
+            int64_t(iy) >= int64_t(sourceOffset) + m.frameHeight)
+            return false;
+    }
+    if (!alphaHitTest)
+        return true;
+
+    // The alpha of the pixel, when the picture has one there.
+    int32_t width = 0, height = 0;
+    picture->pixelSize(&width, &height);
+    gmpi_sdk::ComPtr<IBitmapPixels> pixels;
+    picture->lockPixels(pixels.put(), 1);
+    if (!pixels)
+        return false;
+    const uint8_t* data = pixels->pixelData();
+    const int32_t rowBytes = pixels->rowBytes();
+    if (!data || rowBytes <= 0 || ix < 0 || iy < 0 || ix >= std::min(width, rowBytes / 4) ||
+        iy >= height)
+        return false;
+    return data[size_t(iy) * size_t(rowBytes) + size_t(ix) * 4 + 3] != 0;
 }
 
 int32_t ImageBase::getResponseMode() {

@@ -24,6 +24,12 @@ public:
     // box with a black "X" when there is no picture.
     void draw(IDrawingContext* context, float x, float y);
 
+    // Whether the point lies on a visible pixel of the current frame, in the
+    // coordinates in which draw(0, 0) puts the frame at (padLeft, padTop):
+    // always for bargraphs, on the handle as drawn for sliders. Points that
+    // have no pixel of the picture miss.
+    bool hitsPicture(GuiPoint point);
+
     gmpi_sdk::ComPtr<IBitmap> bitmap;
     ImageMetadata* metadata = nullptr; // the image cache's record; null with no picture
     // From the animation position: the frame's y for animated pictures, the

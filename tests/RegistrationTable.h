@@ -33,6 +33,7 @@ inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"GUISet2Trig"},
     {Gui2Part, u"ImgM2C"},
     {Gui2Part, u"KZ_Int2TxtC"},
+    {Gui2Part, u"JogShuttle"},
     {Gui2Part, u"KZ_Oct2Hz"},
     {Gui2Part, u"KZ_Hz2Oct"},
     {GuiPart, u"RadioButtons"},
