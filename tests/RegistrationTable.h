@@ -15,6 +15,7 @@ struct ExpectedRegistration {
 inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"AppendFName"},
     {Gui2Part, u"ARGB2Str"},
+    {Gui2Part, u"Better Joystick Image"},
     {Gui2Part, u"CheckValveLR_Bool"},
     {Gui2Part, u"CheckValveLR_Float"},
     {Gui2Part, u"CheckValveLR_Int"},
