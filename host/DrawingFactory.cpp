@@ -109,6 +109,7 @@ int32_t DrawingFactory::loadImageUri(const char* uri, IBitmap** out) {
     if (!bitmap)
         return ResultFailure;
     bitmap->uri = name;
+    bitmap->format = loadedFormat;
     *out = bitmap;
     return ResultSuccess;
 }

@@ -56,6 +56,8 @@ public:
     std::map<std::string, Bytes> images;
     std::function<const Bytes*(const std::string& uri)> imageSource;
     int32_t rowPadding = 0;
+    // The pixel format that the locks of loaded bitmaps report.
+    int32_t loadedFormat = PixelFormatSrgb;
     std::vector<std::string> imageLoads;
 
     // A bitmap of decoded picture bytes (PNG, BMP, ...); null when they do not decode.

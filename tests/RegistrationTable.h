@@ -15,6 +15,7 @@ struct ExpectedRegistration {
 inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"AppendFName"},
     {Gui2Part, u"ARGB2Str"},
+    {Gui2Part, u"Better Joystick Image"},
     {Gui2Part, u"BetterListBox"},
     {Gui2Part, u"CheckValveLR_Bool"},
     {Gui2Part, u"CheckValveLR_Float"},
@@ -35,6 +36,7 @@ inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"KZ_HoverBox"},
     {Gui2Part, u"ImgM2C"},
     {Gui2Part, u"KZ_Int2TxtC"},
+    {Gui2Part, u"JogShuttle"},
     {Gui2Part, u"KZLine"},
     {Gui2Part, u"KZ_Oct2Hz"},
     {Gui2Part, u"KZ_Hz2Oct"},

@@ -1,0 +1,243 @@
+// BJoystickImage ("Better Joystick Image"): a handle drawn from a skin
+// picture and dragged inside the module's area; its position goes out as X
+// (growing to the right) and Y (growing upward) between chosen limits. A
+// press may make the handle jump to the pointer, presses off the handle may
+// be accepted, the fine-adjustment modifier scales drags, and a vertical
+// two-colour gradient may fill the area behind the handle.
+#include "../../framework/MpFactory.h"
+#include "../../framework/SrgbTables.h"
+#include "../../skin/ImageBase.h"
+
+namespace {
+
+float clampUnit(float value) {
+    return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
+}
+
+// A pointer coordinate as a fraction of the handle's travel; an axis on which
+// the module is no larger than its handle has no travel and gives 0.
+float travelRatio(float offset, float travel) {
+    return travel > 0.0f ? offset / travel : 0.0f;
+}
+
+GuiColour opaqueGrey(uint8_t level) {
+    const float v = srgbTables().srgbToLinear()[level];
+    return GuiColour{v, v, v, 1.0f};
+}
+
+} // namespace
+
+class BJoystickImage final : public ImageBase {
+public:
+    BJoystickImage() {
+        registerPin(positionPin, &ImageBase::onAnimationPosition);
+        registerPin(imageFilePin, &ImageBase::onSetImageFile);
+        registerPin(hintPin);
+        registerPin(menuItemsPin);
+        registerPin(menuSelectionPin);
+        registerPin(mouseDownPin);
+        registerPin(frameCountPin);
+        registerPin(xPin, &BJoystickImage::onSetX);
+        registerPin(yPin, &BJoystickImage::onSetY);
+        registerPin(jumpToClickPin);
+        registerPin(acceptOffHandlePin);
+        registerPin(xMinimumPin, &BJoystickImage::onSetXMinimum);
+        registerPin(xMaximumPin, &BJoystickImage::onSetXMaximum);
+        registerPin(yMinimumPin, &BJoystickImage::onSetYMinimum);
+        registerPin(yMaximumPin, &BJoystickImage::onSetYMaximum);
+        registerPin(topColourPin, &BJoystickImage::onSetColours);
+        registerPin(bottomColourPin, &BJoystickImage::onSetColours);
+        registerPin(fineFactorPin);
+    }
+    ~BJoystickImage() override = default;
+
+    int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
+        try {
+            const auto context = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
+            if (!context)
+                return ResultSuccess;
+            const float w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
+            const GradientStop stops[2] = {{0.0f, topColour}, {1.0f, bottomColour}};
+            gmpi_sdk::ComPtr<IGradientStops> gradient;
+            context->makeGradientStops(stops, 2, gradient.put());
+            const LinearGradientSpec line{GuiPoint{0.0f, 0.0f}, GuiPoint{0.0f, h - 1.0f}};
+            const BrushSpec spec{1.0f, {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}};
+            gmpi_sdk::ComPtr<IBrush> brush;
+            context->makeLinearGradientBrush(&line, &spec, gradient.get(), brush.put());
+            gradient.reset();
+            if (brush && (topColour.a > 0.0f || bottomColour.a > 0.0f))
+                context->paintRect(&bounds, brush.get());
+
+            if (currentBitmap() && metadata) {
+                const float frameWidth = float(metadata->frameWidth);
+                const float frameHeight = float(metadata->frameHeight);
+                const float offset = float(sourceOffset);
+                handleX = (w - handleWidth) * positionX;
+                handleY = (h - handleHeight) * (1.0f - positionY);
+                const GuiRect destination{handleX, handleY, handleX + frameWidth,
+                                          handleY + frameHeight};
+                const GuiRect source{0.0f, offset, frameWidth, offset + frameHeight};
+                context->blitBitmap(currentBitmap(), &destination, 1.0f, 1, &source);
+            }
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    int32_t onPress(int32_t flags, GuiPoint point) override {
+        try {
+            if (!(flags & gmpi_gui_api::PointerButtonDown) || !currentBitmap())
+                return ResultSuccess;
+            if (!hitsHandle(point) && !acceptOffHandlePin.get() && !jumpToClickPin.get())
+                return ResultSuccess;
+            const float travelX = bounds.right - bounds.left - handleWidth;
+            const float travelY = bounds.bottom - bounds.top - handleHeight;
+            takePointerCapture();
+            mouseDownPin.setAndSend(true);
+            lastRatioX = travelRatio(point.x, travelX);
+            lastRatioY = 1.0f - travelRatio(point.y, travelY);
+            if (jumpToClickPin.get()) {
+                // The handle's centre under the pointer.
+                const float x =
+                    travelX > 0.0f ? (point.x - handleWidth * 0.5f) / travelX : positionX;
+                const float y =
+                    travelY > 0.0f ? 1.0f - (point.y - handleHeight * 0.5f) / travelY : positionY;
+                xPin.setAndSend(clampX(x));
+                yPin.setAndSend(clampY(y));
+            }
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    int32_t onMotion(int32_t flags, GuiPoint point) override {
+        try {
+            if (!queryPointerCapture())
+                return ResultFailure;
+            const float factor =
+                (flags & gmpi_gui_api::PointerFineAdjust) ? fineFactorPin.get() : 1.0f;
+            const float rx = travelRatio(point.x, bounds.right - bounds.left - handleWidth);
+            const float ry = 1.0f - travelRatio(point.y, bounds.bottom - bounds.top - handleHeight);
+            const float x = (rx - lastRatioX) * factor + positionX;
+            const float y = (ry - lastRatioY) * factor + positionY;
+            xPin.setAndSend(clampX(x));
+            yPin.setAndSend(clampY(y));
+            lastRatioX = rx;
+            lastRatioY = ry;
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    int32_t onRelease(int32_t flags, GuiPoint point) override {
+        try {
+            mouseDownPin.setAndSend(false);
+        } catch (...) {
+        }
+        return ImageBase::onRelease(flags, point);
+    }
+
+    int32_t probeHit(GuiPoint point) override {
+        try {
+            if (!currentBitmap())
+                return ResultFailure;
+            if (hitsHandle(point))
+                return ResultSuccess;
+            // Accepting presses off the handle claims the whole area.
+            return acceptOffHandlePin.get() || jumpToClickPin.get() ? ResultSuccess : ResultFailure;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    float getAnimationPosition() override { return positionPin.get(); }
+    void setAnimationPosition(float position) override { positionPin.setAndSend(position); }
+
+    void onImageLoaded() override {
+        if (!metadata)
+            return;
+        frameCountPin.setAndSend(
+            int32_t(uint32_t(metadata->imageHeight) / uint32_t(metadata->frameHeight)));
+        handleWidth = float(metadata->frameWidth) + metadata->padLeft + metadata->padRight;
+        handleHeight = float(metadata->frameHeight) + metadata->padTop + metadata->padBottom;
+    }
+
+    std::u16string getHintText() override { return hintPin.get(); }
+
+    void onSetX() {
+        const float c = clampX(xPin.get());
+        if (c == positionX)
+            return;
+        positionX = c;
+        requestRepaint(nullptr);
+    }
+    void onSetY() {
+        const float c = clampY(yPin.get());
+        if (c == positionY)
+            return;
+        positionY = c;
+        requestRepaint(nullptr);
+    }
+    void onSetXMinimum() { minimumX = clampUnit(xMinimumPin.get()); }
+    void onSetXMaximum() { maximumX = clampUnit(xMaximumPin.get()); }
+    void onSetYMinimum() { minimumY = clampUnit(yMinimumPin.get()); }
+    void onSetYMaximum() { maximumY = clampUnit(yMaximumPin.get()); }
+
+    void onSetColours() {
+        topColour = colourFromArgbText(topColourPin.get(), defaultTopColour);
+        bottomColour = colourFromArgbText(bottomColourPin.get(), defaultBottomColour);
+        requestRepaint(nullptr);
+    }
+
+private:
+    // The current frame where the last repaint drew it, alpha included.
+    bool hitsHandle(GuiPoint point) {
+        if (!metadata)
+            return false;
+        return hitsPicture(GuiPoint{point.x + (metadata->padLeft - handleX),
+                                    point.y + (metadata->padTop - handleY)});
+    }
+    float clampX(float x) const { return x < minimumX ? minimumX : (x > maximumX ? maximumX : x); }
+    float clampY(float y) const { return y < minimumY ? minimumY : (y > maximumY ? maximumY : y); }
+
+    MpGuiPin<float> positionPin;
+    MpGuiPin<bool> mouseDownPin;
+    MpGuiPin<int32_t> frameCountPin;
+    MpGuiPin<float> xPin;
+    MpGuiPin<float> yPin;
+    MpGuiPin<bool> jumpToClickPin;
+    MpGuiPin<bool> acceptOffHandlePin;
+    MpGuiPin<float> xMinimumPin;
+    MpGuiPin<float> xMaximumPin;
+    MpGuiPin<float> yMinimumPin;
+    MpGuiPin<float> yMaximumPin;
+    StringGuiPin topColourPin;
+    StringGuiPin bottomColourPin;
+    MpGuiPin<float> fineFactorPin;
+
+    float handleWidth = 0.0f;
+    float handleHeight = 0.0f;
+    float handleX = 0.0f;
+    float handleY = 0.0f;
+    float lastRatioX = 0.0f;
+    float lastRatioY = 0.0f;
+    float positionX = 0.0f;
+    float positionY = 0.0f;
+    float minimumX = 0.0f;
+    float minimumY = 0.0f;
+    float maximumX = 1.0f;
+    float maximumY = 1.0f;
+    const GuiColour defaultTopColour = opaqueGrey(0);
+    const GuiColour defaultBottomColour = opaqueGrey(96);
+    GuiColour topColour = defaultTopColour;
+    GuiColour bottomColour = defaultBottomColour;
+};
+
+namespace {
+[[maybe_unused]] const bool registered = initialiseModuleFile({
+    {Gui2Part, u"Better Joystick Image", &createModule<BJoystickImage>},
+});
+} // namespace

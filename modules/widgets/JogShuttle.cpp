@@ -1,0 +1,206 @@
+// JogShuttle: a skinned dial turned by dragging the pointer around the
+// module's centre. Each full turn changes the value by (maximum - minimum) /
+// revolutions within the range; the fraction of the current turn goes out as
+// the animation position, so the picture turns with the pointer, and the
+// turns of each move go out too.
+#include "../../framework/MpFactory.h"
+#include "../../skin/ImageBase.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float pi = 3.14159274f;
+constexpr float twoPi = 6.28318548f;
+constexpr float inverseTwoPi = 0.159154937f;
+
+} // namespace
+
+class JogShuttle final : public ImageBase {
+public:
+    JogShuttle() {
+        registerPin(phasePin, &ImageBase::onAnimationPosition);
+        registerPin(valuePin, &JogShuttle::onSetValue);
+        registerPin(minimumPin, &JogShuttle::onSetMinimum);
+        registerPin(maximumPin, &JogShuttle::onSetMaximum);
+        registerPin(revolutionsPin, &JogShuttle::onSetRevolutions);
+        registerPin(imageFilePin, &ImageBase::onSetImageFile);
+        registerPin(hintPin);
+        registerPin(menuItemsPin);
+        registerPin(menuSelectionPin);
+        registerPin(mouseDownPinA);
+        registerPin(mouseDownPinB);
+        registerPin(frameCountPinA);
+        registerPin(frameCountPinB);
+        registerPin(turnsPin);
+    }
+    ~JogShuttle() override = default;
+
+    int32_t computeDesiredSize(GuiSize, GuiSize* desired) override {
+        if (!desired)
+            return ResultFailure;
+        if (!currentBitmap() || !metadata) {
+            *desired = GuiSize{10.0f, 10.0f};
+            return ResultSuccess;
+        }
+        desired->width = float(metadata->frameWidth) + metadata->padLeft + metadata->padRight;
+        desired->height = float(metadata->frameHeight) + metadata->padTop + metadata->padBottom;
+        return ResultSuccess;
+    }
+
+    int32_t onPress(int32_t flags, GuiPoint point) override {
+        try {
+            if (!hitsPicture(point))
+                return ResultFailure;
+            if (!(flags & gmpi_gui_api::PointerButtonDown))
+                return ResultSuccess;
+            lastAngle = angleOf(point);
+            mouseDownPinA.setAndSend(true);
+            mouseDownPinB.setAndSend(true);
+            takePointerCapture();
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    int32_t onMotion(int32_t, GuiPoint point) override {
+        try {
+            if (!queryPointerCapture())
+                return ResultFailure;
+            const float angle = angleOf(point);
+            float step = angle - lastAngle;
+            lastAngle = angle;
+            // Across the jump of the angle at the left of the centre a step stays small.
+            if (step > pi)
+                step -= twoPi;
+            else if (step < -pi)
+                step += twoPi;
+            const float turns = inverseTwoPi * step;
+            float v = turns * (maximum - minimum) / revolutions + currentValue;
+            if (v < minimum)
+                v = minimum;
+            else if (v > maximum)
+                v = maximum;
+            // A step without a value (no turn while revolutions is 0) moves nothing.
+            if (v == currentValue || std::isnan(v))
+                return ResultSuccess;
+            currentValue = v;
+            valuePin.setAndSend(v);
+            updatePhase();
+            turnsPin.setAndSend(turns);
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    int32_t onRelease(int32_t flags, GuiPoint point) override {
+        return ImageBase::onRelease(flags, point);
+    }
+
+    int32_t probeHit(GuiPoint point) override {
+        try {
+            return hitsPicture(point) ? ResultSuccess : ResultFailure;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    float getAnimationPosition() override { return phasePin.get(); }
+    void setAnimationPosition(float position) override { phasePin.setAndSend(position); }
+
+    void onImageLoaded() override {
+        if (!metadata)
+            return;
+        const auto frames =
+            int32_t(uint32_t(metadata->imageHeight) / uint32_t(metadata->frameHeight));
+        frameCountPinB.setAndSend(frames);
+        frameCountPinA.setAndSend(frames);
+    }
+
+    std::u16string getHintText() override { return hintPin.get(); }
+    // Always ResponseR, whatever the picture says.
+    int32_t getResponseMode() override { return ResponseR; }
+
+    void onSetValue() {
+        const float v = valuePin.get();
+        if (std::isnan(v))
+            return;
+        const float c = v > maximum ? maximum : (v < minimum ? minimum : v);
+        if (c == currentValue)
+            return;
+        currentValue = c;
+        updatePhase();
+    }
+
+    // A minimum at or above the maximum (or no number) is ignored.
+    void onSetMinimum() {
+        const float m = minimumPin.get();
+        if (!(m < maximum))
+            return;
+        minimum = m;
+        if (m > currentValue) {
+            currentValue = m;
+            valuePin.setAndSend(m);
+            updatePhase();
+        }
+    }
+
+    void onSetMaximum() {
+        const float m = maximumPin.get();
+        if (!(minimum < m))
+            return;
+        maximum = m;
+        if (currentValue > m) {
+            currentValue = m;
+            valuePin.setAndSend(m);
+            updatePhase();
+        }
+    }
+
+    void onSetRevolutions() {
+        revolutions = revolutionsPin.get();
+        updatePhase();
+    }
+
+    // The fraction of the current turn, 0 <= p < 1, on the animation position.
+    void updatePhase() {
+        float p = (currentValue - minimum) * revolutions / (maximum - minimum);
+        p = std::isfinite(p) ? p - std::trunc(p) : 0.0f;
+        if (p < 0.0f)
+            p += 1.0f;
+        phasePin.setAndSend(p);
+    }
+
+private:
+    // 0 to 2 pi around the module's centre, growing clockwise on screen.
+    float angleOf(GuiPoint point) const {
+        const float cx = (bounds.right - bounds.left) * 0.5f;
+        const float cy = (bounds.bottom - bounds.top) * 0.5f;
+        // atan2 in double, rounded once: the same on every runtime.
+        const float a = float(std::atan2(double(point.y - cy), double(point.x - cx)));
+        return a + pi;
+    }
+
+    MpGuiPin<float> phasePin;
+    MpGuiPin<float> valuePin;
+    MpGuiPin<float> minimumPin;
+    MpGuiPin<float> maximumPin;
+    MpGuiPin<float> revolutionsPin;
+    MpGuiPin<int32_t> frameCountPinA;
+    MpGuiPin<int32_t> frameCountPinB;
+    MpGuiPin<float> turnsPin;
+
+    float revolutions = 10.0f;
+    float currentValue = 0.0f;
+    float minimum = 0.0f;
+    float maximum = 10.0f;
+    float lastAngle = 0.0f;
+};
+
+namespace {
+[[maybe_unused]] const bool registered = initialiseModuleFile({
+    {Gui2Part, u"JogShuttle", &createModule<JogShuttle>},
+});
+} // namespace

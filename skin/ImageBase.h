@@ -1,0 +1,90 @@
+// The base of the widgets drawn from a skin picture: the picture and its
+// metadata from the image cache, the frame that an animation position
+// selects, the drawing of that frame, a context menu from an item-list pin,
+// hint text, and the release of the pointer.
+#pragma once
+
+#include "../framework/ComPtr.h"
+#include "../framework/GuiPins.h"
+#include "../framework/MpGuiGfxBase.h"
+#include "ImageCache.h"
+#include "ImageMetadata.h"
+
+#include <string>
+
+// The current picture of a widget, its metadata and the source offset of the
+// frame to show. A client of the image cache, so the metadata stays valid.
+class skinBitmap : public ImageCacheClient {
+public:
+    ~skinBitmap() override = default;
+    // The picture, no reference added; null when none is loaded.
+    virtual IBitmap* currentBitmap() { return bitmap.get(); }
+
+    // Draws the current frame with its origin at (x, y), or a white 8 x 10
+    // box with a black "X" when there is no picture.
+    void draw(IDrawingContext* context, float x, float y);
+
+    // Whether the point lies on a visible pixel of the current frame, in the
+    // coordinates in which draw(0, 0) puts the frame at (padLeft, padTop):
+    // always for bargraphs, on the handle as drawn for sliders. Points that
+    // have no pixel of the picture miss.
+    bool hitsPicture(GuiPoint point);
+
+    gmpi_sdk::ComPtr<IBitmap> bitmap;
+    ImageMetadata* metadata = nullptr; // the image cache's record; null with no picture
+    // From the animation position: the frame's y for animated pictures, the
+    // handle offset for sliders, the lit height for bargraphs.
+    int32_t sourceOffset = 0;
+    bool alphaHitTest = true; // hit tests also need a non-zero alpha under the point
+    int32_t maxFrame = 0;     // index of the last frame
+
+protected:
+    skinBitmap() = default;
+};
+
+class ImageBase : public gmpi_gui::MpGuiGfxBase, public skinBitmap {
+public:
+    // The items of menuItemsPin, separators included.
+    int32_t fillContextMenu(int32_t x, int32_t y, gmpi::IMpUnknown* itemSink) override;
+    // A pulse of the id on menuSelectionPin: the id, then -1.
+    int32_t onContextMenuPick(int32_t itemId) override;
+    // getHintText() as UTF-8; ResultUnsupported when it is empty.
+    int32_t hintTextAt(int32_t x, int32_t y, gmpi::IMpUnknown* returnString) override;
+    ~ImageBase() override = default;
+    int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override;
+    // Drops a held capture and clears both mouse-down pins; ResultFailure
+    // without the capture.
+    int32_t onRelease(int32_t flags, GuiPoint point) override;
+    // hintPin's text, also when it is empty.
+    int32_t graphicsHintTextAt(GuiPoint point, gmpi::IString* text) override;
+
+    virtual float getAnimationPosition() = 0;
+    virtual void setAnimationPosition(float position) = 0;
+    // Called after every successful load.
+    virtual void onImageLoaded() = 0;
+    virtual std::u16string getHintText() = 0;
+    // The loaded picture's responseMode (ResponseUnset without one).
+    virtual int32_t getResponseMode();
+
+    // Handler of imageFilePin: loads the picture it names.
+    void onSetImageFile();
+    // Replaces the picture; an empty name or one that does not load leaves none.
+    void loadImage(const std::string& utf8Name);
+    // Handler of the widget's animation-position pin: selects the frame.
+    void onAnimationPosition();
+    void repaintAll();
+
+protected:
+    ImageBase() = default;
+
+    StringGuiPin imageFilePin;
+    StringGuiPin menuItemsPin;
+    MpGuiPin<int32_t> menuSelectionPin;
+    MpGuiPin<bool> mouseDownPinA;
+    StringGuiPin hintPin;
+    MpGuiPin<bool> mouseDownPinB;
+};
+
+// Wide text up to its first NUL as UTF-8, the way WideCharToMultiByte
+// converts it (a lone surrogate becomes U+FFFD).
+std::string skinTextToUtf8(const std::u16string& text);

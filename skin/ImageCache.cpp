@@ -1,0 +1,262 @@
+#include "ImageCache.h"
+
+#include "../framework/MpGuiGfxBase.h"
+#include "../framework/MpString.h"
+#include "../framework/SrgbTables.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+bool initialiseImageCacheFile() {
+    ensureSrgbTables();
+    return true;
+}
+[[maybe_unused]] const bool initialised = initialiseImageCacheFile();
+
+// Constant-initialised; set when the cache is built and cleared when the
+// exit list destroys it, so that clients destroyed later find no cache.
+constinit ImageCache* cachePointer = nullptr;
+
+bool endsWithBmp(const std::string& uri) {
+    return uri.size() >= 3 && uri.compare(uri.size() - 3, 3, "bmp") == 0;
+}
+
+std::string resolve(IGuiHost* host, const char* name, const char* kind, int32_t* answer = nullptr) {
+    gmpi_sdk::MpString uri;
+    const int32_t result = host->lookUpResource(name, kind, &uri);
+    if (answer)
+        *answer = result;
+    return uri.str();
+}
+
+// A locked pixel buffer and the extent of it that holds whole pixels.
+struct LockedPixels {
+    gmpi_sdk::ComPtr<IBitmapPixels> lock;
+    uint8_t* data = nullptr;
+    int32_t rowBytes = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+
+    LockedPixels(IBitmap* bitmap, int32_t flags) {
+        int32_t w = 0, h = 0;
+        bitmap->pixelSize(&w, &h);
+        bitmap->lockPixels(lock.put(), flags);
+        if (!lock)
+            return;
+        data = lock->pixelData();
+        rowBytes = lock->rowBytes();
+        if (!data || rowBytes <= 0 || w <= 0 || h <= 0)
+            return;
+        width = std::min(w, rowBytes / 4);
+        height = h;
+    }
+    bool empty() const { return width <= 0 || height <= 0; }
+    uint8_t* at(int32_t x, int32_t y) const {
+        return data + size_t(y) * size_t(rowBytes) + size_t(x) * 4;
+    }
+};
+
+// c x a / 255, rounded to the nearest integer.
+uint8_t scaleByAlpha(uint8_t c, int32_t a) {
+    const int32_t x = int32_t(c) * a;
+    return uint8_t(((x + ((x + 127) >> 8) + 128) >> 8) & 0xFF);
+}
+
+// The sRGB byte whose linear value is c's times a / 255: the largest k in
+// 1..255 whose half-step decode lies below it, else 0.
+uint8_t scaleByAlphaSrgb(const SrgbTables& tables, uint8_t c, int32_t a) {
+    const float v = (tables.pow22()[c] * float(a)) * byteScale;
+    const float* halfStep = tables.srgbToLinearHalfStep();
+    int32_t k = 0;
+    for (int32_t step = 128; step >= 1; step >>= 1)
+        if (halfStep[k + step] < v)
+            k += step;
+    return uint8_t(k);
+}
+
+} // namespace
+
+ImageCache& ImageCache::instance() {
+    static const bool built = [] {
+        cachePointer = new ImageCache;
+        std::atexit(destroyImageCacheAtExit);
+        return true;
+    }();
+    (void)built;
+    // Only code that runs after the exit list gets here without a cache.
+    if (!cachePointer)
+        cachePointer = new ImageCache;
+    return *cachePointer;
+}
+
+ImageCache* ImageCache::existing() {
+    return cachePointer;
+}
+
+void destroyImageCacheAtExit() {
+    delete std::exchange(cachePointer, nullptr);
+}
+
+std::string skinResourceStem(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || name.find_first_of("/\\", dot) != std::string::npos)
+        return name;
+    return name.substr(0, dot);
+}
+
+void ImageCache::imageFor(IBitmap** out, IGuiHost* host, IGraphicsHost* graphicsHost,
+                          const char* name, ImageMetadata** outMeta) {
+    if (outMeta)
+        *outMeta = nullptr;
+    if (!out)
+        return;
+    *out = nullptr;
+    if (!host || !graphicsHost || !name)
+        return;
+    gmpi_sdk::ComPtr<IDrawingFactory> factory;
+    graphicsHost->fetchDrawingFactory(factory.put());
+    if (!factory)
+        return;
+
+    const std::string uri = resolve(host, name, "Image");
+    for (const ImageCacheEntry& entry : entries) {
+        if (entry.factory == factory.get() && entry.uri == uri) {
+            if (outMeta)
+                *outMeta = entry.metadata.get();
+            *out = gmpi_sdk::ComPtr<IBitmap>::share(entry.bitmap.get()).detach();
+            return;
+        }
+    }
+
+    gmpi_sdk::ComPtr<IBitmap> bitmap;
+    factory->loadImageUri(uri.c_str(), bitmap.put());
+    if (!bitmap)
+        return;
+
+    const std::string stem = skinResourceStem(name);
+    if (endsWithBmp(uri)) {
+        int32_t found = ResultFailure;
+        const std::string maskUri = resolve(host, (stem + "_mask.bmp").c_str(), "Image", &found);
+        if (found == ResultSuccess) {
+            gmpi_sdk::ComPtr<IBitmap> mask;
+            factory->loadImageUri(maskUri.c_str(), mask.put());
+            if (mask)
+                mergeImageMask(bitmap.get(), mask.get());
+        }
+    }
+
+    auto record = std::make_shared<ImageMetadata>();
+    int32_t width = 0, height = 0;
+    bitmap->pixelSize(&width, &height);
+    record->frameWidth = width;
+    record->frameHeight = height;
+    const std::string metadataUri = resolve(host, (stem + ".txt").c_str(), "ImageMeta");
+    gmpi_sdk::ComPtr<IUriStream> stream;
+    host->openUriStream(metadataUri.c_str(), stream.put());
+    if (stream) {
+        parseImageMetadata(*record, stream.get());
+        stream.reset();
+    }
+    record->imageWidth = width;
+    record->imageHeight = height;
+    if (record->transparentX >= 0)
+        clearKeyColour(bitmap.get(), record->transparentX, record->transparentY);
+
+    entries.push_back(ImageCacheEntry{factory.get(), uri, bitmap, record});
+    if (outMeta)
+        *outMeta = record.get();
+    *out = bitmap.detach();
+}
+
+void ImageCache::findBitmap(IBitmap** out, IDrawingFactory* factory, const char* uri) {
+    if (!out)
+        return;
+    *out = nullptr;
+    const std::string key = uri ? uri : "";
+    for (const ImageCacheEntry& entry : entries) {
+        if (entry.factory == factory && entry.uri == key) {
+            *out = gmpi_sdk::ComPtr<IBitmap>::share(entry.bitmap.get()).detach();
+            return;
+        }
+    }
+}
+
+void ImageCache::addBitmap(IDrawingFactory* factory, const char* uri, IBitmap* bitmap) {
+    if (!bitmap)
+        return;
+    entries.push_back(ImageCacheEntry{factory, uri ? uri : "",
+                                      gmpi_sdk::ComPtr<IBitmap>::share(bitmap), nullptr});
+}
+
+void ImageCache::releaseClient() {
+    if (--clients == 0)
+        entries.clear();
+}
+
+void mergeImageMask(IBitmap* picture, IBitmap* mask) {
+    if (!picture || !mask)
+        return;
+    const LockedPixels m(mask, 1);
+    const LockedPixels p(picture, 3);
+    if (m.empty() || p.empty())
+        return;
+    const bool srgb = p.lock->pixelFormat() == PixelFormatSrgb;
+    const SrgbTables& tables = srgbTables();
+    const int32_t width = std::min(m.width, p.width);
+    const int32_t height = std::min(m.height, p.height);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const int32_t a = 255 - int32_t(m.at(x, y)[0]);
+            uint8_t* pixel = p.at(x, y);
+            for (int32_t channel = 0; channel < 3; ++channel)
+                pixel[channel] = srgb ? scaleByAlphaSrgb(tables, pixel[channel], a)
+                                      : scaleByAlpha(pixel[channel], a);
+            pixel[3] = uint8_t(a);
+        }
+    }
+    // The picture is unlocked first, then the mask (p goes before m).
+}
+
+void clearKeyColour(IBitmap* picture, int32_t keyX, int32_t keyY) {
+    if (!picture)
+        return;
+    const LockedPixels p(picture, 3);
+    if (p.empty() || keyX < 0 || keyY < 0 || keyX >= p.width || keyY >= p.height)
+        return;
+    uint8_t key[4];
+    std::memcpy(key, p.at(keyX, keyY), 4);
+    for (int32_t y = 0; y < p.height; ++y) {
+        for (int32_t x = 0; x < p.width; ++x) {
+            uint8_t* pixel = p.at(x, y);
+            if (std::memcmp(pixel, key, 4) == 0)
+                pixel[3] = 0;
+        }
+    }
+}
+
+ImageCacheClient::ImageCacheClient() {
+    ImageCache::instance().addClient();
+}
+
+ImageCacheClient::~ImageCacheClient() {
+    if (ImageCache* cache = ImageCache::existing())
+        cache->releaseClient();
+}
+
+void ImageCacheClient::imageFor(IBitmap** out, const char* name, ImageMetadata** outMeta) {
+    auto* graphics = dynamic_cast<gmpi_gui::MpGuiGfxBase*>(this);
+    auto* gui = dynamic_cast<MpGuiBase2*>(this);
+    if (!graphics || !gui) {
+        if (out)
+            *out = nullptr;
+        if (outMeta)
+            *outMeta = nullptr;
+        return;
+    }
+    ImageCache::instance().imageFor(out, gui->getGuiHost(), graphics->getGraphicsHost(), name,
+                                    outMeta);
+}
