@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace blackbox {
@@ -71,7 +72,9 @@ protected:
     void TearDown() override {
         widget.reset();
         graphics.reset();
+        // With the widget gone the image cache has let its pictures go too.
         EXPECT_EQ(drawing.ledger()->live(), 0) << drawing.ledger()->describe();
+        EXPECT_EQ(host.openStreams(), 0);
         host.graphics.drawingFactory = nullptr;
         LibraryTest::TearDown();
     }
@@ -84,6 +87,19 @@ protected:
         ASSERT_EQ(widget->attachResult, ResultSuccess);
         graphics = gmpi_sdk::queryInterfaceOf<gmpi_gui_api::IMpGraphics2>(widget->unknown());
         ASSERT_TRUE(graphics);
+    }
+
+    // A skin picture as resource `name` (kind "Image"), with its metadata
+    // text beside it when given.
+    void offerPicture(const std::string& name, const testhost::Bytes& picture,
+                      const std::string& metadata = "") {
+        host.addResource(name, "Image", "skin/" + name);
+        host.addUriData("skin/" + name, picture);
+        if (metadata.empty())
+            return;
+        const std::string text = name.substr(0, name.rfind('.')) + ".txt";
+        host.addResource(text, "ImageMeta", "skin/" + text);
+        host.addUriData("skin/" + text, testhost::Bytes(metadata.begin(), metadata.end()));
     }
 
     template <class T> void set(int32_t pin, const T& value) {

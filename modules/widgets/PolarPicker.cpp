@@ -1,0 +1,255 @@
+// PolarPicker: sets an angle and a radius with the pointer. A handle drawn
+// from a skin picture sits at the polar position inside the area; a press puts
+// it under the pointer and dragging moves it, the radius stopping at the edge
+// of the travel. Behind the handle a disc filled with a two-colour radial
+// gradient may be painted, with an inset of its own and a shifted centre.
+#include "../../framework/MpFactory.h"
+#include "../../framework/SrgbTables.h"
+#include "../../skin/ImageBase.h"
+
+#include <cmath>
+
+using gmpi_sdk::ComPtr;
+
+namespace {
+
+constexpr float fullTurn = 6.28318548f;        // 2 pi as float32
+constexpr float turnsPerRadian = 0.159154937f; // 1 / (2 pi) as float32
+
+// Below 0 gives 0, above 1 gives 1; a NaN stays.
+float clampUnit(float value) {
+    if (value < 0.0f)
+        return 0.0f;
+    if (value > 1.0f)
+        return 1.0f;
+    return value;
+}
+
+// How far along the travel the pointer puts the handle's centre, 0 at the
+// start and 1 at the end. An area no larger than the handle has no travel on
+// that axis: the handle stays at its middle.
+float travelRatio(float coordinate, float handle, float extent) {
+    const float travel = extent - handle;
+    if (!(travel > 0.0f))
+        return 0.5f;
+    return (coordinate - handle * 0.5f) / travel;
+}
+
+} // namespace
+
+class PolarPicker final : public ImageBase {
+public:
+    PolarPicker() {
+        const float* decode = srgbTables().srgbToLinear();
+        defaultEdgeColour = {decode[64], decode[128], decode[192], 1.0f};
+        defaultCentreColour = {decode[0], decode[32], decode[64], 1.0f};
+        edgeColour = defaultEdgeColour;
+        centreColour = defaultCentreColour;
+
+        registerPin(animationPositionPin, &ImageBase::onAnimationPosition);
+        registerPin(imageFilePin, &ImageBase::onSetImageFile);
+        registerPin(hintPin);
+        registerPin(menuItemsPin);
+        registerPin(menuSelectionPin);
+        registerPin(mouseDownPin);
+        registerPin(frameCountPin);
+        registerPin(anglePin, &PolarPicker::onSetAngle);
+        registerPin(radiusPin, &PolarPicker::onSetRadius);
+        registerPin(centreColourPin, &PolarPicker::onSetColours);
+        registerPin(edgeColourPin, &PolarPicker::onSetColours);
+        registerPin(insetPin, &PolarPicker::onSetInset);
+        registerPin(centreOffsetXPin, &PolarPicker::onSetCentreOffsetX);
+        registerPin(centreOffsetYPin, &PolarPicker::onSetCentreOffsetY);
+    }
+    ~PolarPicker() override = default;
+
+    int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
+        try {
+            const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
+            if (!dc)
+                return ResultSuccess;
+            const float w = bounds.right - bounds.left;
+            const float h = bounds.bottom - bounds.top;
+            if (centreColour.a > 0.0f || edgeColour.a > 0.0f)
+                paintDisc(*dc.get(), w, h);
+            if (hasPicture())
+                paintHandle(*dc.get(), w, h);
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    // With the first button and a picture, the handle jumps under the pointer
+    // wherever the press is.
+    int32_t onPress(int32_t flags, GuiPoint point) override {
+        try {
+            if (!(flags & gmpi_gui_api::PointerButtonDown) || !hasPicture())
+                return ResultSuccess;
+            takePointerCapture();
+            mouseDownPin.setAndSend(true);
+            pointToPolar(point);
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    int32_t onMotion(int32_t, GuiPoint point) override {
+        try {
+            if (!queryPointerCapture())
+                return ResultFailure;
+            pointToPolar(point);
+            return ResultSuccess;
+        } catch (...) {
+            return ResultFailure;
+        }
+    }
+
+    int32_t onRelease(int32_t flags, GuiPoint point) override {
+        try {
+            mouseDownPin.setAndSend(false);
+        } catch (...) {
+        }
+        return ImageBase::onRelease(flags, point);
+    }
+
+    float getAnimationPosition() override { return animationPositionPin.get(); }
+    void setAnimationPosition(float position) override {
+        animationPositionPin.setAndSend(position);
+    }
+
+    void onImageLoaded() override {
+        const ImageMetadata& m = *metadata;
+        const uint32_t frameHeight = uint32_t(m.frameHeight);
+        frameCountPin.setAndSend(frameHeight ? int32_t(uint32_t(m.imageHeight) / frameHeight)
+                                             : int32_t(0));
+        handleWidth = float(m.frameWidth) + m.padLeft + m.padRight;
+        handleHeight = float(m.frameHeight) + m.padTop + m.padBottom;
+    }
+
+    std::u16string getHintText() override { return hintPin.get(); }
+
+private:
+    bool hasPicture() { return currentBitmap() && metadata; }
+
+    // The handle's centre under the point as angle and radius on pins 7 and 8.
+    void pointToPolar(GuiPoint point) {
+        const float w = bounds.right - bounds.left;
+        const float h = bounds.bottom - bounds.top;
+        // From -1 to 1: u from the left to the right, v from the bottom to the top.
+        const float u = 2.0f * travelRatio(point.x, handleWidth, w) - 1.0f;
+        const float v = 2.0f * (1.0f - travelRatio(point.y, handleHeight, h)) - 1.0f;
+        float r = float(std::hypot(double(u), double(v)));
+        if (r > 1.0f)
+            r = 1.0f;
+        float a = 0.0f;
+        if (r != 0.0f) {
+            // atan2 in double, rounded once: the same on every runtime.
+            float t = float(std::atan2(double(v), double(u)));
+            if (v < 0.0f)
+                t = t + fullTurn;
+            a = t * turnsPerRadian;
+        }
+        anglePin.setAndSend(a);
+        radiusPin.setAndSend(r);
+    }
+
+    void paintDisc(IDrawingContext& dc, float w, float h) {
+        const float cx = w * 0.5f;
+        const float cy = h * 0.5f;
+        const GuiPoint centre{cx + centreOffsetX, cy + centreOffsetY};
+        const float radiusX = cx - inset;
+        const float radiusY = cy - inset;
+
+        const GradientStop stops[2] = {{0.0f, centreColour}, {1.0f, edgeColour}};
+        ComPtr<IGradientStops> gradientStops;
+        dc.makeGradientStops(stops, 2, gradientStops.put());
+        const RadialGradientSpec spec{centre, {0.0f, 0.0f}, radiusX, radiusY};
+        const BrushSpec brushSpec{1.0f, {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}};
+        ComPtr<IBrush> brush;
+        dc.makeRadialGradientBrush(&spec, &brushSpec, gradientStops.get(), brush.put());
+        gradientStops.reset();
+        if (!brush)
+            dc.makeSolidBrush(&centreColour, brush.put());
+        const GuiEllipse disc{centre, radiusX, radiusY};
+        dc.paintEllipse(&disc, brush.get());
+    }
+
+    // The current frame, without its paddings, at the handle's place.
+    void paintHandle(IDrawingContext& dc, float w, float h) {
+        const float t = fullTurn * angle;
+        const float c = float(std::cos(double(t)));
+        const float s = float(std::sin(double(t)));
+        const float left = ((c * radius + 1.0f) * 0.5f) * (w - handleWidth);
+        const float top = ((1.0f - radius * s) * 0.5f) * (h - handleHeight);
+        const float frameWidth = float(metadata->frameWidth);
+        const float frameHeight = float(metadata->frameHeight);
+        const float offset = float(sourceOffset);
+        const GuiRect destination{left, top, left + frameWidth, top + frameHeight};
+        const GuiRect source{0.0f, offset, frameWidth, offset + frameHeight};
+        dc.blitBitmap(currentBitmap(), &destination, 1.0f, 1, &source);
+    }
+
+    void onSetAngle() {
+        angle = clampUnit(anglePin.get());
+        repaintAll();
+    }
+
+    void onSetRadius() {
+        radius = clampUnit(radiusPin.get());
+        repaintAll();
+    }
+
+    void onSetInset() {
+        inset = insetPin.get();
+        if (inset < 0.0f)
+            inset = 0.0f;
+        repaintAll();
+    }
+
+    void onSetCentreOffsetX() {
+        centreOffsetX = float(centreOffsetXPin.get());
+        repaintAll();
+    }
+
+    void onSetCentreOffsetY() {
+        centreOffsetY = float(centreOffsetYPin.get());
+        repaintAll();
+    }
+
+    void onSetColours() {
+        centreColour = colourFromArgbText(centreColourPin.get(), defaultCentreColour);
+        edgeColour = colourFromArgbText(edgeColourPin.get(), defaultEdgeColour);
+        repaintAll();
+    }
+
+    MpGuiPin<float> animationPositionPin;
+    MpGuiPin<bool> mouseDownPin;
+    MpGuiPin<int32_t> frameCountPin;
+    MpGuiPin<float> anglePin;
+    MpGuiPin<float> radiusPin;
+    StringGuiPin centreColourPin;
+    StringGuiPin edgeColourPin;
+    MpGuiPin<float> insetPin;
+    MpGuiPin<int32_t> centreOffsetXPin;
+    MpGuiPin<int32_t> centreOffsetYPin;
+
+    float handleWidth = 0.0f;
+    float handleHeight = 0.0f;
+    float angle = 0.0f;
+    float radius = 0.0f;
+    float inset = 100.0f;
+    float centreOffsetX = 0.0f;
+    float centreOffsetY = 0.0f;
+    GuiColour defaultEdgeColour{};
+    GuiColour defaultCentreColour{};
+    GuiColour edgeColour{};
+    GuiColour centreColour{};
+};
+
+namespace {
+[[maybe_unused]] const bool registered = initialiseModuleFile({
+    {Gui2Part, u"PolarPicker", &createModule<PolarPicker>},
+});
+} // namespace
