@@ -407,6 +407,21 @@ TEST_F(ImageCacheTest, DropsEveryEntryWithItsLastClient) {
     EXPECT_EQ(factory.imageLoads.size(), 2u);
 }
 
+TEST_F(ImageCacheTest, ReleasesItsPicturesAtUnload) {
+    offer("knob.png", "Image", "skin/knob.png", solidBmp(4, 4, 0xFFFFFFFF));
+    load("knob.png");
+    EXPECT_EQ(factory.ledger()->live("bitmap"), 1);
+    destroyImageCacheAtExit();
+    EXPECT_EQ(ImageCache::existing(), nullptr);
+    EXPECT_EQ(factory.ledger()->live("bitmap"), 0);
+    // A client that outlives the cache finds none to leave; code after the
+    // exit list that needs one gets a new, empty cache.
+    client.reset();
+    EXPECT_EQ(ImageCache::existing(), nullptr);
+    EXPECT_TRUE(cache().cached().empty());
+    EXPECT_EQ(cache().clientCount(), 0);
+}
+
 TEST_F(ImageCacheTest, FindsAndAddsBitmapsByFactoryAndUri) {
     ComPtr<testhost::Bitmap> made(new testhost::Bitmap(factory.ledger(), 2, 2));
     cache().addBitmap(&factory, "skin/made.png", made.get());
