@@ -2,6 +2,7 @@
 // crosses the host boundary. A pointer to a virtual member function holds
 // 1 + the byte offset of its slot (the Itanium C++ ABI, which both the Linux
 // and the mingw-w64 build use), so the slot order can be read back.
+#include "SlotOrder.h"
 #include "framework/HostApi.h"
 #include "framework/ModuleApi.h"
 #include "framework/MpGuiBase2.h"
@@ -14,24 +15,8 @@
 
 namespace {
 
-template <class MemberFunction> int slotOf(MemberFunction function) {
-    struct Representation {
-        uintptr_t pointer;
-        ptrdiff_t adjustment;
-    };
-    static_assert(sizeof(MemberFunction) == sizeof(Representation));
-    Representation r;
-    std::memcpy(&r, &function, sizeof r);
-    if ((r.pointer & 1) == 0)
-        return -1; // not virtual
-    return int((r.pointer - 1) / sizeof(void*));
-}
-
-// The slots of an interface's operations, listed in their order, are 0, 1, 2...
-void expectSlotsInOrder(const char* name, const std::vector<int>& slots) {
-    for (size_t i = 0; i < slots.size(); ++i)
-        EXPECT_EQ(slots[i], int(i)) << name << ": operation " << i;
-}
+using slots::expectSlotsInOrder;
+using slots::slotOf;
 
 TEST(InterfaceLayout, UnknownAndText) {
     using gmpi::IMpUnknown;
