@@ -5,5 +5,6 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset linux-release >/dev/null
 cmake --build --preset linux-release --target TavriGUIModules_x64 tavri_refhost
-build/linux-release/bin/tavri_refhost --library build/linux-release/bin/TavriGUIModules_x64.sem \
-    host/scenarios/bundled.txt
+# Pictures that the scenario paints land in the build folder.
+cd build/linux-release
+bin/tavri_refhost --library bin/TavriGUIModules_x64.sem ../../host/scenarios/bundled.txt
