@@ -1,5 +1,7 @@
 #include "AudioHost.h"
 
+#include "CountedPart.h"
+
 #include <cstring>
 
 namespace testhost {
@@ -28,29 +30,9 @@ std::string AudioCall::describe() const {
     return "?";
 }
 
-// Each part counts the references held on its interface.
-template <class Interface> class AudioCountedPart : public Interface {
+class AudioHost::AudioPart final : public CountedPart<AudioHost, IAudioHost> {
 public:
-    explicit AudioCountedPart(AudioHost& host,
-                              int32_t (AudioHost::*answer)(const InterfaceId&, void**))
-        : host(host), answer(answer) {}
-    int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        return (host.*answer)(iid, out);
-    }
-    int32_t addRef() override { return ++refs; }
-    int32_t release() override { return --refs; }
-    int32_t refs = 0;
-
-protected:
-    AudioHost& host;
-
-private:
-    int32_t (AudioHost::*answer)(const InterfaceId&, void**);
-};
-
-class AudioHost::AudioPart final : public AudioCountedPart<IAudioHost> {
-public:
-    using AudioCountedPart::AudioCountedPart;
+    using CountedPart::CountedPart;
     int32_t deliverPinBytes(int32_t framePosition, int32_t pinId, int32_t size,
                             const void* bytes) override {
         Bytes data;
@@ -77,9 +59,9 @@ public:
     }
 };
 
-class AudioHost::ExtensionPart final : public AudioCountedPart<IAudioHostExtension> {
+class AudioHost::ExtensionPart final : public CountedPart<AudioHost, IAudioHostExtension> {
 public:
-    using AudioCountedPart::AudioCountedPart;
+    using CountedPart::CountedPart;
 };
 
 struct AudioHost::Parts {

@@ -1,5 +1,7 @@
 #include "TestHost.h"
 
+#include "CountedPart.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -69,26 +71,7 @@ private:
 
 } // namespace
 
-// Each part counts the references held on its interface and forwards to the host.
-template <class Interface> class CountedPart : public Interface {
-public:
-    CountedPart(TestHost& host, int32_t (TestHost::*answer)(const InterfaceId&, void**))
-        : host(host), answer(answer) {}
-    int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        return (host.*answer)(iid, out);
-    }
-    int32_t addRef() override { return ++refs; }
-    int32_t release() override { return --refs; }
-    int32_t refs = 0;
-
-protected:
-    TestHost& host;
-
-private:
-    int32_t (TestHost::*answer)(const InterfaceId&, void**);
-};
-
-class TestHost::GuiPart final : public CountedPart<IGuiHost> {
+class TestHost::GuiPart final : public CountedPart<TestHost, IGuiHost> {
 public:
     using CountedPart::CountedPart;
     int32_t acceptPinValue(int32_t pinId, int32_t size, const void* data, int32_t voice) override {
@@ -124,7 +107,7 @@ public:
     }
 };
 
-class TestHost::LegacyPart final : public CountedPart<ILegacyGuiHost> {
+class TestHost::LegacyPart final : public CountedPart<TestHost, ILegacyGuiHost> {
 public:
     using CountedPart::CountedPart;
     int32_t acceptPinValue(int32_t pinId, int32_t size, const void* data, int32_t voice) override {
@@ -153,7 +136,7 @@ public:
     }
 };
 
-class TestHost::DialogPart final : public CountedPart<IDialogHost> {
+class TestHost::DialogPart final : public CountedPart<TestHost, IDialogHost> {
 public:
     using CountedPart::CountedPart;
     int32_t createFilePicker(int32_t mode, IFilePicker** out) override {
@@ -165,7 +148,7 @@ public:
     }
 };
 
-class TestHost::GraphicsPart final : public CountedPart<IGraphicsHost> {
+class TestHost::GraphicsPart final : public CountedPart<TestHost, IGraphicsHost> {
 public:
     using CountedPart::CountedPart;
     int32_t fetchDrawingFactory(IDrawingFactory** out) override {
