@@ -1,3 +1,4 @@
+#include "../../platform/Utf8.h"
 #include "CommandFunctions.h"
 #include "Scenario.h"
 #include "Values.h"
@@ -34,8 +35,8 @@ void audio(Scenario& scenario, Words& words) {
     Instance instance = Scenario::newInstance(name);
     instance.audioHost = std::make_unique<AudioHost>();
     instance.audioHost->framesBeforeSleep = countdown;
-    instance.audio =
-        std::make_unique<AudioModule>(scenario.factory(), widen(id), *instance.audioHost);
+    instance.audio = std::make_unique<AudioModule>(scenario.factory(), platform::utf8ToWide(id),
+                                                   *instance.audioHost);
     std::cout << "audio " << name << " = \"" << id
               << "\": " << (*instance.audio ? "created" : "not created") << "\n";
     if (!*instance.audio)

@@ -1,3 +1,4 @@
+#include "../../platform/Utf8.h"
 #include "../Painting.h"
 #include "../Rasteriser.h"
 #include "CommandFunctions.h"
@@ -40,7 +41,8 @@ void module(Scenario& scenario, Words& words) {
     scenario.offerResources(*instance.host);
     while (words >> type)
         instance.pinTypes.push_back(type);
-    instance.module = std::make_unique<GuiModule>(scenario.factory(), widen(id), *instance.host);
+    instance.module =
+        std::make_unique<GuiModule>(scenario.factory(), platform::utf8ToWide(id), *instance.host);
     std::cout << "module " << name << " = \"" << id << "\": "
               << (instance.module->makeResult == ResultSuccess ? "created" : "not created") << "\n";
     if (!*instance.module)
@@ -96,8 +98,8 @@ void legacy(Scenario& scenario, Words& words) {
     while (words >> type)
         instance.pinTypes.push_back(type);
     instance.host->pinCount = pins;
-    instance.legacy =
-        std::make_unique<LegacyGuiModule>(scenario.factory(), widen(id), *instance.host);
+    instance.legacy = std::make_unique<LegacyGuiModule>(scenario.factory(),
+                                                        platform::utf8ToWide(id), *instance.host);
     std::cout << "legacy " << name << " = \"" << id << "\" with " << pins
               << " pins: " << (*instance.legacy ? "created" : "not created") << "\n";
     if (!*instance.legacy)

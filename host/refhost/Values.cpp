@@ -1,5 +1,7 @@
 #include "Values.h"
 
+#include "../../platform/Utf8.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -11,40 +13,6 @@ using testhost::bytesOf;
 using testhost::floatBits;
 using testhost::textOf;
 using testhost::valueOf;
-
-std::string utf8(const std::u16string& text) {
-    std::string out;
-    for (const char16_t c : text) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-std::u16string widen(const std::string& text) {
-    std::u16string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80 || i + 1 >= text.size()) {
-            out += char16_t(c);
-        } else if (c < 0xE0) {
-            out += char16_t((c & 0x1F) << 6 | (text[i + 1] & 0x3F));
-            i += 1;
-        } else if (i + 2 < text.size()) {
-            out += char16_t((c & 0x0F) << 12 | (text[i + 1] & 0x3F) << 6 | (text[i + 2] & 0x3F));
-            i += 2;
-        }
-    }
-    return out;
-}
 
 std::string floatText(float value) {
     char buffer[64];
@@ -70,7 +38,7 @@ Bytes parseValue(const std::string& type, const std::string& text) {
     if (type == "bool")
         return bytesOf(text == "1" || text == "true");
     if (type == "text")
-        return bytesOf(widen(text));
+        return bytesOf(platform::utf8ToWide(text));
     if (type == "blob") {
         Bytes bytes;
         for (size_t i = 0; i + 1 < text.size(); i += 2)
@@ -88,7 +56,7 @@ std::string describe(const std::string& type, const Bytes& bytes) {
     if (type == "bool" && bytes.size() == 1)
         return bytes[0] ? "bool true" : "bool false";
     if (type == "text")
-        return "text \"" + utf8(textOf(bytes)) + "\"";
+        return "text \"" + platform::wideToUtf8Portable(textOf(bytes)) + "\"";
     std::string hex = "bytes";
     char pair[4];
     for (const uint8_t b : bytes) {

@@ -11,10 +11,6 @@ namespace refhost {
 
 using testhost::Bytes;
 
-// UTF-16 text as UTF-8, and back.
-std::string utf8(const std::u16string& text);
-std::u16string widen(const std::string& text);
-
 // A float as its shortest text that reads back to the same value.
 std::string floatText(float value);
 

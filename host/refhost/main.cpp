@@ -1,10 +1,10 @@
 // Reference host: loads a built module library, runs a scenario of module
 // creations and pin changes, and prints every value the modules send.
 // `tavri_refhost --help` lists the scenario commands.
+#include "../../platform/Utf8.h"
 #include "../ModuleLibrary.h"
 #include "Commands.h"
 #include "Scenario.h"
-#include "Values.h"
 
 #include <algorithm>
 #include <fstream>
@@ -49,7 +49,7 @@ int runScenario(const CommandLine& line) {
     char16_t build[64] = {};
     modules.factory()->describeBuild(&version, 64, build);
     const std::u16string_view buildText(build, size_t(std::find(build, build + 64, u'\0') - build));
-    std::cout << "library " << line.library << ": " << refhost::utf8(std::u16string(buildText))
+    std::cout << "library " << line.library << ": " << platform::wideToUtf8Portable(buildText)
               << ", version " << version << "\n";
     refhost::Scenario scenario(modules.factory(), folderOf(line.scenario));
     scenario.run(in);

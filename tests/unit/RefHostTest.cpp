@@ -15,6 +15,29 @@ using refhost::describe;
 using refhost::parseValue;
 using testhost::bytesOf;
 
+TEST(RefHostValues, TextIsReadAsUtf8AndReachesTheModuleAsUtf16) {
+    struct Case {
+        std::string utf8;
+        std::u16string wide;
+    };
+    const Case cases[] = {
+        {"", u""},
+        {"h\xC3\xA9llo", u"h\u00E9llo"},
+        {"\xE2\x82\xAC 5", u"\u20AC 5"},
+        {"a\xF0\x9F\x98\x80z", u"a\U0001F600z"}, // a pair, then what follows
+        {"\xF0\x9F\x98\x80\xF0\x9F\x98\x80", u"\U0001F600\U0001F600"},
+        {"a\xFFz", u"a\uFFFDz"},
+        {"x\xF0\x9F\x98", u"x\uFFFD"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(parseValue("text", c.utf8), bytesOf(c.wide)) << c.utf8;
+        if (c.wide.find(u'\uFFFD') == std::u16string::npos) {
+            EXPECT_EQ(describe("text", parseValue("text", c.utf8)), "text \"" + c.utf8 + "\"");
+        }
+    }
+    EXPECT_EQ(describe("text", bytesOf(u"a\xD83D")), "text \"a\xEF\xBF\xBD\"");
+}
+
 TEST(RefHostValues, OtherTypesReadAndPrint) {
     struct Case {
         const char* type;
