@@ -1,12 +1,15 @@
 #include "Rasteriser.h"
 
 #ifdef TAVRI_HAVE_CAIRO
+#include "../platform/Utf8.h"
+
 #include <cairo.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #endif
 
 namespace testhost {
@@ -150,25 +153,18 @@ void roundedRectPath(cairo_t* cr, const GuiRoundedRect& r) {
     cairo_close_path(cr);
 }
 
-// Text that is not UTF-8 would stop cairo drawing altogether.
+// Text that is not UTF-8 would stop cairo drawing altogether: each byte of an
+// ill-formed sequence, and a zero byte, is shown as '?'.
 std::string validUtf8(const std::string& text) {
     std::string out;
-    for (size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        size_t length = c < 0x80         ? 1
-                        : (c >> 5) == 6  ? 2
-                        : (c >> 4) == 14 ? 3
-                        : (c >> 3) == 30 ? 4
-                                         : 0;
-        bool ok = length > 0 && i + length <= text.size();
-        for (size_t k = 1; ok && k < length; ++k)
-            ok = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-        if (ok && c != 0) {
-            out.append(text, i, length);
-            i += length;
+    for (std::string_view rest(text); !rest.empty();) {
+        const platform::Utf8Sequence sequence = platform::readUtf8Sequence(rest);
+        if (sequence.wellFormed && sequence.character != 0) {
+            out.append(rest.substr(0, sequence.length));
+            rest.remove_prefix(sequence.length);
         } else {
             out += '?';
-            ++i;
+            rest.remove_prefix(1);
         }
     }
     return out;

@@ -3,63 +3,9 @@
 #include "platform/Utf8.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace installer {
 namespace {
-
-bool isSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDFFF;
-}
-
-void appendUtf16(std::u16string& out, char32_t c) {
-    if (c < 0x10000) {
-        out += char16_t(c);
-    } else {
-        c -= 0x10000;
-        out += char16_t(0xD800 + (c >> 10));
-        out += char16_t(0xDC00 + (c & 0x3FF));
-    }
-}
-
-// Strict UTF-8 decoding: no overlong forms, no surrogates, nothing above U+10FFFF.
-std::optional<std::u16string> decodeUtf8(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            out += char16_t(lead);
-            ++i;
-            continue;
-        }
-        size_t length;
-        char32_t c;
-        char32_t least;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, c = lead & 0x1F, least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, c = lead & 0x0F, least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, c = lead & 0x07, least = 0x10000;
-        } else {
-            return std::nullopt;
-        }
-        if (bytes.size() - i < length)
-            return std::nullopt;
-        for (size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
-            c = c << 6 | (next & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || isSurrogate(c))
-            return std::nullopt;
-        appendUtf16(out, c);
-        i += length;
-    }
-    return out;
-}
 
 char16_t foldCase(char16_t c) {
     if (c >= u'A' && c <= u'Z')
@@ -76,8 +22,8 @@ std::string toUtf8(std::u16string_view text) {
 }
 
 std::u16string decodeText(std::string_view bytes) {
-    if (auto text = decodeUtf8(bytes))
-        return *std::move(text);
+    if (platform::isWellFormedUtf8(bytes))
+        return platform::utf8ToWide(bytes);
     std::u16string latin1;
     latin1.reserve(bytes.size());
     for (const char byte : bytes)

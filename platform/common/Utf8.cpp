@@ -33,41 +33,89 @@ void appendUtf8(std::string& out, char32_t c) {
 
 } // namespace
 
+Utf8Sequence readUtf8Sequence(std::string_view bytes) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(0);
+    size_t length;
+    char32_t c;
+    // The second byte's range excludes overlong forms, surrogates and
+    // characters above U+10FFFF, so that a sequence is known bad at its first
+    // byte that no well-formed one could have.
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead < 0x80) {
+        return {lead, 1, true};
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return {0, 1, false};
+    }
+    for (size_t k = 1; k < length; ++k) {
+        if (k >= bytes.size())
+            return {0, k, false};
+        const unsigned char next = byte(k);
+        const bool fits = k == 1 ? next >= low && next <= high : (next & 0xC0) == 0x80;
+        if (!fits)
+            return {0, k, false};
+        c = c << 6 | (next & 0x3F);
+    }
+    return {c, length, true};
+}
+
+bool isWellFormedUtf8(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const Utf8Sequence sequence = readUtf8Sequence(bytes);
+        if (!sequence.wellFormed)
+            return false;
+        bytes.remove_prefix(sequence.length);
+    }
+    return true;
+}
+
 std::u16string utf8ToUcs2(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {
-            out += char16_t(lead);
-            ++i;
-            continue;
-        }
-        size_t length;
-        char32_t c;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            c = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            c = lead & 0x0F;
-        } else {
-            failFromBytes(); // continuation byte, overlong lead or a character above U+FFFF
-        }
-        if (utf8.size() - i < length)
+    while (!utf8.empty()) {
+        const Utf8Sequence sequence = readUtf8Sequence(utf8);
+        if (!sequence.wellFormed || sequence.character > 0xFFFF)
             failFromBytes();
-        for (size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80)
-                failFromBytes();
-            c = c << 6 | (next & 0x3F);
-        }
-        if ((length == 3 && c < 0x800) || isSurrogate(c))
-            failFromBytes();
-        out += char16_t(c);
-        i += length;
+        out += char16_t(sequence.character);
+        utf8.remove_prefix(sequence.length);
     }
     return out;
+}
+
+void appendUtf8ToWide(std::u16string& wide, std::string_view utf8) {
+    while (!utf8.empty()) {
+        const Utf8Sequence sequence = readUtf8Sequence(utf8);
+        if (!sequence.wellFormed) {
+            wide += u'\uFFFD';
+        } else if (sequence.character >= 0x10000) {
+            const char32_t c = sequence.character - 0x10000;
+            wide += char16_t(0xD800 + (c >> 10));
+            wide += char16_t(0xDC00 + (c & 0x3FF));
+        } else {
+            wide += char16_t(sequence.character);
+        }
+        utf8.remove_prefix(sequence.length);
+    }
+}
+
+std::u16string utf8ToWide(std::string_view utf8) {
+    std::u16string wide;
+    wide.reserve(utf8.size());
+    appendUtf8ToWide(wide, utf8);
+    return wide;
 }
 
 std::string ucs2ToUtf8(std::u16string_view text) {

@@ -14,44 +14,6 @@ bool isLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// Length of the well-formed UTF-8 sequence at the start of bytes, or, when it
-// is ill-formed, the negated length of its maximal valid prefix (at least 1).
-int sequenceLength(std::string_view bytes, char32_t& c) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(0);
-    int length;
-    unsigned char low = 0x80, high = 0xBF; // range of the second byte
-    if (lead < 0x80) {
-        c = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        c = lead & 0x0F;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        c = lead & 0x07;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return -1;
-    }
-    for (int k = 1; k < length; ++k) {
-        if (size_t(k) >= bytes.size())
-            return -k;
-        const unsigned char next = byte(size_t(k));
-        const bool fits = k == 1 ? next >= low && next <= high : (next & 0xC0) == 0x80;
-        if (!fits)
-            return -k;
-        c = c << 6 | (next & 0x3F);
-    }
-    return length;
-}
-
 } // namespace
 
 std::optional<std::filesystem::path> pathFromText(std::u16string_view name) {
@@ -80,22 +42,7 @@ NativeView lastComponentOf(const std::filesystem::path& path) {
 }
 
 void appendTextOf(std::u16string& text, NativeView bytes) {
-    std::string_view rest(bytes);
-    while (!rest.empty()) {
-        char32_t c = 0;
-        const int length = sequenceLength(rest, c);
-        if (length < 0) {
-            text += u'\uFFFD';
-            rest.remove_prefix(size_t(-length));
-        } else if (c >= 0x10000) {
-            text += char16_t(0xD800 + ((c - 0x10000) >> 10));
-            text += char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
-            rest.remove_prefix(size_t(length));
-        } else {
-            text += char16_t(c);
-            rest.remove_prefix(size_t(length));
-        }
-    }
+    appendUtf8ToWide(text, bytes);
 }
 
 FileHandle openFileForReading(const std::filesystem::path& path) {

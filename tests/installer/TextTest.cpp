@@ -21,6 +21,8 @@ TEST(DecodeText, Utf8WhenValidOtherwiseEveryByteAsLatin1) {
         {"\xF0\x9D\x84\x9E", u"\U0001D11E"},               // a surrogate pair
         {"M\xFAsica", u"M\u00FAsica"},                     // a single Latin-1 byte
         {"\xC3", u"\u00C3"},                               // cut short
+        {"ok\xF0\x9F\x98", u"ok\u00F0\u009F\u0098"},       // cut short at the end
+        {"\xA9t\xC3\xA9", u"\u00A9t\u00C3\u00A9"},         // a lone continuation byte
         {"\xC0\xAF", u"\u00C0\u00AF"},                     // overlong
         {"\xED\xA0\x80", u"\u00ED\u00A0\u0080"},           // an encoded surrogate
         {"\xF4\x90\x80\x80", u"\u00F4\u0090\u0080\u0080"}, // above U+10FFFF

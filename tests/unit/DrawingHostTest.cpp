@@ -351,4 +351,30 @@ TEST_F(DrawingHostTest, RasteriserPaintsLinearColoursAsSrgb) {
     EXPECT_FALSE(rasteriseToPng(context.recorded(), 0, 20, path, &error));
 }
 
+// Cairo stops drawing altogether at text that is not well-formed UTF-8, so the
+// rasteriser shows such bytes as '?' and what is drawn after still appears.
+TEST_F(DrawingHostTest, RasteriserKeepsPaintingAfterIllFormedText) {
+    if (!canRasterise())
+        GTEST_SKIP() << "no rasteriser in this build";
+    auto dc = drawing();
+    ComPtr<IDrawingFactory> fetched;
+    ASSERT_EQ(dc->fetchFactory(fetched.put()), ResultSuccess);
+    ComPtr<ITextFormat> format;
+    ASSERT_EQ(fetched->makeTextFormat("Sans", nullptr, 400, 0, 5, 8.0f, nullptr, format.put()),
+              ResultSuccess);
+    ComPtr<IBrush> brush;
+    dc->makeSolidBrush(&red, brush.put());
+    const GuiRect layout{0.0f, 0.0f, 20.0f, 20.0f}, square{30.0f, 10.0f, 40.0f, 20.0f};
+    const std::string texts[] = {"\xC0\xAF overlong",          "\xED\xA0\x80 surrogate",
+                                 "\xF4\x90\x80\x80 too large", "\xF5\x80\x80\x80 no lead",
+                                 "cut \xF0\x9F\x98",           std::string("zero\0byte", 9)};
+    for (const std::string& text : texts)
+        dc->drawUtf8Text(text.data(), uint32_t(text.size()), format.get(), &layout, brush.get(), 0);
+    dc->paintRect(&square, brush.get());
+
+    const auto picture = rasterise(context.recorded(), 40, 20);
+    ASSERT_EQ(picture.size(), 40u * 20u * 4u);
+    EXPECT_EQ(rgbaAt(picture, 40, 35, 15), 0xFF0000FFu);
+}
+
 } // namespace
