@@ -69,7 +69,11 @@ public:
     // Handler of imageFilePin: loads the picture it names.
     void onSetImageFile();
     // Replaces the picture; an empty name or one that does not load leaves none.
+    // A load begun from inside one of its host calls stands over it.
     void loadImage(const std::string& utf8Name);
+    // Counts the loads begun: a widget that sees it change across a host
+    // call knows that its picture was replaced meanwhile.
+    uint32_t pictureLoadCount() const { return pictureLoads; }
     // Handler of the widget's animation-position pin: selects the frame.
     void onAnimationPosition();
     void repaintAll();
@@ -83,6 +87,9 @@ protected:
     MpGuiPin<bool> mouseDownPinA;
     StringGuiPin hintPin;
     MpGuiPin<bool> mouseDownPinB;
+
+private:
+    uint32_t pictureLoads = 0;
 };
 
 // Wide text up to its first NUL as UTF-8, the way WideCharToMultiByte
