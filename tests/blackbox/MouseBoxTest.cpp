@@ -80,6 +80,27 @@ TEST_F(MouseBoxTest, EachMoveReportsTheChangeSinceThePreviousReport) {
                               sent(pinDeltaYFraction, 0.79f - 0.8f), sent(pinDeltaAngle, 0.0f)}));
 }
 
+TEST_F(MouseBoxTest, ChangesAreMeasuredFromWhatWasReportedNotFromWhatTheHostWroteBack) {
+    start();
+    // From inside the report the host writes its own values to the fraction pins.
+    host.onAccept = [this](const SentValue& value) {
+        if (value.pinId == pinAngle) {
+            widget->set(pinXFraction, 0.9f);
+            widget->set(pinYFraction, 0.1f);
+        }
+    };
+    press(150.7f, 50.2f);
+    EXPECT_EQ(sends(),
+              (Sends{sent(pinMouseDown, true), sent(pinX, 150), sent(pinY, 50),
+                     sent(pinXFraction, 0.75f), sent(pinYFraction, 0.5f), sent(pinAngle, 0.25f)}));
+    motion(100, 80, 0);
+    host.onAccept = nullptr;
+    EXPECT_EQ(sends(), (Sends{sent(pinX, 100), sent(pinY, 80), sent(pinXFraction, 0.5f),
+                              sent(pinYFraction, 0.8f), sent(pinAngle, 0.5f), sent(pinDeltaX, -50),
+                              sent(pinDeltaY, 30), sent(pinDeltaXFraction, -0.25f),
+                              sent(pinDeltaYFraction, 0.8f - 0.5f), sent(pinDeltaAngle, 0.25f)}));
+}
+
 TEST_F(MouseBoxTest, TheAngleChangeAcrossTheTopStaysSmall) {
     start();
     press(101, 0); // just right of straight above: the angle is near 0
