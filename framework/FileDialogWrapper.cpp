@@ -54,7 +54,8 @@ void FileDialogWrapper::addExtensionList(const std::u16string& list) {
         picker->addFileType("*", "");
         return;
     }
-    for (reader.first(); reader.item().index != -1; reader.next()) {
+    for (reader.first(); reader.item().index != -1 && reader.item().index < maxOfferedListItems;
+         reader.next()) {
         const std::string extension = platform::ucs2ToUtf8(reader.item().text);
         picker->addFileType(extension.c_str(), "");
     }

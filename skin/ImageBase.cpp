@@ -265,7 +265,8 @@ int32_t ImageBase::fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown* itemSink)
         if (!sink)
             return ResultSuccess;
         EnumListReader reader(menuItemsPin.get());
-        for (reader.first(); reader.item().index >= 0; reader.next())
+        for (reader.first(); reader.item().index >= 0 && reader.item().index < maxOfferedListItems;
+             reader.next())
             sink->addMenuItem(skinTextToUtf8(reader.item().text).c_str(), reader.item().id, 0);
         return ResultSuccess;
     } catch (...) {

@@ -44,7 +44,8 @@ protected:
 
 class ImageBase : public gmpi_gui::MpGuiGfxBase, public skinBitmap {
 public:
-    // The items of menuItemsPin, separators included.
+    // The items of menuItemsPin, separators included, up to the first
+    // maxOfferedListItems.
     int32_t fillContextMenu(int32_t x, int32_t y, gmpi::IMpUnknown* itemSink) override;
     // A pulse of the id on menuSelectionPin: the id, then -1.
     int32_t onContextMenuPick(int32_t itemId) override;

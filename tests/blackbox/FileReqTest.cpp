@@ -1,5 +1,6 @@
 // FileReq with the test host's file dialog, through the export.
 #include "LibraryFixture.h"
+#include "LongItemLists.h"
 #include "host/FilePicker.h"
 
 #include <optional>
@@ -124,6 +125,23 @@ TEST_F(FileReqTest, OffersTheFileTypesOfTheList) {
         module.set(FileTypes, c.list);
         open(module);
         EXPECT_EQ(picker.fileTypes, c.types);
+    }
+}
+
+TEST_F(FileReqTest, OffersAtMostTheFirst65536FileTypesOfAList) {
+    picker.result = 1;
+    GuiModule module = make(u"FileReq");
+    for (const blackbox::LongListCase& c : blackbox::longListCases()) {
+        SCOPED_TRACE(c.what);
+        picker.fileTypes.clear();
+        module.set(FileTypes, c.list);
+        open(module);
+        ASSERT_EQ(picker.fileTypes.size(), size_t(c.offered));
+        EXPECT_EQ(picker.fileTypes.front(), (std::pair<std::string, std::string>{c.firstText, ""}));
+        EXPECT_EQ(picker.fileTypes.back(), (std::pair<std::string, std::string>{c.lastText, ""}));
+        if (c.separatorAt >= 0) {
+            EXPECT_EQ(picker.fileTypes.at(size_t(c.separatorAt)).first, "----");
+        }
     }
 }
 
