@@ -7,6 +7,11 @@
 #include <cstdint>
 #include <string>
 
+// A context menu or a file-type list offers at most this many items of a
+// list, the first ones in order: each item is a host call, and a range can
+// name billions of them.
+constexpr int32_t maxOfferedListItems = 65536;
+
 struct EnumListItem {
     int32_t index = -1; // position from 0; -1 past the end
     int32_t id = 0;

@@ -47,15 +47,18 @@ void MpCompletionHandler::onFinished(int32_t result) {
 } // namespace gmpi_gui
 
 void FileDialogWrapper::addExtensionList(const std::u16string& list) {
-    if (!picker)
+    // Held for the whole list: the host may end the dialog from inside a call.
+    const gmpi_sdk::ComPtr<IFilePicker> dialog = picker;
+    if (!dialog)
         return;
     EnumListReader reader(list);
     if (reader.count() == 0) {
-        picker->addFileType("*", "");
+        dialog->addFileType("*", "");
         return;
     }
-    for (reader.first(); reader.item().index != -1; reader.next()) {
+    for (reader.first(); reader.item().index != -1 && reader.item().index < maxOfferedListItems;
+         reader.next()) {
         const std::string extension = platform::ucs2ToUtf8(reader.item().text);
-        picker->addFileType(extension.c_str(), "");
+        dialog->addFileType(extension.c_str(), "");
     }
 }

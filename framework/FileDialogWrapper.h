@@ -44,8 +44,8 @@ private:
 class FileDialogWrapper {
 public:
     // Offers the picker one file type per item of the item list, each with an
-    // empty description; the empty list offers "*". Does nothing without a
-    // picker. A surrogate unit throws std::range_error
+    // empty description, up to the first maxOfferedListItems; the empty list
+    // offers "*". Does nothing without a picker. A surrogate unit throws std::range_error
     // "wstring_convert::to_bytes", and the item-list reader's failures pass
     // through; types offered before a failure stay offered.
     void addExtensionList(const std::u16string& list);

@@ -81,10 +81,12 @@ public:
         const std::string n = name ? name : "", k = kind ? kind : "";
         host.lookups.emplace_back(n, k);
         const auto it = host.resources.find({n, k});
-        if (it == host.resources.end() || !uri)
-            return ResultFailure;
-        uri->assignBytes(it->second.data(), int32_t(it->second.size()));
-        return ResultSuccess;
+        const bool found = it != host.resources.end() && uri;
+        if (found)
+            uri->assignBytes(it->second.data(), int32_t(it->second.size()));
+        if (host.onLookUp)
+            host.onLookUp(n, k);
+        return found ? ResultSuccess : ResultFailure;
     }
     int32_t openUriStream(const char* uri, IUriStream** out) override {
         if (!out)
@@ -155,34 +157,45 @@ public:
         if (!out)
             return ResultFailure;
         *out = host.graphics.drawingFactory;
-        if (!*out)
-            return ResultFailure;
-        (*out)->addRef();
-        return ResultSuccess;
+        if (*out)
+            (*out)->addRef();
+        hook(GraphicsCall::FetchDrawingFactory);
+        return *out ? ResultSuccess : ResultFailure;
     }
     int32_t requestRepaint(const GuiRect* area) override {
         host.graphics.repaints.push_back(area ? std::optional<GuiRect>(*area) : std::nullopt);
+        hook(GraphicsCall::RequestRepaint);
         return ResultSuccess;
     }
     int32_t requestRemeasure() override {
         ++host.graphics.remeasures;
+        hook(GraphicsCall::RequestRemeasure);
         return ResultSuccess;
     }
     int32_t takePointerCapture() override {
         ++host.graphics.captureTakes;
         host.graphics.captured = true;
+        hook(GraphicsCall::TakeCapture);
         return ResultSuccess;
     }
     int32_t queryPointerCapture(int32_t* captured) override {
         if (!captured)
             return ResultFailure;
+        hook(GraphicsCall::QueryCapture);
         *captured = host.graphics.captured ? 1 : 0;
         return ResultSuccess;
     }
     int32_t dropPointerCapture() override {
         ++host.graphics.captureDrops;
         host.graphics.captured = false;
+        hook(GraphicsCall::DropCapture);
         return ResultSuccess;
+    }
+
+private:
+    void hook(GraphicsCall call) {
+        if (host.graphics.onCall)
+            host.graphics.onCall(call);
     }
 };
 

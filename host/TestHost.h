@@ -32,6 +32,16 @@ struct SentValue {
     std::u16string asText() const { return textOf(bytes); }
 };
 
+// The calls a widget makes of its graphics host.
+enum class GraphicsCall {
+    FetchDrawingFactory,
+    RequestRepaint,
+    RequestRemeasure,
+    TakeCapture,
+    QueryCapture,
+    DropCapture
+};
+
 // Pointer capture and the requests a widget makes of its graphics host.
 struct GraphicsHostState {
     bool captured = false;
@@ -41,6 +51,9 @@ struct GraphicsHostState {
     int32_t remeasures = 0;
     // Handed out by fetchDrawingFactory with a new reference; null: none.
     IDrawingFactory* drawingFactory = nullptr;
+    // Runs inside each call once it is recorded, before it answers; may call
+    // the module.
+    std::function<void(GraphicsCall)> onCall;
 };
 
 class TestHost {
@@ -91,7 +104,9 @@ public:
     const Bytes* uriBytes(const std::string& uri) const;
     // Streams that openUriStream handed out and that are not yet released.
     int32_t openStreams() const { return *liveStreams; }
-    std::vector<std::pair<std::string, std::string>> lookups;    // (name, kind)
+    std::vector<std::pair<std::string, std::string>> lookups; // (name, kind)
+    // Runs inside lookUpResource once the answer is written; may call the module.
+    std::function<void(const std::string& name, const std::string& kind)> onLookUp;
     std::vector<std::pair<std::string, std::string>> enrolments; // (short name, kind)
     std::string enrolPrefix;
 

@@ -49,7 +49,9 @@ std::string skinTextToUtf8(const std::u16string& text) {
 void skinBitmap::draw(IDrawingContext* context, float x, float y) {
     if (!context)
         return;
-    IBitmap* picture = currentBitmap();
+    // Held and copied before the first drawing call: the host may replace the
+    // picture from inside any of them.
+    const auto picture = gmpi_sdk::ComPtr<IBitmap>::share(currentBitmap());
     if (!picture || !metadata) {
         const GuiColour white = grey(255), black = grey(0);
         const GuiRect box{x, y, x + 8.0f, y + 10.0f};
@@ -69,38 +71,45 @@ void skinBitmap::draw(IDrawingContext* context, float x, float y) {
         return;
     }
 
-    const ImageMetadata& m = *metadata;
+    const ImageMetadata m = *metadata;
     const float w = float(m.frameWidth), h = float(m.frameHeight);
     const float o = float(sourceOffset);
     const float left = x + m.padLeft, top = y + m.padTop;
     switch (m.imageKind) {
     case SliderKind: {
-        blit(context, picture, GuiRect{left, top, left + w, top + h}, GuiRect{0.0f, 0.0f, w, h});
+        blit(context, picture.get(), GuiRect{left, top, left + w, top + h},
+             GuiRect{0.0f, 0.0f, w, h});
         const float hl = m.handleLeft, ht = m.handleTop, hr = m.handleRight, hb = m.handleBottom;
         // The leading edge of the handle is cut while the offset is negative.
         const float cut = sourceOffset < 0 ? -o : 0.0f;
         const float shown = std::max(o, 0.0f);
         if (movesAlongY(m.responseMode))
-            blit(context, picture, GuiRect{left + hl, top + shown, left + hr, top + o + (hb - ht)},
+            blit(context, picture.get(),
+                 GuiRect{left + hl, top + shown, left + hr, top + o + (hb - ht)},
                  GuiRect{hl, ht + cut, hr, hb});
         else
-            blit(context, picture, GuiRect{left + shown, top + ht, left + o + (hr - hl), top + hb},
+            blit(context, picture.get(),
+                 GuiRect{left + shown, top + ht, left + o + (hr - hl), top + hb},
                  GuiRect{hl + cut, ht, hr, hb});
         break;
     }
     case BargraphKind:
         // The bottom o rows of frame 0 lit, the rest from frame 1 unlit; no padding.
-        blit(context, picture, GuiRect{x, y + h - o, x + w, y + h}, GuiRect{0.0f, h - o, w, h});
-        blit(context, picture, GuiRect{x, y, x + w, y + h - o}, GuiRect{0.0f, h, w, 2.0f * h - o});
+        blit(context, picture.get(), GuiRect{x, y + h - o, x + w, y + h},
+             GuiRect{0.0f, h - o, w, h});
+        blit(context, picture.get(), GuiRect{x, y, x + w, y + h - o},
+             GuiRect{0.0f, h, w, 2.0f * h - o});
         break;
     default:
-        blit(context, picture, GuiRect{left, top, left + w, top + h}, GuiRect{0.0f, o, w, o + h});
+        blit(context, picture.get(), GuiRect{left, top, left + w, top + h},
+             GuiRect{0.0f, o, w, o + h});
         break;
     }
 }
 
 bool skinBitmap::hitsPicture(GuiPoint point) {
-    IBitmap* picture = currentBitmap();
+    // Held across the bitmap's calls below, which the host answers.
+    const auto picture = gmpi_sdk::ComPtr<IBitmap>::share(currentBitmap());
     if (!picture || !metadata)
         return false;
     const ImageMetadata& m = *metadata;
@@ -165,27 +174,40 @@ void ImageBase::onSetImageFile() {
 }
 
 void ImageBase::loadImage(const std::string& utf8Name) {
+    // The host may set another name from inside any of the calls below; the
+    // load that began last stands and this one stops where it finds that.
+    const uint32_t load = ++pictureLoads;
+    const auto superseded = [this, load] { return load != pictureLoads; };
     maxFrame = 0;
     bitmap.reset();
     metadata = nullptr;
     if (utf8Name.empty())
         return;
-    ImageCache::instance().imageFor(bitmap.put(), getGuiHost(), getGraphicsHost(), utf8Name.c_str(),
-                                    &metadata);
+    gmpi_sdk::ComPtr<IBitmap> picture;
+    ImageMetadata* record = nullptr;
+    ImageCache::instance().imageFor(picture.put(), getGuiHost(), getGraphicsHost(),
+                                    utf8Name.c_str(), &record);
     // A picture without a record, or whose frames have no height, has no
     // frame to show: the widget stays without a picture.
-    if (!bitmap || !metadata || metadata->frameHeight == 0) {
-        bitmap.reset();
-        metadata = nullptr;
+    if (superseded() || !picture || !record || record->frameHeight == 0)
         return;
-    }
     int32_t width = 0, height = 0;
-    bitmap->pixelSize(&width, &height);
+    picture->pixelSize(&width, &height);
+    if (superseded())
+        return;
+    bitmap = std::move(picture);
+    metadata = record;
     maxFrame = int32_t(uint32_t(height) / uint32_t(metadata->frameHeight)) - 1;
 
     onImageLoaded();
+    if (superseded())
+        return;
     requestRemeasure();
+    if (superseded())
+        return;
     onAnimationPosition();
+    if (superseded())
+        return;
     requestRepaint(nullptr);
 }
 
@@ -243,7 +265,8 @@ int32_t ImageBase::fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown* itemSink)
         if (!sink)
             return ResultSuccess;
         EnumListReader reader(menuItemsPin.get());
-        for (reader.first(); reader.item().index >= 0; reader.next())
+        for (reader.first(); reader.item().index >= 0 && reader.item().index < maxOfferedListItems;
+             reader.next())
             sink->addMenuItem(skinTextToUtf8(reader.item().text).c_str(), reader.item().id, 0);
         return ResultSuccess;
     } catch (...) {

@@ -44,7 +44,8 @@ protected:
 
 class ImageBase : public gmpi_gui::MpGuiGfxBase, public skinBitmap {
 public:
-    // The items of menuItemsPin, separators included.
+    // The items of menuItemsPin, separators included, up to the first
+    // maxOfferedListItems.
     int32_t fillContextMenu(int32_t x, int32_t y, gmpi::IMpUnknown* itemSink) override;
     // A pulse of the id on menuSelectionPin: the id, then -1.
     int32_t onContextMenuPick(int32_t itemId) override;
@@ -69,7 +70,11 @@ public:
     // Handler of imageFilePin: loads the picture it names.
     void onSetImageFile();
     // Replaces the picture; an empty name or one that does not load leaves none.
+    // A load begun from inside one of its host calls stands over it.
     void loadImage(const std::string& utf8Name);
+    // Counts the loads begun: a widget that sees it change across a host
+    // call knows that its picture was replaced meanwhile.
+    uint32_t pictureLoadCount() const { return pictureLoads; }
     // Handler of the widget's animation-position pin: selects the frame.
     void onAnimationPosition();
     void repaintAll();
@@ -83,6 +88,9 @@ protected:
     MpGuiPin<bool> mouseDownPinA;
     StringGuiPin hintPin;
     MpGuiPin<bool> mouseDownPinB;
+
+private:
+    uint32_t pictureLoads = 0;
 };
 
 // Wide text up to its first NUL as UTF-8, the way WideCharToMultiByte

@@ -123,14 +123,19 @@ void ImageCache::imageFor(IBitmap** out, IGuiHost* host, IGraphicsHost* graphics
         return;
 
     const std::string uri = resolve(host, name, "Image");
-    for (const ImageCacheEntry& entry : entries) {
-        if (entry.factory == factory.get() && entry.uri == uri) {
-            if (outMeta)
-                *outMeta = entry.metadata.get();
-            *out = gmpi_sdk::ComPtr<IBitmap>::share(entry.bitmap.get()).detach();
-            return;
+    const auto cachedCopy = [&]() -> bool {
+        for (const ImageCacheEntry& entry : entries) {
+            if (entry.factory == factory.get() && entry.uri == uri) {
+                if (outMeta)
+                    *outMeta = entry.metadata.get();
+                *out = gmpi_sdk::ComPtr<IBitmap>::share(entry.bitmap.get()).detach();
+                return true;
+            }
         }
-    }
+        return false;
+    };
+    if (cachedCopy())
+        return;
 
     gmpi_sdk::ComPtr<IBitmap> bitmap;
     factory->loadImageUri(uri.c_str(), bitmap.put());
@@ -166,6 +171,10 @@ void ImageCache::imageFor(IBitmap** out, IGuiHost* host, IGraphicsHost* graphics
     if (record->transparentX >= 0)
         clearKeyColour(bitmap.get(), record->transparentX, record->transparentY);
 
+    // A load of the same picture from inside the host's calls above may have
+    // cached it meanwhile: that entry serves, and this copy goes.
+    if (cachedCopy())
+        return;
     entries.push_back(ImageCacheEntry{factory.get(), uri, bitmap, record});
     if (outMeta)
         *outMeta = record.get();

@@ -107,29 +107,36 @@ private:
         }
         if (!dialog.picker)
             return;
+        // Held through the calls below: the dialog may end, and give up its
+        // own reference, inside any of them.
+        const gmpi_sdk::ComPtr<IFilePicker> picker = dialog.picker;
         try {
             dialog.addExtensionList(pinFileTypes.get());
             const std::string name = pinFileName.toUtf8();
-            dialog.picker->presetFileName(std::string(afterLastSeparator(name)).c_str());
+            picker->presetFileName(std::string(afterLastSeparator(name)).c_str());
             // A name without a folder presets none: the host's own stays.
             if (const auto folder = beforeLastSeparator(name))
-                dialog.picker->presetFolder(std::string(*folder).c_str());
+                picker->presetFolder(std::string(*folder).c_str());
         } catch (...) {
             // A file-type list or a name that does not convert: no dialog.
             dialog.picker.reset();
             return;
         }
-        // Held through the call: the dialog may end, and give up its own
-        // reference, inside it.
-        const gmpi_sdk::ComPtr<IFilePicker> picker = dialog.picker;
+        // Only a shown dialog ends: a completion that comes while this one is
+        // being prepared belongs to an earlier dialog.
+        dialogShown = true;
         // A dialog the host could not show will not end: give it up now.
-        if (picker->showPicker(&completion) != ResultSuccess && dialog.picker.get() == picker.get())
+        if (picker->showPicker(&completion) != ResultSuccess &&
+            dialog.picker.get() == picker.get()) {
             dialog.picker.reset();
+            dialogShown = false;
+        }
     }
 
     void onDialogFinished(int32_t result) {
-        if (!dialog.picker)
+        if (!dialog.picker || !dialogShown)
             return;
+        dialogShown = false;
         // Taken out first, so that a dialog opened from inside a send below is
         // a new one; this one is released when the step ends.
         const gmpi_sdk::ComPtr<IFilePicker> picker = std::move(dialog.picker);
@@ -156,6 +163,7 @@ private:
     }
 
     bool openWasTrue = false;
+    bool dialogShown = false; // the picker held has been shown and has not ended
     FileDialogWrapper dialog;
     EmbeddedCompletion completion;
 

@@ -91,20 +91,24 @@ public:
                 return ResultSuccess;
             if (!hitsHandle(point) && !acceptOffHandlePin.get() && !jumpToClickPin.get())
                 return ResultSuccess;
-            const float travelX = bounds.right - bounds.left - handleWidth;
-            const float travelY = bounds.bottom - bounds.top - handleHeight;
             takePointerCapture();
             mouseDownPin.setAndSend(true);
+            // The host may have changed the picture, the bounds or the pins
+            // from inside those calls: what follows reads them now.
+            if (!currentBitmap())
+                return ResultSuccess;
+            const float travelX = bounds.right - bounds.left - handleWidth;
+            const float travelY = bounds.bottom - bounds.top - handleHeight;
             lastRatioX = travelRatio(point.x, travelX);
             lastRatioY = 1.0f - travelRatio(point.y, travelY);
             if (jumpToClickPin.get()) {
                 // The handle's centre under the pointer.
                 const float x =
-                    travelX > 0.0f ? (point.x - handleWidth * 0.5f) / travelX : positionX;
-                const float y =
-                    travelY > 0.0f ? 1.0f - (point.y - handleHeight * 0.5f) / travelY : positionY;
-                xPin.setAndSend(clampX(x));
-                yPin.setAndSend(clampY(y));
+                    clampX(travelX > 0.0f ? (point.x - handleWidth * 0.5f) / travelX : positionX);
+                const float y = clampY(
+                    travelY > 0.0f ? 1.0f - (point.y - handleHeight * 0.5f) / travelY : positionY);
+                xPin.setAndSend(x);
+                yPin.setAndSend(y);
             }
             return ResultSuccess;
         } catch (...) {
@@ -120,12 +124,13 @@ public:
                 (flags & gmpi_gui_api::PointerFineAdjust) ? fineFactorPin.get() : 1.0f;
             const float rx = travelRatio(point.x, bounds.right - bounds.left - handleWidth);
             const float ry = 1.0f - travelRatio(point.y, bounds.bottom - bounds.top - handleHeight);
-            const float x = (rx - lastRatioX) * factor + positionX;
-            const float y = (ry - lastRatioY) * factor + positionY;
-            xPin.setAndSend(clampX(x));
-            yPin.setAndSend(clampY(y));
+            const float x = clampX((rx - lastRatioX) * factor + positionX);
+            const float y = clampY((ry - lastRatioY) * factor + positionY);
+            // The move is complete before the host hears of it.
             lastRatioX = rx;
             lastRatioY = ry;
+            xPin.setAndSend(x);
+            yPin.setAndSend(y);
             return ResultSuccess;
         } catch (...) {
             return ResultFailure;
@@ -156,13 +161,15 @@ public:
     float getAnimationPosition() override { return positionPin.get(); }
     void setAnimationPosition(float position) override { positionPin.setAndSend(position); }
 
+    // Everything is taken from the picture before the send, from inside which
+    // the host may replace or drop it.
     void onImageLoaded() override {
         if (!metadata)
             return;
-        frameCountPin.setAndSend(
-            int32_t(uint32_t(metadata->imageHeight) / uint32_t(metadata->frameHeight)));
-        handleWidth = float(metadata->frameWidth) + metadata->padLeft + metadata->padRight;
-        handleHeight = float(metadata->frameHeight) + metadata->padTop + metadata->padBottom;
+        const ImageMetadata& m = *metadata;
+        handleWidth = float(m.frameWidth) + m.padLeft + m.padRight;
+        handleHeight = float(m.frameHeight) + m.padTop + m.padBottom;
+        frameCountPin.setAndSend(int32_t(uint32_t(m.imageHeight) / uint32_t(m.frameHeight)));
     }
 
     std::u16string getHintText() override { return hintPin.get(); }

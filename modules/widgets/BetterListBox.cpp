@@ -134,8 +134,11 @@ std::string BetterListBox::styleName() const {
     }
 }
 
+// max(0, itemCount - visibleLines) in 64 bits, clamped to 32: bounds whose
+// bottom lies above their top give a negative number of lines in view.
 int32_t BetterListBox::maxScrollTop() const {
-    return int32_t(std::max<int64_t>(0, int64_t(itemCount) - int64_t(visibleLines)));
+    const int64_t lines = int64_t(itemCount) - int64_t(visibleLines);
+    return int32_t(std::clamp<int64_t>(lines, 0, std::numeric_limits<int32_t>::max()));
 }
 
 void BetterListBox::updateLayout() {
@@ -151,7 +154,7 @@ void BetterListBox::updateLayout() {
 
     const float height = bounds.bottom - bounds.top;
     visibleLines = platform::saturatingToInt32(double(height / lineHeight));
-    scrollTop = std::min(scrollTop, maxScrollTop());
+    scrollTop = std::clamp(scrollTop, 0, maxScrollTop());
 }
 
 void BetterListBox::onSetSelectedId() {
@@ -270,19 +273,20 @@ int32_t BetterListBox::onRepaint(gmpi::IMpUnknown* drawingHost) {
         const auto context = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
         if (!context)
             return ResultFailure;
-        const float w = bounds.right - bounds.left;
-        const float h = bounds.bottom - bounds.top;
         const std::string style = styleName();
 
         gmpi_sdk::ComPtr<ITextFormat> format;
         textFormatFor(format.put(), style);
-
         GuiColour textBrushColour = textColour;
         if (textColour.a == 0.0f) {
             const FontStyle* fontStyle = fontStyleFor(style);
             textBrushColour =
                 colourOfWord(fontStyle ? fontStyle->fontColor : defaultFontStyle().fontColor);
         }
+        // The style is looked up through the host, which may have changed the
+        // bounds meanwhile: the size is read after it.
+        const float w = bounds.right - bounds.left;
+        const float h = bounds.bottom - bounds.top;
         gmpi_sdk::ComPtr<IBrush> textBrush, selectionBrush, thumbBrush, stripBrush;
         context->makeSolidBrush(&textBrushColour, textBrush.put());
         context->makeSolidBrush(&selectionColour, selectionBrush.put());

@@ -115,8 +115,11 @@ public:
             return;
         const auto frames =
             int32_t(uint32_t(metadata->imageHeight) / uint32_t(metadata->frameHeight));
+        const uint32_t load = pictureLoadCount();
         frameCountPinB.setAndSend(frames);
-        frameCountPinA.setAndSend(frames);
+        // A picture loaded from inside the send has sent its own counts.
+        if (pictureLoadCount() == load)
+            frameCountPinA.setAndSend(frames);
     }
 
     std::u16string getHintText() override { return hintPin.get(); }

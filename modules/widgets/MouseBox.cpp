@@ -61,14 +61,9 @@ public:
     int32_t onPress(int32_t, GuiPoint point) override {
         try {
             takePointerCapture();
-            const Position p = positionOf(point);
-            lastPointerX = p.x;
-            lastPointerY = p.y;
-            lastXFraction = float(p.x) / float(boxWidth);
-            lastYFraction = float(p.y) / float(boxHeight);
-            lastAngleFraction = angleOf(p);
+            const Report report = reportOf(positionOf(point), true);
             mouseDownPin.setAndSend(true);
-            sendOutputs(p);
+            send(report);
             return ResultSuccess;
         } catch (...) {
             return ResultFailure;
@@ -80,13 +75,7 @@ public:
         try {
             if (!queryPointerCapture())
                 return ResultFailure;
-            const Position p = positionOf(point);
-            sendOutputs(p);
-            lastPointerX = p.x;
-            lastPointerY = p.y;
-            lastXFraction = xFractionPin.get();
-            lastYFraction = yFractionPin.get();
-            lastAngleFraction = pointerAnglePin.get();
+            send(reportOf(positionOf(point), false));
             return ResultSuccess;
         } catch (...) {
             return ResultFailure;
@@ -142,23 +131,63 @@ private:
         return float(std::atan2(double(across), double(down))) * turnsPerRadian + 0.5f;
     }
 
-    void sendOutputs(Position p) {
-        pointerXPin.setAndSend(p.x);
-        pointerYPin.setAndSend(p.y);
-        xFractionPin.setAndSend(float(p.x) / float(boxWidth));
-        yFractionPin.setAndSend(float(p.y) / float(boxHeight));
-        pointerAnglePin.setAndSend(angleOf(p));
-        deltaXPin.setAndSend(clamped(int64_t(p.x) - lastPointerX));
-        deltaYPin.setAndSend(clamped(int64_t(p.y) - lastPointerY));
-        deltaXFractionPin.setAndSend(xFractionPin.get() - lastXFraction);
-        deltaYFractionPin.setAndSend(yFractionPin.get() - lastYFraction);
+    // The values of one report, all taken before the first is sent: the host
+    // may write to the pins or call back from inside each send.
+    struct Report {
+        Position p;
+        float xFraction, yFraction, angle;
+        int32_t deltaX, deltaY;
+        float deltaXFraction, deltaYFraction, deltaAngle;
+    };
+
+    // The report of a position, measured from the previous one (from itself
+    // at a press), which it then becomes.
+    Report reportOf(Position p, bool pressed) {
+        Report r{p,
+                 float(p.x) / float(boxWidth),
+                 float(p.y) / float(boxHeight),
+                 angleOf(p),
+                 0,
+                 0,
+                 0.0f,
+                 0.0f,
+                 0.0f};
+        if (pressed) {
+            lastPointerX = p.x;
+            lastPointerY = p.y;
+            lastXFraction = r.xFraction;
+            lastYFraction = r.yFraction;
+            lastAngleFraction = r.angle;
+        }
+        r.deltaX = clamped(int64_t(p.x) - lastPointerX);
+        r.deltaY = clamped(int64_t(p.y) - lastPointerY);
+        r.deltaXFraction = r.xFraction - lastXFraction;
+        r.deltaYFraction = r.yFraction - lastYFraction;
         // Across the top the angle jumps between 0 and 1: the change stays small.
-        float d = pointerAnglePin.get() - lastAngleFraction;
-        if (d > 0.5f)
-            d = d - 1.0f;
-        else if (d < -0.5f)
-            d = d + 1.0f;
-        deltaAnglePin.setAndSend(d);
+        r.deltaAngle = r.angle - lastAngleFraction;
+        if (r.deltaAngle > 0.5f)
+            r.deltaAngle = r.deltaAngle - 1.0f;
+        else if (r.deltaAngle < -0.5f)
+            r.deltaAngle = r.deltaAngle + 1.0f;
+        lastPointerX = p.x;
+        lastPointerY = p.y;
+        lastXFraction = r.xFraction;
+        lastYFraction = r.yFraction;
+        lastAngleFraction = r.angle;
+        return r;
+    }
+
+    void send(const Report& r) {
+        pointerXPin.setAndSend(r.p.x);
+        pointerYPin.setAndSend(r.p.y);
+        xFractionPin.setAndSend(r.xFraction);
+        yFractionPin.setAndSend(r.yFraction);
+        pointerAnglePin.setAndSend(r.angle);
+        deltaXPin.setAndSend(r.deltaX);
+        deltaYPin.setAndSend(r.deltaY);
+        deltaXFractionPin.setAndSend(r.deltaXFraction);
+        deltaYFractionPin.setAndSend(r.deltaYFraction);
+        deltaAnglePin.setAndSend(r.deltaAngle);
     }
 
     MpGuiPin<int32_t> flipFlagsPin;

@@ -88,7 +88,9 @@ public:
                 return ResultSuccess;
             takePointerCapture();
             mouseDownPin.setAndSend(true);
-            pointToPolar(point);
+            // The host may have dropped the picture from inside those calls.
+            if (hasPicture())
+                pointToPolar(point);
             return ResultSuccess;
         } catch (...) {
             return ResultFailure;
@@ -119,13 +121,17 @@ public:
         animationPositionPin.setAndSend(position);
     }
 
+    // Everything is taken from the picture before the send, from inside which
+    // the host may replace or drop it.
     void onImageLoaded() override {
+        if (!metadata)
+            return;
         const ImageMetadata& m = *metadata;
+        handleWidth = float(m.frameWidth) + m.padLeft + m.padRight;
+        handleHeight = float(m.frameHeight) + m.padTop + m.padBottom;
         const uint32_t frameHeight = uint32_t(m.frameHeight);
         frameCountPin.setAndSend(frameHeight ? int32_t(uint32_t(m.imageHeight) / frameHeight)
                                              : int32_t(0));
-        handleWidth = float(m.frameWidth) + m.padLeft + m.padRight;
-        handleHeight = float(m.frameHeight) + m.padTop + m.padBottom;
     }
 
     std::u16string getHintText() override { return hintPin.get(); }

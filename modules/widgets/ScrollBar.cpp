@@ -118,12 +118,15 @@ public:
                 setPosition(moved);
                 return ResultSuccess;
             }
-            draggingPin.setAndSend(true);
+            // The press is in place before the host hears of it: a release it
+            // answers with from inside its calls then ends it.
             dragLastCoord = c;
-            dragLastSent = truncated(position);
-            takePointerCapture();
             thumbPressed = true;
             thumbBitmap.reset();
+            draggingPin.setAndSend(true);
+            // After the send: the host may have reported a new position inside it.
+            dragLastSent = truncated(position);
+            takePointerCapture();
             requestRepaint();
             return 1;
         } catch (...) {
@@ -172,11 +175,13 @@ public:
     // Every release ends the drag and redraws the thumb unpressed.
     int32_t onRelease(int32_t, GuiPoint) override {
         try {
+            // Ended before the host hears of it: a press it answers with from
+            // inside its calls then stands.
+            thumbPressed = false;
+            thumbBitmap.reset();
             if (queryPointerCapture())
                 dropPointerCapture();
             draggingPin.setAndSend(false);
-            thumbPressed = false;
-            thumbBitmap.reset();
             requestRepaint();
             return ResultSuccess;
         } catch (...) {
@@ -250,23 +255,29 @@ private:
         requestRepaint();
     }
 
+    // The repeat starts after the step only while the pin still asks for it:
+    // the host may lower it from inside the step's send.
     void onStepBack() {
+        if (!(stepBackPin.get() && range > pageSize)) {
+            stopTicking();
+            return;
+        }
+        stepBack();
         if (stepBackPin.get() && range > pageSize) {
-            stepBack();
             startTicking();
             repeatCount = 0;
-        } else {
-            stopTicking();
         }
     }
 
     void onStepForward() {
+        if (!(stepForwardPin.get() && range > pageSize)) {
+            stopTicking();
+            return;
+        }
+        stepForward();
         if (stepForwardPin.get() && range > pageSize) {
-            stepForward();
             startTicking();
             repeatCount = 0;
-        } else {
-            stopTicking();
         }
     }
 

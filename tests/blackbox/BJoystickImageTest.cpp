@@ -5,6 +5,7 @@
 #include "SkinWidgetFixture.h"
 
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,45 @@ TEST_F(BJoystickImageTest, JumpsToAPressWhenAsked) {
     press(module, 99, 99);
     EXPECT_EQ(sent(), (std::vector<Send>{boolSend(MouseDown, true), floatSend(X, 1.0f),
                                          floatSend(Y, 0.0f)}));
+}
+
+TEST_F(BJoystickImageTest, AJumpUsesWhatTheHostLeftAfterItsCallsFromThePress) {
+    struct Case {
+        const char* what;
+        std::function<void(const GuiModule&)> changeInsideCapture;
+        std::function<void(const GuiModule&)> changeInsidePressSend;
+        std::vector<Send> sends;
+    };
+    const Case cases[] = {
+        // (50 - 10) / (180 - 20) across; at the top down.
+        {"bounds grown inside the capture",
+         [](const GuiModule& m) { place(m, 180, 180); },
+         nullptr,
+         {boolSend(MouseDown, true), floatSend(X, 0.25f), floatSend(Y, 1.0f)}},
+        // Without a picture there is no handle to jump.
+        {"picture dropped inside the press send",
+         nullptr,
+         [](const GuiModule& m) { m.set(Image, std::u16string(u"missing.bmp")); },
+         {boolSend(MouseDown, true)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GuiModule module = joystick(0.0f, 0.0f);
+        module.set(JumpToClick, true);
+        host.sent.clear();
+        host.graphics.onCall = [&](GraphicsCall call) {
+            if (call == GraphicsCall::TakeCapture && c.changeInsideCapture)
+                c.changeInsideCapture(module);
+        };
+        host.onAccept = [&](const SentValue& value) {
+            if (value.pinId == MouseDown && value.asBool() && c.changeInsidePressSend)
+                c.changeInsidePressSend(module);
+        };
+        EXPECT_EQ(press(module, 50, 10), ResultSuccess);
+        host.graphics.onCall = nullptr;
+        host.onAccept = nullptr;
+        EXPECT_EQ(sent(), c.sends);
+    }
 }
 
 TEST_F(BJoystickImageTest, IgnoresPressesOffTheHandleUnlessAccepted) {

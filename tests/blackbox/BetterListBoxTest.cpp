@@ -11,6 +11,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace testhost;
@@ -41,9 +42,15 @@ bool sameColour(const GuiColour& a, const GuiColour& b) {
     return sameBits(a.r, b.r) && sameBits(a.g, b.g) && sameBits(a.b, b.b) && sameBits(a.a, b.a);
 }
 
+// Appended piece by piece: "(" + a temporary trips a false -Wrestrict in GCC 12.
 std::string describe(const GuiRect& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+    std::string text = "(";
+    for (const float edge : {r.left, r.top, r.right, r.bottom}) {
+        if (text.size() > 1)
+            text += ", ";
+        text += std::to_string(edge);
+    }
+    return text + ")";
 }
 
 Bytes bytesOfText(const std::string& text) {
@@ -115,6 +122,14 @@ protected:
         EXPECT_EQ(result.answer, ResultSuccess);
         EXPECT_EQ(result.error, "");
         return result.recording;
+    }
+
+    // A repaint in the bounds the box was given last.
+    std::shared_ptr<const Recording> paintAsPlaced() {
+        DrawingContext context(&drawing, GuiSize{100, 100});
+        EXPECT_EQ(graphics->onRepaint(&context), ResultSuccess);
+        EXPECT_EQ(context.references(), 0);
+        return context.recordingPointer();
     }
 
     // The text calls of a paint, kept beyond the recording.
@@ -508,6 +523,102 @@ TEST_F(ListBoxTest, RangesScrollWithoutWalkingFromTheStart) {
     EXPECT_EQ(press(20, 17),
               (Sends{{pinSelectedId, bytesOf(int32_t(5))}, {pinClick, bytesOf(true)}}));
     release();
+}
+
+struct ScrollRangeCase {
+    const char* what;
+    const char16_t* list;
+    int32_t count; // as the box counts it: at most 2147483647
+    GuiRect bounds;
+    int32_t linesDown, linesUp;
+    int32_t top; // the first line in view after the drag
+};
+
+// The first line in view stays within 0 .. max(0, count - lines in view),
+// whatever the count and whatever the bounds make of the lines in view.
+TEST_F(ListBoxTest, TheScrollPositionStaysWithinTheItemsAtAnyCountAndBounds) {
+    const char16_t* const widest = u"range 0,2147483647";
+    const ScrollRangeCase cases[] = {
+        {"ten items, six in view", u"range 0,9", 10, {0, 0, 100, 100}, 9, 0, 4},
+        {"six items, all in view", u"range 0,5", 6, {0, 0, 100, 100}, 3, 0, 0},
+        {"ten items, bottom above the top: -6 lines",
+         u"range 0,9",
+         10,
+         {0, 100, 100, 0},
+         20,
+         0,
+         16},
+        {"ten items, a height beyond 32 bits of lines",
+         u"range 0,9",
+         10,
+         {0, 0, 100, -1e12f},
+         2,
+         0,
+         2},
+        {"the widest range, six in view", widest, 2147483647, {0, 0, 100, 100}, 2, 5, 0},
+        {"the widest range, -1 line", widest, 2147483647, {0, 20, 100, 0}, 3, 1, 2},
+        {"the widest range, -6 lines", widest, 2147483647, {0, 100, 100, 0}, 2, 0, 2},
+        {"the widest range, no line", widest, 2147483647, {0, 0, 100, 0}, 4, 1, 3},
+    };
+    offerSkin("FONT_CATEGORY normal\nfont-size 14\n"); // lines of 16 pixels
+    for (const ScrollRangeCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        makeBox();
+        box->set(pinStyleName, std::u16string(u"normal"));
+        box->set(pinItemList, std::u16string(c.list));
+        box->set(pinSelectedId, int32_t(-1));
+        const GuiRect& b = c.bounds;
+        EXPECT_EQ(graphics->acceptBounds(&b), ResultSuccess);
+        scrollDown(c.linesDown);
+        press(95, 50);
+        for (float y = 50; y > 50 - 17.0f * float(c.linesUp); y -= 17)
+            motion(95, y - 17);
+        release();
+
+        // The thumb's top follows the first line in view.
+        const float h = b.bottom - b.top;
+        const auto recording = paintAsPlaced();
+        const auto rects = recording->of(DrawOp::PaintRect);
+        ASSERT_GE(rects.size(), 2u);
+        EXPECT_TRUE(sameBits(rects[1]->rect.top, float(c.top) * (h - 4.0f) / float(c.count) + 2.0f))
+            << describe(rects[1]->rect);
+        // A press on the first line selects that line's item, when there is one.
+        const Sends selected =
+            c.top < c.count ? Sends{{pinSelectedId, bytesOf(c.top)}, {pinClick, bytesOf(true)}}
+                            : Sends{};
+        EXPECT_EQ(press(20, 1), selected);
+        release();
+        dropBox();
+    }
+}
+
+TEST_F(ListBoxTest, WhatTheHostChangesFromInsideTheStyleLookUpIsWhatIsLaidOutAndDrawn) {
+    makeTenItemBox();
+    // A list set from inside the layout of another is the one laid out: all
+    // ten items scroll.
+    bool changed = false;
+    host.onLookUp = [&](const std::string& name, const std::string&) {
+        if (name == "global" && !std::exchange(changed, true))
+            box->set(pinItemList, std::u16string(tenItems));
+    };
+    box->set(pinItemList, std::u16string(u"x"));
+    EXPECT_TRUE(changed);
+    scrollDown(9);
+    EXPECT_EQ(textsOf(*paint()), (std::vector<std::string>{"i4", "i5", "i6", "i7", "i8", "i9"}));
+
+    // Bounds set from inside a repaint's look-up are the ones painted.
+    changed = false;
+    host.onLookUp = [&](const std::string& name, const std::string&) {
+        if (name == "global" && !std::exchange(changed, true))
+            place(100, 60);
+    };
+    const auto recording = paintAsPlaced();
+    host.onLookUp = nullptr;
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(textsOf(*recording), (std::vector<std::string>{"i4", "i5", "i6"}));
+    const auto rects = recording->of(DrawOp::PaintRect);
+    ASSERT_FALSE(rects.empty());
+    EXPECT_TRUE(sameRect(rects[0]->rect, GuiRect{88, 0, 100, 60})) << describe(rects[0]->rect);
 }
 
 TEST_F(ListBoxTest, ItemTextsAreDrawnAsUtf8UpToTheirFirstNul) {

@@ -1,7 +1,9 @@
 // FileReq with the test host's file dialog, through the export.
 #include "LibraryFixture.h"
+#include "LongItemLists.h"
 #include "host/FilePicker.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -124,6 +126,23 @@ TEST_F(FileReqTest, OffersTheFileTypesOfTheList) {
         module.set(FileTypes, c.list);
         open(module);
         EXPECT_EQ(picker.fileTypes, c.types);
+    }
+}
+
+TEST_F(FileReqTest, OffersAtMostTheFirst65536FileTypesOfAList) {
+    picker.result = 1;
+    GuiModule module = make(u"FileReq");
+    for (const blackbox::LongListCase& c : blackbox::longListCases()) {
+        SCOPED_TRACE(c.what);
+        picker.fileTypes.clear();
+        module.set(FileTypes, c.list);
+        open(module);
+        ASSERT_EQ(picker.fileTypes.size(), size_t(c.offered));
+        EXPECT_EQ(picker.fileTypes.front(), (std::pair<std::string, std::string>{c.firstText, ""}));
+        EXPECT_EQ(picker.fileTypes.back(), (std::pair<std::string, std::string>{c.lastText, ""}));
+        if (c.separatorAt >= 0) {
+            EXPECT_EQ(picker.fileTypes.at(size_t(c.separatorAt)).first, "----");
+        }
     }
 }
 
@@ -280,11 +299,16 @@ public:
     }
     int32_t addRef() override { return ++refs; }
     int32_t release() override { return --refs; }
-    int32_t addFileType(const char*, const char*) override { return ResultSuccess; }
+    int32_t addFileType(const char*, const char*) override {
+        if (onAddFileType)
+            onAddFileType();
+        return ResultSuccess;
+    }
     int32_t presetFileName(const char*) override { return ResultSuccess; }
     int32_t presetFolder(const char*) override { return ResultSuccess; }
     int32_t showPicker(gmpi_gui::ICompletionCallback* done) override {
         callback = done;
+        ++shows;
         return showAnswer;
     }
     int32_t pickedPath(gmpi::IString* path) override {
@@ -294,6 +318,8 @@ public:
     gmpi_gui::ICompletionCallback* callback = nullptr;
     int32_t showAnswer = ResultSuccess;
     int32_t refs = 0;
+    int32_t shows = 0;
+    std::function<void()> onAddFileType;
 };
 
 TEST_F(FileReqTest, TheCallbackCountsTheHostsReferencesAndIsNeverDeleted) {
@@ -355,6 +381,32 @@ TEST_F(FileReqTest, ADialogTheHostCannotShowIsGivenUp) {
     EXPECT_EQ(host.pickerRequests.size(), 2u);
     keeping.callback->onFinished(0); // too late: nothing happens
     EXPECT_TRUE(host.sent.empty());
+}
+
+TEST_F(FileReqTest, AnEarlierDialogsCompletionDuringTheNextOnesSetUpIsIgnored) {
+    KeepingPicker keeping; // keeps the callback of the first dialog
+    host.makeFilePicker = [&](int32_t) -> IFilePicker* {
+        keeping.addRef();
+        return &keeping;
+    };
+    GuiModule module = make(u"FileReq");
+    module.set(FileTypes, std::u16string(u"wav,mid"));
+    open(module);
+    ASSERT_NE(keeping.callback, nullptr);
+    keeping.callback->onFinished(1);
+    EXPECT_EQ(keeping.refs, 0);
+
+    // While the next dialog is being set up, the host calls the callback it
+    // still has, as if the first had ended again.
+    gmpi_gui::ICompletionCallback* const earlier = keeping.callback;
+    keeping.onAddFileType = [&] { earlier->onFinished(1); };
+    open(module);
+    keeping.onAddFileType = nullptr;
+    EXPECT_EQ(keeping.shows, 2); // the new dialog is shown all the same
+    EXPECT_EQ(keeping.refs, 1);
+    keeping.callback->onFinished(0);
+    expectChosen(u"C:\\k.txt");
+    EXPECT_EQ(keeping.refs, 0);
 }
 
 TEST_F(FileReqTest, ADialogOpenedFromInsideTheDoneSendIsANewOne) {

@@ -1,8 +1,10 @@
 // MouseBox through the export: its size on repaint, the pointer's position,
 // fractions, angle and their changes while a button is held, the flips, and
 // the release that zeroes the change outputs.
+#include "LongItemLists.h"
 #include "WidgetFixture.h"
 #include "host/HostString.h"
+#include "host/MenuItemSink.h"
 
 #include <cmath>
 #include <limits>
@@ -13,10 +15,11 @@ using blackbox::sent;
 
 namespace {
 
-constexpr int32_t pinFlips = 0, pinHint = 1, pinMenuSelection = 3, pinMouseDown = 4, pinWidth = 5,
-                  pinHeight = 6, pinX = 7, pinY = 8, pinXFraction = 9, pinYFraction = 10,
-                  pinAngle = 11, pinDeltaX = 12, pinDeltaY = 13, pinDeltaXFraction = 14,
-                  pinDeltaYFraction = 15, pinDeltaAngle = 16;
+constexpr int32_t pinFlips = 0, pinHint = 1, pinMenuItems = 2, pinMenuSelection = 3,
+                  pinMouseDown = 4, pinWidth = 5, pinHeight = 6, pinX = 7, pinY = 8,
+                  pinXFraction = 9, pinYFraction = 10, pinAngle = 11, pinDeltaX = 12,
+                  pinDeltaY = 13, pinDeltaXFraction = 14, pinDeltaYFraction = 15,
+                  pinDeltaAngle = 16;
 
 class MouseBoxTest : public blackbox::WidgetTest {
 protected:
@@ -78,6 +81,27 @@ TEST_F(MouseBoxTest, EachMoveReportsTheChangeSinceThePreviousReport) {
     EXPECT_EQ(sends(), (Sends{sent(pinY, 79), sent(pinYFraction, 0.79f), sent(pinDeltaX, 0),
                               sent(pinDeltaY, -1), sent(pinDeltaXFraction, 0.0f),
                               sent(pinDeltaYFraction, 0.79f - 0.8f), sent(pinDeltaAngle, 0.0f)}));
+}
+
+TEST_F(MouseBoxTest, ChangesAreMeasuredFromWhatWasReportedNotFromWhatTheHostWroteBack) {
+    start();
+    // From inside the report the host writes its own values to the fraction pins.
+    host.onAccept = [this](const SentValue& value) {
+        if (value.pinId == pinAngle) {
+            widget->set(pinXFraction, 0.9f);
+            widget->set(pinYFraction, 0.1f);
+        }
+    };
+    press(150.7f, 50.2f);
+    EXPECT_EQ(sends(),
+              (Sends{sent(pinMouseDown, true), sent(pinX, 150), sent(pinY, 50),
+                     sent(pinXFraction, 0.75f), sent(pinYFraction, 0.5f), sent(pinAngle, 0.25f)}));
+    motion(100, 80, 0);
+    host.onAccept = nullptr;
+    EXPECT_EQ(sends(), (Sends{sent(pinX, 100), sent(pinY, 80), sent(pinXFraction, 0.5f),
+                              sent(pinYFraction, 0.8f), sent(pinAngle, 0.5f), sent(pinDeltaX, -50),
+                              sent(pinDeltaY, 30), sent(pinDeltaXFraction, -0.25f),
+                              sent(pinDeltaYFraction, 0.8f - 0.5f), sent(pinDeltaAngle, 0.25f)}));
 }
 
 TEST_F(MouseBoxTest, TheAngleChangeAcrossTheTopStaysSmall) {
@@ -183,6 +207,22 @@ TEST_F(MouseBoxTest, TheHintAndTheMenuUseTheImageBasePins) {
     EXPECT_EQ(text.text, "Drag here");
     EXPECT_EQ(widget->get()->onContextMenuPick(2), ResultSuccess);
     EXPECT_EQ(sends(), (Sends{sent(pinMenuSelection, 2), sent(pinMenuSelection, -1)}));
+}
+
+TEST_F(MouseBoxTest, TheMenuOffersAtMostTheFirst65536ItemsOfItsList) {
+    for (const blackbox::LongListCase& c : blackbox::longListCases()) {
+        SCOPED_TRACE(c.what);
+        set(pinMenuItems, c.list);
+        MenuItemSink sink;
+        EXPECT_EQ(widget->get()->fillContextMenu(0, 0, &sink), ResultSuccess);
+        ASSERT_EQ(sink.items.size(), size_t(c.offered));
+        EXPECT_EQ(sink.items.front(), (MenuItem{c.firstText, c.firstId, 0}));
+        EXPECT_EQ(sink.items.back(), (MenuItem{c.lastText, c.lastId, 0}));
+        if (c.separatorAt >= 0) {
+            EXPECT_EQ(sink.items.at(size_t(c.separatorAt)).text, "----");
+        }
+        EXPECT_EQ(sink.references(), 0);
+    }
 }
 
 } // namespace

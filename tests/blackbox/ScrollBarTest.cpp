@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 using namespace testhost;
 using blackbox::opsOf;
@@ -528,6 +529,66 @@ TEST_F(ScrollBarTest, EveryReleaseDropsTheThumbPictureAndEndsADrag) {
     const Painted unpressed(paint());
     const auto rounded = unpressed.targets.at(0)->target->of(DrawOp::PaintRoundedRect);
     EXPECT_TRUE(sameRect(rounded.at(0)->rect, {0, 0, 17, 26}));
+}
+
+TEST_F(ScrollBarTest, APressOrReleaseMadeFromInsideTheOtherIsTheOneThatStands) {
+    struct Case {
+        const char* what;
+        bool releaseInsideTheCapture; // else a press inside the release's send
+        Sends sends;
+        bool pressed;
+    };
+    const Case cases[] = {
+        {"a host that answers the capture with a release", true,
+         Sends{sent(pinDragging, true), sent(pinDragging, false)}, false},
+        {"a host that answers the release with a new press on the thumb", false,
+         Sends{sent(pinDragging, false), sent(pinDragging, true)}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        makeWidget(u"ScrollBar");
+        start(100, 10, 45);
+        host.graphics.captured = false;
+        bool nested = false;
+        if (c.releaseInsideTheCapture) {
+            host.graphics.onCall = [&](GraphicsCall call) {
+                if (call == GraphicsCall::TakeCapture && !std::exchange(nested, true))
+                    releaseAt(10, 100);
+            };
+            press(10, 100);
+        } else {
+            press(10, 100);
+            sends();
+            host.onAccept = [&](const SentValue& value) {
+                if (value.pinId == pinDragging && !std::exchange(nested, true))
+                    press(10, 100);
+            };
+            releaseAt(10, 100);
+        }
+        host.graphics.onCall = nullptr;
+        host.onAccept = nullptr;
+        EXPECT_EQ(sends(), c.sends);
+        EXPECT_EQ(host.graphics.captured, c.pressed);
+        // The thumb is drawn held (moved by a pixel) only while the press stands.
+        const Painted painted(paint());
+        const auto rounded = painted.targets.at(0)->target->of(DrawOp::PaintRoundedRect);
+        const float p = c.pressed ? 1.0f : 0.0f;
+        EXPECT_TRUE(sameRect(rounded.at(0)->rect, {p, p, 17 + p, 26 + p}));
+    }
+}
+
+TEST_F(ScrollBarTest, TheHostCanLowerAStepPinFromInsideTheStepItStarted) {
+    start(10, 2, 0);
+    host.onAccept = [this](const SentValue& value) {
+        if (value.pinId == pinPosition)
+            widget->set(pinStepForward, false);
+    };
+    set(pinStepForward, true);
+    EXPECT_EQ(sends(), position(1));
+#ifndef _WIN32
+    EXPECT_EQ(platform::standin::runningTimerCount(), 0u);
+#endif
+    EXPECT_EQ(quietFor(300), Sends{});
 }
 
 TEST_F(ScrollBarTest, AStepPinStepsAtOnceThenRepeatsAfterFifteenTicks) {

@@ -106,6 +106,30 @@ TEST_F(ImageCacheTest, SharesOnePictureAndRecordPerFactoryAndUri) {
     factory.serve(host);
 }
 
+TEST_F(ImageCacheTest, APictureLoadedFromInsideItsOwnLoadIsCachedOnce) {
+    offer("knob.png", "Image", "skin/knob.png", solidBmp(4, 8, 0xFF102030));
+    offerText("knob.txt", "skin/knob.txt", "frame_size 4 4\n");
+    // The host asks for the same picture again while the first load reads
+    // its metadata.
+    Loaded inner;
+    bool asked = false;
+    host.onLookUp = [&](const std::string& name, const std::string&) {
+        if (name == "knob.txt" && !std::exchange(asked, true))
+            inner = load("knob.png");
+    };
+    const Loaded outer = load("knob.png");
+    host.onLookUp = nullptr;
+    ASSERT_TRUE(inner.bitmap && outer.bitmap);
+    EXPECT_EQ(outer.bitmap.get(), inner.bitmap.get());
+    EXPECT_EQ(outer.metadata, inner.metadata);
+    EXPECT_EQ(outer.metadata->frameHeight, 4);
+    ASSERT_EQ(cache().cached().size(), 1u);
+    // The outer load's own copy is gone: one picture, held by the entry and
+    // the two callers.
+    EXPECT_EQ(factory.ledger()->live("bitmap"), 1);
+    EXPECT_EQ(outer.host().references(), 3);
+}
+
 TEST_F(ImageCacheTest, KeysOnTheResolvedUriNotTheName) {
     offer("a.png", "Image", "skin/same.png", solidBmp(2, 2, 0xFFFFFFFF));
     host.addResource("b.png", "Image", "skin/same.png");
