@@ -42,8 +42,15 @@ bool sameColour(const GuiColour& a, const GuiColour& b) {
 }
 
 std::string describe(const GuiRect& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+    // Appended piece by piece: GCC 12 reports a false -Wrestrict for
+    // "(" + std::string when optimising.
+    std::string text = "(";
+    for (const float edge : {r.left, r.top, r.right, r.bottom}) {
+        if (text.size() > 1)
+            text += ", ";
+        text += std::to_string(edge);
+    }
+    return text + ")";
 }
 
 Bytes bytesOfText(const std::string& text) {
