@@ -62,12 +62,13 @@ public:
     void storeBuffer(float* newBuffer) override { buffer = newBuffer; }
     int32_t typeCode() const override { return KindAudio; }
     PinHandler fallbackHandler() const override { return nullptr; }
-    virtual void extraAudioHook() {}
+    virtual void extraAudioHook() {} // nothing calls it
 
     float* getBuffer() const { return buffer; }
     bool isStreaming() const { return streaming; }
     bool isChanged() const { return changed; }
     // The sample at index (negative: at stretchStart); 0 without a buffer.
+    // No module of this library calls it.
     float sampleAt(int32_t index) const;
 
 protected:
@@ -76,6 +77,7 @@ protected:
     bool changed = false;
 };
 
+// No module of this library uses this class.
 class AudioInPin : public MpAudioPinBase {
 public:
     // Stream on and off; a pin that does not stream keeps the module awake for a frame.
@@ -95,6 +97,7 @@ public:
     void markStreaming(bool isStreaming, int32_t framePosition);
 };
 
+// No module of this library uses this class.
 class MidiInPin : public MpPinBase {
 public:
     void storeBuffer(float*) override {}
@@ -104,6 +107,7 @@ public:
     void publishInitialState() override {}
 };
 
+// No module of this library uses this class.
 class MidiOutPin : public MidiInPin {
 public:
     int32_t flowDirection() const override { return FlowOut; }
@@ -150,6 +154,7 @@ public:
             std::memcpy(&value, bytes, size_t(size < 4 ? size : 4));
         }
     }
+    // The same as loadValueBytes; nothing calls it.
     virtual void loadValueBytesAlt(int32_t size, const void* bytes) { loadValueBytes(size, bytes); }
     virtual int32_t valueByteCount() const { return int32_t(sizeof(T)); }
     virtual const void* valueAddress() const { return &value; }

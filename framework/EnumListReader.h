@@ -57,7 +57,7 @@ private:
     size_t readPosition = 0; // the list form's position in source
 };
 
-// seekId on a new reader of text.
+// seekId on a new reader of text. No module of this library calls this or the next.
 bool enumListHasId(const std::u16string& text, int32_t id);
 // id when the list has it, else the first item's id, else 0.
 int32_t enumListValidId(const std::u16string& text, int32_t id);

@@ -32,6 +32,7 @@ private:
 };
 
 // Runs a member function of the module that takes the voice.
+// No module of this library uses this class.
 template <class Module> class IGuiPinCallbackIndexed final : public IGuiPinCallbackImpl {
 public:
     using Handler = void (Module::*)(int32_t voice);
@@ -185,6 +186,7 @@ public:
     // Runs the pin's handler.
     int32_t onPinChanged(int32_t pinId, int32_t voice);
     // Stores, then runs the handler only when the value changed.
+    // No module of this library calls it.
     int32_t receiveAndNotify(int32_t pinId, int32_t voice, int32_t size, const void* data);
 
     MpGuiPinBase* findPin(int32_t pinId) const;

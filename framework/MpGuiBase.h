@@ -44,6 +44,7 @@ protected:
     template <class Module> void registerPin(MpGuiPinBase& pin, void (Module::*handler)()) {
         registerPin(nextPinIndex(), pin, handler);
     }
+    // Neither this nor registerPinNoHandler is used by a module of this library.
     template <class Module>
     void registerIndexedPin(int32_t pinId, MpGuiPinBase& pin,
                             void (Module::*handler)(int32_t voice)) {

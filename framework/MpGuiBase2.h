@@ -39,6 +39,7 @@ protected:
     }
     void registerPin(MpGuiPinBase& pin) { registerPin(nextPinIndex(), pin); }
 
+    // No module of this library uses it.
     template <class Module>
     void registerIndexedPin(int32_t pinId, MpGuiPinBase& pin,
                             void (Module::*handler)(int32_t voice)) {

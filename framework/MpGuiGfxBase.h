@@ -56,7 +56,8 @@ private:
     int32_t refCount = 1;
 };
 
-// The keyboard's modifier state as GetKeyState reports it.
+// The keyboard's modifier state as GetKeyState reports it. No module of this
+// library calls these: widgets take modifiers from the pointer flags.
 bool isShiftDown();
 bool isControlDown();
 bool isAltDown();

@@ -83,6 +83,7 @@ protected:
     int32_t nextPinId() const { return pins.empty() ? 0 : pins.rbegin()->first + 1; }
 
     // Asks the host how many frames the module still computes before the gate sleeps.
+    // No module of this library calls it.
     void refreshSleepCountdown();
     // An event's frame; one beyond the block is taken at the block's end.
     static int32_t eventFrame(const TimedEvent* event, int32_t frames);
@@ -147,6 +148,7 @@ private:
 };
 
 // Sister of MpBase2 whose block routines receive the offset of their first frame.
+// No module of this library uses this class.
 class MpBase : public MpPluginBase {
 public:
     using BlockRoutine = void (MpBase::*)(int32_t bufferOffset, int32_t frames);

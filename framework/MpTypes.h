@@ -59,26 +59,51 @@ template <class Interface> constexpr const InterfaceId& iidOf() {
     return InterfaceIdentity<Interface>::id;
 }
 
+// Contracts. Each slot of an interface carries one comment line that says:
+// - who calls it: "Host" (the host calls the library's object), "Module" (a
+//   module calls the host's object) or "Either";
+// - what becomes of its pointer arguments: "borrowed" means valid for the call
+//   only, so the callee copies what it needs; "referenced" means the callee
+//   keeps the object beyond the call and holds a reference of its own for it;
+//   "*out +1" means the object written there carries one reference that the
+//   caller releases, and null is written when there is none; "fills" names an
+//   argument the callee writes its answer into. A line that names no pointer
+//   argument has none worth saying more about;
+// - what it answers: a ResultCode unless the line says otherwise.
+// A callee may call back into its caller before it returns, so after any call
+// the caller reads again what the callee could have changed.
+// The id of an interface that is asked for by queryInterface stands right
+// after the interface.
+
 namespace gmpi {
 
 struct IMpUnknown {
+    // Either; *out +1, or null for an id not offered. ResultSuccess, else ResultUnsupported.
     virtual int32_t queryInterface(const InterfaceId& iid, void** out) = 0;
+    // Either. The new count (objects that keep no count answer 1).
     virtual int32_t addRef() = 0;
+    // Either; the object may be gone on return. The new count (1 from objects without one).
     virtual int32_t release() = 0;
 };
 
-// UTF-8 text that host operations fill in for the caller.
+} // namespace gmpi
+template <> struct InterfaceIdentity<gmpi::IMpUnknown> {
+    static constexpr InterfaceId id = guid("00000000-0000-C000-0000-000000000046");
+};
+
+namespace gmpi {
+
+// UTF-8 text that the side answering with text fills in for the side asking.
 struct IString : IMpUnknown {
+    // The side answering; bytes borrowed; size bytes replace the text (<= 0: empty). ResultSuccess.
     virtual int32_t assignBytes(const char* bytes, int32_t size) = 0;
+    // The side asking. The text's length in bytes.
     virtual int32_t byteLength() = 0;
+    // The side asking. The bytes and a zero after them; valid until the text changes.
     virtual const char* byteData() = 0;
 };
 
 } // namespace gmpi
-
-template <> struct InterfaceIdentity<gmpi::IMpUnknown> {
-    static constexpr InterfaceId id = guid("00000000-0000-C000-0000-000000000046");
-};
 template <> struct InterfaceIdentity<gmpi::IString> {
     static constexpr InterfaceId id = guid("AB8FFB21-44FF-42B7-8885-29431399E7E4");
 };

@@ -12,7 +12,8 @@ struct SrgbTables {
     const float* srgbToLinear() const { return values; }               // sRGB decoding of i / 255
     const float* pow22() const { return values + 256; }                // (i / 255) raised to 2.2
     const float* srgbToLinearHalfStep() const { return values + 512; } // of (i - 0.5) / 255
-    const float* pow22ToSrgb() const { return values + 768; }          // encoding of (i / 255)^2.2
+    // The sRGB encoding of (i / 255)^2.2; built, but no module of this library reads it.
+    const float* pow22ToSrgb() const { return values + 768; }
 };
 
 // Fills the four rows of a block of 1024 floats.

@@ -18,7 +18,7 @@ public:
     // The period of every later startTicking() of the whole library.
     static void setTickPeriod(int32_t ms);
     void startTicking();
-    void startTicking(int32_t ms);
+    void startTicking(int32_t ms); // no module of this library calls it
     void stopTicking();
 
 protected:

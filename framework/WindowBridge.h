@@ -11,6 +11,7 @@
 // The class name of the bridge's child windows.
 inline constexpr char16_t bridgeWindowClassName[] = u"DefaultMpWClass";
 
+// No module of this library uses this class.
 class MpGuiWindowsGfxBase : public MpGuiBase, public IMpGraphicsWinGdi {
 public:
     int32_t queryInterface(const InterfaceId& iid, void** out) override;
@@ -68,6 +69,7 @@ private:
     WindowHandle window = nullptr;
 };
 
+// No module of this library uses this class.
 class SeGuiWindowsGfxBase : public MpGuiWindowsGfxBase {
 public:
     int32_t addRef() override { return ++refCount; }
@@ -86,6 +88,7 @@ private:
     gmpi_sdk::ComPtr<IWindowHost2> windowHost2;
 };
 
+// No module of this library uses this class.
 class SeGuiCompositedGfxBase : public MpGuiBase, public ISeGraphicsComposited {
 public:
     int32_t queryInterface(const InterfaceId& iid, void** out) override;

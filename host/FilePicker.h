@@ -41,8 +41,8 @@ public:
 
     // What the dialog answers.
     bool finishInside = true;
-    int32_t result = 0; // 0: a file was chosen
-    std::string path;   // UTF-8, given by pickedPath
+    int32_t result = FilePickerChosen;
+    std::string path; // UTF-8, given by pickedPath
 
     // What the module asked.
     std::vector<int32_t> modes; // of each createFilePicker that handed this out

@@ -244,9 +244,9 @@ void text(cairo_t* cr, const DrawCall& call) {
     cairo_text_extents_t extents;
     cairo_text_extents(cr, shown.c_str(), &extents);
     double x = call.rect.left;
-    if (format.placement == 1)
+    if (format.placement == TextPlacementEnd)
         x = call.rect.right - extents.x_advance;
-    else if (format.placement == 2)
+    else if (format.placement == TextPlacementCentre)
         x = (call.rect.left + call.rect.right - extents.x_advance) / 2;
     cairo_move_to(cr, x, call.rect.top + font.ascent);
     cairo_show_text(cr, shown.c_str());

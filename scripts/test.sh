@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds both builds and runs every test: the native build under the
+# Checks formatting and include layers first (scripts/check.sh, seconds), then
+# builds both builds and runs every test: the native build under the
 # sanitizers, the Windows build under wine, the fuzz targets for a bounded
 # time, then one short smoke run of each benchmark (nothing timed is asserted).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+scripts/check.sh
 jobs=$(nproc)
 
 echo "== Linux, sanitizers"

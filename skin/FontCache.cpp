@@ -45,10 +45,10 @@ int32_t weightOf(const FontStyle& style) {
     }
 }
 
-int32_t placementOf(const FontStyle& style) {
+TextPlacement placementOf(const FontStyle& style) {
     if (style.styleFlags & StyleAlignCentre)
-        return 2;
-    return style.styleFlags & StyleAlignRight ? 1 : 0;
+        return TextPlacementCentre;
+    return style.styleFlags & StyleAlignRight ? TextPlacementEnd : TextPlacementStart;
 }
 
 void clearOut(ITextFormat** out, FontStyle** outStyle) {

@@ -154,7 +154,7 @@ bool skinBitmap::hitsPicture(GuiPoint point) {
     int32_t width = 0, height = 0;
     picture->pixelSize(&width, &height);
     gmpi_sdk::ComPtr<IBitmapPixels> pixels;
-    picture->lockPixels(pixels.put(), 1);
+    picture->lockPixels(pixels.put(), BitmapLockRead);
     if (!pixels)
         return false;
     const uint8_t* data = pixels->pixelData();

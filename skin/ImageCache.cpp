@@ -209,8 +209,8 @@ void ImageCache::releaseClient() {
 void mergeImageMask(IBitmap* picture, IBitmap* mask) {
     if (!picture || !mask)
         return;
-    const LockedPixels m(mask, 1);
-    const LockedPixels p(picture, 3);
+    const LockedPixels m(mask, BitmapLockRead);
+    const LockedPixels p(picture, BitmapLockReadWrite);
     if (m.empty() || p.empty())
         return;
     const bool srgb = p.lock->pixelFormat() == PixelFormatSrgb;
@@ -233,7 +233,7 @@ void mergeImageMask(IBitmap* picture, IBitmap* mask) {
 void clearKeyColour(IBitmap* picture, int32_t keyX, int32_t keyY) {
     if (!picture)
         return;
-    const LockedPixels p(picture, 3);
+    const LockedPixels p(picture, BitmapLockReadWrite);
     if (p.empty() || keyX < 0 || keyY < 0 || keyX >= p.width || keyY >= p.height)
         return;
     uint8_t key[4];

@@ -140,7 +140,7 @@ private:
         // Taken out first, so that a dialog opened from inside a send below is
         // a new one; this one is released when the step ends.
         const gmpi_sdk::ComPtr<IFilePicker> picker = std::move(dialog.picker);
-        if (result != 0)
+        if (result != FilePickerChosen)
             return;
         gmpi_sdk::MpString chosen;
         picker->pickedPath(&chosen);
