@@ -22,14 +22,17 @@
 BEGIN {
     # What a host sees of the library: the interfaces and value types that
     # cross the boundary, the counted-reference holder it keeps them in
-    # (header-only), and on Linux the controls of the stand-in library that a
-    # host links in place of the Windows system libraries.
+    # (header-only), the library's one set of UTF-8 conversions (so that a
+    # host reads and prints text exactly as the modules convert it), and on
+    # Linux the controls of the stand-in library that a host links in place
+    # of the Windows system libraries.
     hostVisible["framework/MpTypes.h"] = 1
     hostVisible["framework/ModuleApi.h"] = 1
     hostVisible["framework/HostApi.h"] = 1
     hostVisible["framework/DrawingApi.h"] = 1
     hostVisible["framework/ComPtr.h"] = 1
     hostVisible["platform/StandIn.h"] = 1
+    hostVisible["platform/Utf8.h"] = 1
 
     below["platform"] = "platform"
     below["framework"] = "framework platform"
@@ -144,7 +147,7 @@ END {
         print "only its own layer and those below it. The installer sees only platform/."
         print "host/ and the black-box tests see of the library only the interface headers"
         print "(framework/MpTypes.h, ModuleApi.h, HostApi.h, DrawingApi.h), framework/ComPtr.h"
-        print "and platform/StandIn.h. The rule is in scripts/layers.awk."
+        print "platform/Utf8.h and platform/StandIn.h. The rule is in scripts/layers.awk."
         exit 1
     }
 }

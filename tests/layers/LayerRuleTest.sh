@@ -7,7 +7,7 @@ set -euo pipefail
 rule="$(dirname "$0")/../../scripts/layers.awk"
 
 files=(
-    platform/Utf8.h platform/StandIn.h platform/common/Utf8.cpp
+    platform/Utf8.h platform/StandIn.h platform/Clocks.h platform/common/Utf8.cpp
     framework/MpTypes.h framework/ModuleApi.h framework/HostApi.h framework/DrawingApi.h
     framework/ComPtr.h framework/GuiPins.h framework/GuiPins.cpp
     skin/ImageBase.h skin/ImageBase.cpp
@@ -37,7 +37,8 @@ cases=(
     'host/TestHost.h|#include "../framework/ModuleApi.h"|pass'
     'host/TestHost.h|#include "../framework/ComPtr.h"|pass'
     'host/TestHost.cpp|#include "../platform/StandIn.h"|pass'
-    'host/TestHost.cpp|#include "../platform/Utf8.h"|fail'
+    'host/TestHost.cpp|#include "../platform/Utf8.h"|pass'
+    'host/TestHost.cpp|#include "../platform/Clocks.h"|fail'
     'host/TestHost.cpp|#include "../framework/GuiPins.h"|fail'
     'host/refhost/main.cpp|#include "../TestHost.h"|pass'
     'host/refhost/main.cpp|#include "../../skin/ImageBase.h"|fail'
