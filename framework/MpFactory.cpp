@@ -1,30 +1,20 @@
 #include "MpFactory.h"
 
+#include "ScopedValue.h"
 #include "SrgbTables.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
-#include <utility>
 
 namespace {
 
 // Constant-initialised: valid before any dynamic initialiser runs.
 constinit MpFactory* factoryPointer = nullptr;
 
-// Set while makeModule runs a new module's attachHost, on the calling thread only.
+// Set while makeModule runs a new module's attachHost, on the calling thread
+// only; a creation nested in that attachHost leaves it set for the outer one.
 thread_local bool creationAttachRunning = false;
-
-class CreationAttachScope {
-public:
-    CreationAttachScope() : previous(std::exchange(creationAttachRunning, true)) {}
-    CreationAttachScope(const CreationAttachScope&) = delete;
-    CreationAttachScope& operator=(const CreationAttachScope&) = delete;
-    ~CreationAttachScope() { creationAttachRunning = previous; }
-
-private:
-    bool previous;
-};
 
 constexpr std::u16string_view buildText = u"GCC Compiler V1014 (Release)";
 constexpr int32_t buildVersion = 30800;
@@ -59,7 +49,7 @@ int32_t MpFactory::create(const char16_t* moduleId, int32_t subType, gmpi::IMpUn
         made = entry->second();
         if (made && attach) {
             if (auto* legacy = dynamic_cast<gmpi::IMpLegacyInitialization*>(made)) {
-                const CreationAttachScope scope;
+                const RestoringScope attaching(creationAttachRunning, true);
                 legacy->attachHost(host);
             }
         }

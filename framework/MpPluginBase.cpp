@@ -1,6 +1,7 @@
 #include "MpPluginBase.h"
 
 #include "AudioPins.h"
+#include "ScopedValue.h"
 
 #include <algorithm>
 
@@ -13,18 +14,6 @@ bool isPinEvent(int32_t kind) {
 bool isGroupEvent(int32_t kind) {
     return kind >= EventValueChanged && kind <= EventStreamOff;
 }
-
-// Clears a flag on every way out of the scope.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag(flag) { flag = true; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-    ~FlagScope() { flag = false; }
-
-private:
-    bool& flag;
-};
 
 } // namespace
 
@@ -82,7 +71,7 @@ int32_t MpPluginBase::acceptMessage(int32_t id, int32_t size, const void* data) 
     if (inMessage)
         return 0;
     try {
-        const FlagScope guard(inMessage);
+        const ClearingFlagScope guard(inMessage);
         return acceptMessage(id, size, const_cast<void*>(data));
     } catch (...) {
         return ResultFailure;
@@ -93,7 +82,7 @@ int32_t MpPluginBase::acceptMessage(int32_t id, int32_t size, void* data) {
     if (inMessage)
         return 0;
     try {
-        const FlagScope guard(inMessage);
+        const ClearingFlagScope guard(inMessage);
         return acceptMessage(id, size, static_cast<const void*>(data));
     } catch (...) {
         return ResultFailure;

@@ -1,6 +1,7 @@
 #include "TimerService.h"
 
 #include "../platform/Timers.h"
+#include "ScopedValue.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -127,11 +128,7 @@ void TickService::withdraw(TimerClient* client) {
 void TickService::dispatch(uintptr_t timerId) noexcept {
     if (ticking || timerId == 0)
         return;
-    ticking = true;
-    struct ClearOnExit {
-        bool& flag;
-        ~ClearOnExit() { flag = false; }
-    } clear{ticking};
+    const ClearingFlagScope inDispatch(ticking);
     try {
         const auto found = std::find_if(groups.begin(), groups.end(),
                                         [timerId](const auto& g) { return g->timerId == timerId; });

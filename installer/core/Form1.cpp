@@ -2,8 +2,10 @@
 // KeepOnTop, Module3's PickFolder).
 #include "Installer.h"
 #include "Text.h"
+#include "framework/ScopedValue.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace installer {
 
@@ -81,19 +83,14 @@ void Form1::Form_Load() {
 // waits for the user (a message box or the folder picker is open).
 class Form1::Handling {
 public:
-    explicit Handling(Form1& form) : form_(form), allowed_(!form.ended() && !form.handling_) {
-        if (allowed_)
-            form_.handling_ = true;
+    explicit Handling(Form1& form) {
+        if (!form.ended() && !form.handling_)
+            flag_.emplace(form.handling_);
     }
-    ~Handling() {
-        if (allowed_)
-            form_.handling_ = false;
-    }
-    explicit operator bool() const { return allowed_; }
+    explicit operator bool() const { return flag_.has_value(); }
 
 private:
-    Form1& form_;
-    const bool allowed_;
+    std::optional<ClearingFlagScope> flag_; // raises form.handling_ while it lives
 };
 
 void Form1::Command1_Click() {

@@ -1,4 +1,5 @@
 #include "DialogUi.h"
+#include "framework/ScopedValue.h"
 #include "resource.h"
 
 #include <shlobj.h>
@@ -120,9 +121,9 @@ void DialogUi::formChanged(Field field) {
 }
 
 void DialogUi::setText(int id, const std::u16string& text) {
-    settingText_ = true;
+    // The EN_CHANGE that the control sends meanwhile is ours, not the user's.
+    const ClearingFlagScope setting(settingText_);
     SetDlgItemTextW(window_, id, wide(text));
-    settingText_ = false;
 }
 
 void DialogUi::fillList(int id, const std::vector<std::u16string>& lines) {

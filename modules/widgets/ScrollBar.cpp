@@ -6,6 +6,7 @@
 // something they show changes, so that a repaint during a drag only blits.
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiGfxBase.h"
+#include "../../framework/ScopedValue.h"
 #include "../../framework/SrgbTables.h"
 #include "../../framework/TimerService.h"
 #include "../../platform/NumberText.h"
@@ -158,7 +159,7 @@ public:
             const int32_t n = truncated(position);
             if (n != dragLastSent) {
                 {
-                    const SendingPosition sending(*this);
+                    const ClearingFlagScope sending(sendingPosition);
                     positionPin.setAndSend(n);
                 }
                 dragLastSent = n;
@@ -202,18 +203,6 @@ public:
     }
 
 private:
-    // Sets sendingPosition for the life of one send.
-    class SendingPosition {
-    public:
-        explicit SendingPosition(ScrollBar& bar) : bar(bar) { bar.sendingPosition = true; }
-        ~SendingPosition() { bar.sendingPosition = false; }
-        SendingPosition(const SendingPosition&) = delete;
-        SendingPosition& operator=(const SendingPosition&) = delete;
-
-    private:
-        ScrollBar& bar;
-    };
-
     static int32_t truncated(float value) { return platform::saturatingToInt32(value); }
 
     void onSetPosition() {
@@ -426,7 +415,7 @@ private:
     float dragLastCoord = 0.0f;
     int32_t dragLastSent = 0;
     int32_t repeatCount = 0;
-    bool sendingPosition = false;
+    bool sendingPosition = false; // raised for the length of one send of the position
     bool thumbPressed = false;
     GuiColour defaultTrackEndColour{};
     GuiColour defaultTrackStartColour{};
