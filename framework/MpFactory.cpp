@@ -1,5 +1,6 @@
 #include "MpFactory.h"
 
+#include "BoundaryGuard.h"
 #include "ScopedValue.h"
 #include "SrgbTables.h"
 
@@ -42,25 +43,27 @@ int32_t MpFactory::create(const char16_t* moduleId, int32_t subType, gmpi::IMpUn
     if (!moduleId)
         return ResultUnsupported;
     gmpi::IMpUnknown* made = nullptr;
-    try {
-        const auto entry = registrations.find(ModuleKey{subType, moduleId});
-        if (entry == registrations.end() || !entry->second)
-            return ResultUnsupported;
-        made = entry->second();
-        if (made && attach) {
-            if (auto* legacy = dynamic_cast<gmpi::IMpLegacyInitialization*>(made)) {
-                const RestoringScope attaching(creationAttachRunning, true);
-                legacy->attachHost(host);
+    return guardedCallRecovering(
+        [&]() -> int32_t {
+            const auto entry = registrations.find(ModuleKey{subType, moduleId});
+            if (entry == registrations.end() || !entry->second)
+                return ResultUnsupported;
+            made = entry->second();
+            if (made && attach) {
+                if (auto* legacy = dynamic_cast<gmpi::IMpLegacyInitialization*>(made)) {
+                    const RestoringScope attaching(creationAttachRunning, true);
+                    legacy->attachHost(host);
+                }
             }
-        }
-    } catch (...) {
-        // The module that attachHost refused is released rather than handed out.
-        if (made)
-            made->release();
-        return ResultFailure;
-    }
-    *out = made;
-    return ResultSuccess;
+            *out = made;
+            return ResultSuccess;
+        },
+        [&]() -> int32_t {
+            // The module that attachHost refused is released rather than handed out.
+            if (made)
+                made->release();
+            return ResultFailure;
+        });
 }
 
 int32_t MpFactory::makeModule(const char16_t* moduleId, int32_t subType, gmpi::IMpUnknown* host,
@@ -129,9 +132,7 @@ extern "C" int32_t MP_GetFactory(void** out) {
     if (!out)
         return ResultFailure;
     *out = nullptr;
-    try {
+    return guardedCall(ResultFailure, [&] {
         return factoryInstance().queryInterface(iidOf<gmpi::IMpUnknown>(), out);
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }

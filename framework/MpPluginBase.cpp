@@ -1,9 +1,11 @@
 #include "MpPluginBase.h"
 
 #include "AudioPins.h"
+#include "BoundaryGuard.h"
 #include "ScopedValue.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -43,16 +45,14 @@ int32_t MpPluginBase::release() {
 MpPluginBase::~MpPluginBase() = default;
 
 int32_t MpPluginBase::attachHost(gmpi::IMpUnknown* host) {
-    try {
+    return guardedCall(ResultFailure, [&]() -> int32_t {
         audioHostExtension.reset();
         audioHost.reset();
         if (!host)
             return ResultFailure;
         host->queryInterface(iidOf<IAudioHostExtension>(), audioHostExtension.putVoid());
         return host->queryInterface(iidOf<IAudioHost>(), audioHost.putVoid());
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t MpPluginBase::attachBuffer(int32_t pinId, float* buffer) {
@@ -70,23 +70,19 @@ void MpPluginBase::runBlock(int32_t frames, const void* events) {
 int32_t MpPluginBase::acceptMessage(int32_t id, int32_t size, const void* data) {
     if (inMessage)
         return 0;
-    try {
+    return guardedCall(ResultFailure, [&] {
         const ClearingFlagScope guard(inMessage);
         return acceptMessage(id, size, const_cast<void*>(data));
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t MpPluginBase::acceptMessage(int32_t id, int32_t size, void* data) {
     if (inMessage)
         return 0;
-    try {
+    return guardedCall(ResultFailure, [&] {
         const ClearingFlagScope guard(inMessage);
         return acceptMessage(id, size, static_cast<const void*>(data));
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 void MpPluginBase::onMidiData(int32_t pinId, const uint8_t* bytes, int32_t size) {
@@ -158,28 +154,29 @@ const TimedEvent* MpPluginBase::handleEventGroup(const TimedEvent* first, int32_
 // MpBase2
 
 void MpBase2::runBlock(int32_t frames, const TimedEvent* events) {
-    try {
-        frames = std::max(frames, 0);
-        stretchStart = 0;
-        atBlockTail = true;
-        int32_t remaining = frames;
-        for (const TimedEvent* e = events; e;) {
-            const int32_t gap = eventFrame(e, frames) - stretchStart;
-            if (gap > 0) {
-                atBlockTail = false;
-                (this->*activeRoutine)(gap);
-                atBlockTail = true;
-                remaining -= gap;
-                if (remaining == 0)
-                    return;
-                stretchStart += gap;
+    guardedCallRecovering(
+        [&] {
+            frames = std::max(frames, 0);
+            stretchStart = 0;
+            atBlockTail = true;
+            int32_t remaining = frames;
+            for (const TimedEvent* e = events; e;) {
+                const int32_t gap = eventFrame(e, frames) - stretchStart;
+                if (gap > 0) {
+                    atBlockTail = false;
+                    std::invoke(activeRoutine, this, gap);
+                    atBlockTail = true;
+                    remaining -= gap;
+                    if (remaining == 0)
+                        return;
+                    stretchStart += gap;
+                }
+                e = handleEventGroup(e, frames);
             }
-            e = handleEventGroup(e, frames);
-        }
-        (this->*activeRoutine)(remaining);
-    } catch (...) {
-        atBlockTail = true;
-    }
+            std::invoke(activeRoutine, this, remaining);
+        },
+        // An exception ends the block where it arose; the next starts at its tail.
+        [&] { atBlockTail = true; });
 }
 
 void MpBase2::onPinStreamingChanged(bool streaming) {
@@ -252,30 +249,31 @@ void MpBase2::runGate(int32_t frames) {
 // MpBase
 
 void MpBase::runBlock(int32_t frames, const TimedEvent* events) {
-    try {
-        frames = std::max(frames, 0);
-        stretchStart = 0;
-        atBlockTail = true;
-        int32_t bufferOffset = 0;
-        int32_t remaining = frames;
-        for (const TimedEvent* e = events; e;) {
-            const int32_t gap = eventFrame(e, frames) - bufferOffset;
-            if (gap > 0) {
-                atBlockTail = false;
-                (this->*activeRoutine)(bufferOffset, gap);
-                atBlockTail = true;
-                remaining -= gap;
-                if (remaining == 0)
-                    return;
-                bufferOffset += gap;
+    guardedCallRecovering(
+        [&] {
+            frames = std::max(frames, 0);
+            stretchStart = 0;
+            atBlockTail = true;
+            int32_t bufferOffset = 0;
+            int32_t remaining = frames;
+            for (const TimedEvent* e = events; e;) {
+                const int32_t gap = eventFrame(e, frames) - bufferOffset;
+                if (gap > 0) {
+                    atBlockTail = false;
+                    std::invoke(activeRoutine, this, bufferOffset, gap);
+                    atBlockTail = true;
+                    remaining -= gap;
+                    if (remaining == 0)
+                        return;
+                    bufferOffset += gap;
+                }
+                stretchStart = bufferOffset;
+                e = handleEventGroup(e, frames);
             }
-            stretchStart = bufferOffset;
-            e = handleEventGroup(e, frames);
-        }
-        (this->*activeRoutine)(bufferOffset, remaining);
-    } catch (...) {
-        atBlockTail = true;
-    }
+            std::invoke(activeRoutine, this, bufferOffset, remaining);
+        },
+        // An exception ends the block where it arose; the next starts at its tail.
+        [&] { atBlockTail = true; });
 }
 
 void MpBase::onPinStreamingChanged(bool streaming) {

@@ -1,6 +1,7 @@
 #include "TimerService.h"
 
 #include "../platform/Timers.h"
+#include "BoundaryGuard.h"
 #include "ScopedValue.h"
 
 #include <algorithm>
@@ -129,16 +130,15 @@ void TickService::dispatch(uintptr_t timerId) noexcept {
     if (ticking || timerId == 0)
         return;
     const ClearingFlagScope inDispatch(ticking);
-    try {
+    // Nothing leaves the timer callback.
+    guardedCall([&] {
         const auto found = std::find_if(groups.begin(), groups.end(),
                                         [timerId](const auto& g) { return g->timerId == timerId; });
         if (found == groups.end())
             return;
         const std::shared_ptr<TickGroup> keepAlive = *found;
         tickGroup(*keepAlive);
-    } catch (...) {
-        // Nothing leaves the timer callback.
-    }
+    });
 }
 
 void TickService::tickGroup(TickGroup& group) {
@@ -149,12 +149,8 @@ void TickService::tickGroup(TickGroup& group) {
     for (TimerClient* client : tickSnapshot) {
         if (group.withdrawals != withdrawalsAtStart && !holds(group.clients, client))
             continue;
-        bool keepTicking = true;
-        try {
-            keepTicking = client->onTick();
-        } catch (...) {
-            keepTicking = true;
-        }
+        // A client that throws keeps ticking.
+        const bool keepTicking = guardedCall(true, [&] { return client->onTick(); });
         if (!keepTicking && removeClient(group.clients, client) && group.clients.empty())
             stopTimer(group); // the group stays listed for the next client of its period
     }

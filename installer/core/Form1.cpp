@@ -2,6 +2,7 @@
 // KeepOnTop, Module3's PickFolder).
 #include "Installer.h"
 #include "Text.h"
+#include "framework/BoundaryGuard.h"
 #include "framework/ScopedValue.h"
 
 #include <algorithm>
@@ -28,11 +29,7 @@ int32_t KeepOnTop(UserInterface& ui, bool flag) {
 }
 
 std::u16string PickFolder(UserInterface& ui, const std::u16string& title) {
-    try {
-        return ui.browseForFolder(title);
-    } catch (...) {
-        return {};
-    }
+    return guardedCall(std::u16string(), [&] { return ui.browseForFolder(title); });
 }
 
 Form1::Form1(FileSystem& files, UserInterface& ui, std::u16string programFolder)
