@@ -3,16 +3,15 @@
 #include "../platform/Timers.h"
 #include "BoundaryGuard.h"
 #include "ScopedValue.h"
+#include "UnloadSafeSingleton.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 namespace {
 
-// Constant-initialised; set when the service is built and cleared when the
-// exit list destroys it, so that clients destroyed later find no service.
-constinit TickService* servicePointer = nullptr;
+// Constant-initialised; clients destroyed after the exit list find no service.
+constinit UnloadSafeSingleton<TickService> sharedService;
 
 bool holds(const std::vector<TimerClient*>& clients, const TimerClient* client) {
     return std::find(clients.begin(), clients.end(), client) != clients.end();
@@ -52,24 +51,15 @@ void TimerClient::stopTicking() {
 }
 
 TickService& TickService::instance() {
-    static const bool built = [] {
-        servicePointer = new TickService;
-        std::atexit(destroyTickServiceAtExit);
-        return true;
-    }();
-    (void)built;
-    // Only code that runs after the exit list gets here without a service.
-    if (!servicePointer)
-        servicePointer = new TickService;
-    return *servicePointer;
+    return sharedService.instance(destroyTickServiceAtExit);
 }
 
 TickService* TickService::existing() {
-    return servicePointer;
+    return sharedService.existing();
 }
 
 void destroyTickServiceAtExit() {
-    delete std::exchange(servicePointer, nullptr);
+    sharedService.destroy();
 }
 
 TickService::~TickService() {
