@@ -4,6 +4,7 @@
 // two bool inputs step it while they are true, repeating after a delay. The
 // track and the thumb are drawn into offscreen pictures that are kept until
 // something they show changes, so that a repaint during a drag only blits.
+#include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiGfxBase.h"
 #include "../../framework/ScopedValue.h"
@@ -318,14 +319,10 @@ private:
         const auto black = solidBrush(dc, {decode[0], decode[0], decode[0], halfAlpha});
 
         if (trackEndColour.a > 0.0f || trackStartColour.a > 0.0f) {
-            const GradientStop stops[2] = {{0.0f, trackStartColour}, {1.0f, trackEndColour}};
-            ComPtr<IGradientStops> gradientStops;
-            dc.makeGradientStops(stops, 2, gradientStops.put());
             const LinearGradientSpec spec{
                 {0.0f, 0.0f}, bar.horizontal ? GuiPoint{w - 1.0f, 0.0f} : GuiPoint{0.0f, h - 1.0f}};
-            const BrushSpec brushSpec{1.0f, {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}};
-            ComPtr<IBrush> gradient;
-            dc.makeLinearGradientBrush(&spec, &brushSpec, gradientStops.get(), gradient.put());
+            const ComPtr<IBrush> gradient =
+                twoStopLinearBrush(dc, trackStartColour, trackEndColour, spec);
             const GuiRect all{0.0f, 0.0f, w - 1.0f, h - 1.0f};
             target->paintRect(&all, gradient.get());
         }
