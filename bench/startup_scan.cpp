@@ -46,7 +46,7 @@ void startupScan(benchmark::State& state) {
             library.factory()->makeModule(r.moduleId, r.subType, host.object(), &out);
             auto* made = static_cast<gmpi::IMpUnknown*>(out);
             if (!made)
-                throw std::runtime_error("cannot make " + narrow(r.moduleId));
+                throw std::runtime_error("cannot make " + narrowToAscii(r.moduleId));
             if (r.subType == Gui2Part)
                 static_cast<gmpi::IMpUserInterface2*>(out)->attachHost(host.object());
             made->release();

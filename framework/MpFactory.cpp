@@ -1,30 +1,21 @@
 #include "MpFactory.h"
 
+#include "BoundaryGuard.h"
+#include "ScopedValue.h"
 #include "SrgbTables.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
-#include <utility>
 
 namespace {
 
 // Constant-initialised: valid before any dynamic initialiser runs.
 constinit MpFactory* factoryPointer = nullptr;
 
-// Set while makeModule runs a new module's attachHost, on the calling thread only.
+// Set while makeModule runs a new module's attachHost, on the calling thread
+// only; a creation nested in that attachHost leaves it set for the outer one.
 thread_local bool creationAttachRunning = false;
-
-class CreationAttachScope {
-public:
-    CreationAttachScope() : previous(std::exchange(creationAttachRunning, true)) {}
-    CreationAttachScope(const CreationAttachScope&) = delete;
-    CreationAttachScope& operator=(const CreationAttachScope&) = delete;
-    ~CreationAttachScope() { creationAttachRunning = previous; }
-
-private:
-    bool previous;
-};
 
 constexpr std::u16string_view buildText = u"GCC Compiler V1014 (Release)";
 constexpr int32_t buildVersion = 30800;
@@ -52,25 +43,27 @@ int32_t MpFactory::create(const char16_t* moduleId, int32_t subType, gmpi::IMpUn
     if (!moduleId)
         return ResultUnsupported;
     gmpi::IMpUnknown* made = nullptr;
-    try {
-        const auto entry = registrations.find(ModuleKey{subType, moduleId});
-        if (entry == registrations.end() || !entry->second)
-            return ResultUnsupported;
-        made = entry->second();
-        if (made && attach) {
-            if (auto* legacy = dynamic_cast<gmpi::IMpLegacyInitialization*>(made)) {
-                const CreationAttachScope scope;
-                legacy->attachHost(host);
+    return guardedCallRecovering(
+        [&]() -> int32_t {
+            const auto entry = registrations.find(ModuleKey{subType, moduleId});
+            if (entry == registrations.end() || !entry->second)
+                return ResultUnsupported;
+            made = entry->second();
+            if (made && attach) {
+                if (auto* legacy = dynamic_cast<gmpi::IMpLegacyInitialization*>(made)) {
+                    const RestoringScope attaching(creationAttachRunning, true);
+                    legacy->attachHost(host);
+                }
             }
-        }
-    } catch (...) {
-        // The module that attachHost refused is released rather than handed out.
-        if (made)
-            made->release();
-        return ResultFailure;
-    }
-    *out = made;
-    return ResultSuccess;
+            *out = made;
+            return ResultSuccess;
+        },
+        [&]() -> int32_t {
+            // The module that attachHost refused is released rather than handed out.
+            if (made)
+                made->release();
+            return ResultFailure;
+        });
 }
 
 int32_t MpFactory::makeModule(const char16_t* moduleId, int32_t subType, gmpi::IMpUnknown* host,
@@ -139,9 +132,7 @@ extern "C" int32_t MP_GetFactory(void** out) {
     if (!out)
         return ResultFailure;
     *out = nullptr;
-    try {
+    return guardedCall(ResultFailure, [&] {
         return factoryInstance().queryInterface(iidOf<gmpi::IMpUnknown>(), out);
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }

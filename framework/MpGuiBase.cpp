@@ -1,5 +1,6 @@
 #include "MpGuiBase.h"
 
+#include "BoundaryGuard.h"
 #include "MpFactory.h"
 
 int32_t MpGuiBase_base::queryInterface(const InterfaceId& iid, void** out) {
@@ -25,19 +26,12 @@ int32_t MpGuiBase_base::release() {
 
 int32_t MpGuiBase_base::receivePinValue(int32_t pinId, int32_t voice, int32_t size,
                                         const void* data) {
-    try {
-        return GuiPinOwner::receivePinValue(pinId, voice, size, data);
-    } catch (...) {
-        return ResultFailure;
-    }
+    return guardedCall(ResultFailure,
+                       [&] { return GuiPinOwner::receivePinValue(pinId, voice, size, data); });
 }
 
 int32_t MpGuiBase_base::onPinChanged(int32_t pinId, int32_t voice) {
-    try {
-        return GuiPinOwner::onPinChanged(pinId, voice);
-    } catch (...) {
-        return ResultFailure;
-    }
+    return guardedCall(ResultFailure, [&] { return GuiPinOwner::onPinChanged(pinId, voice); });
 }
 
 int32_t MpGuiBase_base::attachHost(gmpi::IMpUnknown* host) {

@@ -1,6 +1,7 @@
 #include "MpGuiGfxBase.h"
 
 #include "../platform/Keyboard.h"
+#include "BoundaryGuard.h"
 
 namespace gmpi_gui {
 
@@ -29,11 +30,8 @@ int32_t MpGuiGfxBase::release() {
 }
 
 int32_t MpGuiGfxBase::attachHost(gmpi::IMpUnknown* host) {
-    try {
-        graphicsHost = gmpi_sdk::queryInterfaceOf<IGraphicsHost>(host);
-    } catch (...) {
-        graphicsHost.reset();
-    }
+    guardedCallRecovering([&] { graphicsHost = gmpi_sdk::queryInterfaceOf<IGraphicsHost>(host); },
+                          [&] { graphicsHost.reset(); });
     return MpGuiBase2::attachHost(host);
 }
 
@@ -52,10 +50,7 @@ int32_t MpGuiGfxBase::acceptBounds(const GuiRect* rect) {
                       rect->right == bounds.right && rect->bottom == bounds.bottom;
     if (!same) {
         bounds = *rect;
-        try {
-            requestRepaint();
-        } catch (...) {
-        }
+        guardedCall([&] { requestRepaint(); });
     }
     return ResultSuccess;
 }

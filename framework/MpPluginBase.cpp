@@ -1,8 +1,11 @@
 #include "MpPluginBase.h"
 
 #include "AudioPins.h"
+#include "BoundaryGuard.h"
+#include "ScopedValue.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -14,17 +17,15 @@ bool isGroupEvent(int32_t kind) {
     return kind >= EventValueChanged && kind <= EventStreamOff;
 }
 
-// Clears a flag on every way out of the scope.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag(flag) { flag = true; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-    ~FlagScope() { flag = false; }
-
-private:
-    bool& flag;
-};
+// Installs a module's routine: it becomes the active one too unless the sleep
+// gate is active.
+template <class Routine>
+void installModuleRoutine(Routine& active, Routine& module, Routine routine) {
+    const bool gateInactive = active == module;
+    module = routine;
+    if (gateInactive)
+        active = routine;
+}
 
 } // namespace
 
@@ -54,16 +55,14 @@ int32_t MpPluginBase::release() {
 MpPluginBase::~MpPluginBase() = default;
 
 int32_t MpPluginBase::attachHost(gmpi::IMpUnknown* host) {
-    try {
+    return guardedCall(ResultFailure, [&]() -> int32_t {
         audioHostExtension.reset();
         audioHost.reset();
         if (!host)
             return ResultFailure;
         host->queryInterface(iidOf<IAudioHostExtension>(), audioHostExtension.putVoid());
         return host->queryInterface(iidOf<IAudioHost>(), audioHost.putVoid());
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t MpPluginBase::attachBuffer(int32_t pinId, float* buffer) {
@@ -81,23 +80,19 @@ void MpPluginBase::runBlock(int32_t frames, const void* events) {
 int32_t MpPluginBase::acceptMessage(int32_t id, int32_t size, const void* data) {
     if (inMessage)
         return 0;
-    try {
-        const FlagScope guard(inMessage);
+    return guardedCall(ResultFailure, [&] {
+        const ClearingFlagScope guard(inMessage);
         return acceptMessage(id, size, const_cast<void*>(data));
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t MpPluginBase::acceptMessage(int32_t id, int32_t size, void* data) {
     if (inMessage)
         return 0;
-    try {
-        const FlagScope guard(inMessage);
+    return guardedCall(ResultFailure, [&] {
+        const ClearingFlagScope guard(inMessage);
         return acceptMessage(id, size, static_cast<const void*>(data));
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 void MpPluginBase::onMidiData(int32_t pinId, const uint8_t* bytes, int32_t size) {
@@ -166,180 +161,144 @@ const TimedEvent* MpPluginBase::handleEventGroup(const TimedEvent* first, int32_
     return end;
 }
 
-// MpBase2
-
-void MpBase2::runBlock(int32_t frames, const TimedEvent* events) {
-    try {
-        frames = std::max(frames, 0);
-        stretchStart = 0;
-        atBlockTail = true;
-        int32_t remaining = frames;
-        for (const TimedEvent* e = events; e;) {
-            const int32_t gap = eventFrame(e, frames) - stretchStart;
-            if (gap > 0) {
-                atBlockTail = false;
-                (this->*activeRoutine)(gap);
-                atBlockTail = true;
-                remaining -= gap;
-                if (remaining == 0)
-                    return;
-                stretchStart += gap;
+template <class RunStretch>
+void MpPluginBase::splitBlock(int32_t frames, const TimedEvent* events, RunStretch runStretch) {
+    frames = std::max(frames, 0);
+    stretchStart = 0;
+    atBlockTail = true;
+    int32_t remaining = frames;
+    for (const TimedEvent* e = events; e;) {
+        const int32_t gap = eventFrame(e, frames) - stretchStart;
+        if (gap > 0) {
+            {
+                // Back at the tail after the stretch, also when its routine throws.
+                const RestoringScope beforeAnEvent(atBlockTail, false);
+                runStretch(gap);
             }
-            e = handleEventGroup(e, frames);
+            remaining -= gap;
+            if (remaining == 0)
+                return;
+            stretchStart += gap;
         }
-        (this->*activeRoutine)(remaining);
-    } catch (...) {
-        atBlockTail = true;
+        e = handleEventGroup(e, frames);
     }
+    runStretch(remaining);
 }
 
-void MpBase2::onPinStreamingChanged(bool streaming) {
-    activeStreams += streaming ? 1 : -1;
-    if (activeStreams != 0 && sleepPolicy != SleepPermitted)
-        activeRoutine = moduleRoutine;
-    else
-        activeRoutine = &MpBase2::sleepGate;
+bool MpPluginBase::sleepAtBlockTail() {
+    if (!atBlockTail || framesBeforeSleep > 0 || !gateDue())
+        return false;
+    if (audioHost)
+        audioHost->askToSleep();
+    return true;
 }
 
-void MpBase2::selectRoutine(BlockRoutine routine) {
-    if (!routine)
-        routine = &MpBase2::idleRoutine;
-    const bool gateInactive = activeRoutine == moduleRoutine;
-    moduleRoutine = routine;
-    if (gateInactive)
-        activeRoutine = routine;
-}
-
-void MpBase2::allowSleep(bool allowed) {
-    if (allowed) {
-        activeRoutine = &MpBase2::sleepGate;
-        sleepPolicy = SleepPermitted;
-    } else {
-        sleepPolicy = SleepNever;
-    }
-}
-
-void MpBase2::sleepGate(int32_t frames) {
-    // A sleeping module's block: due, nothing left to compute, at the block's end.
-    if (atBlockTail && framesBeforeSleep <= 0 && gateDue()) {
-        if (IAudioHost* host = getAudioHost())
-            host->askToSleep();
-        return;
-    }
-    runGate(frames);
-}
-
-void MpBase2::runGate(int32_t frames) {
-    const int32_t entryStart = stretchStart;
+template <class ComputePiece, class HandOver>
+void MpPluginBase::runSleepGate(int32_t frames, ComputePiece computePiece, HandOver handOver) {
     int32_t n = frames;
     for (;;) {
         if (!gateDue()) {
-            activeRoutine = moduleRoutine;
+            handOver();
             if (n > 0)
-                (this->*moduleRoutine)(n);
-            break;
+                computePiece(n);
+            return;
         }
-        if (framesBeforeSleep <= 0) {
-            if (atBlockTail) {
-                if (IAudioHost* host = getAudioHost())
-                    host->askToSleep();
-                break;
-            }
-            // A stretch that ends at an event is computed whole: the gate
-            // never sleeps in the middle of a block.
+        if (sleepAtBlockTail())
+            return;
+        // A stretch that ends at an event is computed whole: the gate never
+        // sleeps in the middle of a block.
+        if (framesBeforeSleep <= 0)
             framesBeforeSleep = n;
-        }
         if (n == 0)
-            break;
+            return;
         const int32_t k = std::min(n, framesBeforeSleep);
         framesBeforeSleep -= k;
         n -= k;
-        (this->*moduleRoutine)(k);
-        stretchStart += k;
+        computePiece(k);
     }
-    stretchStart = entryStart;
 }
 
-// MpBase
+bool MpPluginBase::countStream(bool streaming) {
+    activeStreams += streaming ? 1 : -1;
+    return activeStreams == 0 || sleepPolicy == SleepPermitted;
+}
+
+bool MpPluginBase::permitSleep(bool allowed) {
+    sleepPolicy = allowed ? SleepPermitted : SleepNever;
+    return allowed;
+}
+
+// MpBase2
+
+// An exception from a routine or a pin ends the block where it arose; the
+// stretch's scope in splitBlock has put atBlockTail back to true.
+void MpBase2::runBlock(int32_t frames, const TimedEvent* events) {
+    guardedCall([&] {
+        splitBlock(frames, events, [this](int32_t n) { std::invoke(activeRoutine, this, n); });
+    });
+}
+
+void MpBase2::onPinStreamingChanged(bool streaming) {
+    activeRoutine = countStream(streaming) ? &MpBase2::sleepGate : moduleRoutine;
+}
+
+void MpBase2::selectRoutine(BlockRoutine routine) {
+    installModuleRoutine(activeRoutine, moduleRoutine, routine ? routine : &MpBase2::idleRoutine);
+}
+
+void MpBase2::allowSleep(bool allowed) {
+    if (permitSleep(allowed))
+        activeRoutine = &MpBase2::sleepGate;
+}
+
+// The routine addresses each piece from stretchStart, which the gate advances
+// piece by piece and gives back on every way out.
+void MpBase2::sleepGate(int32_t frames) {
+    if (sleepAtBlockTail())
+        return;
+    const RestoringScope stretchStartOnEntry(stretchStart);
+    runSleepGate(
+        frames,
+        [this](int32_t k) {
+            std::invoke(moduleRoutine, this, k);
+            stretchStart += k;
+        },
+        [this] { activeRoutine = moduleRoutine; });
+}
+
+// MpBase: the routine receives the stretch's first frame as bufferOffset,
+// which during a stretch equals stretchStart. Exceptions end the block as in
+// MpBase2.
 
 void MpBase::runBlock(int32_t frames, const TimedEvent* events) {
-    try {
-        frames = std::max(frames, 0);
-        stretchStart = 0;
-        atBlockTail = true;
-        int32_t bufferOffset = 0;
-        int32_t remaining = frames;
-        for (const TimedEvent* e = events; e;) {
-            const int32_t gap = eventFrame(e, frames) - bufferOffset;
-            if (gap > 0) {
-                atBlockTail = false;
-                (this->*activeRoutine)(bufferOffset, gap);
-                atBlockTail = true;
-                remaining -= gap;
-                if (remaining == 0)
-                    return;
-                bufferOffset += gap;
-            }
-            stretchStart = bufferOffset;
-            e = handleEventGroup(e, frames);
-        }
-        (this->*activeRoutine)(bufferOffset, remaining);
-    } catch (...) {
-        atBlockTail = true;
-    }
+    guardedCall([&] {
+        splitBlock(frames, events,
+                   [this](int32_t n) { std::invoke(activeRoutine, this, stretchStart, n); });
+    });
 }
 
 void MpBase::onPinStreamingChanged(bool streaming) {
-    activeStreams += streaming ? 1 : -1;
-    if (activeStreams != 0 && sleepPolicy != SleepPermitted)
-        activeRoutine = moduleRoutine;
-    else
-        activeRoutine = &MpBase::sleepGate;
+    activeRoutine = countStream(streaming) ? &MpBase::sleepGate : moduleRoutine;
 }
 
 void MpBase::selectRoutine(BlockRoutine routine) {
-    if (!routine)
-        routine = &MpBase::idleRoutine;
-    const bool gateInactive = activeRoutine == moduleRoutine;
-    moduleRoutine = routine;
-    if (gateInactive)
-        activeRoutine = routine;
+    installModuleRoutine(activeRoutine, moduleRoutine, routine ? routine : &MpBase::idleRoutine);
 }
 
 void MpBase::allowSleep(bool allowed) {
-    if (allowed) {
+    if (permitSleep(allowed))
         activeRoutine = &MpBase::sleepGate;
-        sleepPolicy = SleepPermitted;
-    } else {
-        sleepPolicy = SleepNever;
-    }
 }
 
+// The gate advances the offset it passes, not stretchStart.
 void MpBase::sleepGate(int32_t bufferOffset, int32_t frames) {
-    int32_t n = frames;
-    for (;;) {
-        const bool due =
-            (sleepPolicy == SleepWhenQuiet && activeStreams == 0) || sleepPolicy == SleepPermitted;
-        if (!due) {
-            activeRoutine = moduleRoutine;
-            if (n > 0)
-                (this->*moduleRoutine)(bufferOffset, n);
-            break;
-        }
-        if (framesBeforeSleep <= 0) {
-            if (atBlockTail) {
-                if (IAudioHost* host = getAudioHost())
-                    host->askToSleep();
-                break;
-            }
-            framesBeforeSleep = n;
-        }
-        if (n == 0)
-            break;
-        const int32_t k = std::min(n, framesBeforeSleep);
-        framesBeforeSleep -= k;
-        n -= k;
-        (this->*moduleRoutine)(bufferOffset, k);
-        bufferOffset += k;
-    }
+    if (sleepAtBlockTail())
+        return;
+    runSleepGate(
+        frames,
+        [&](int32_t k) {
+            std::invoke(moduleRoutine, this, bufferOffset, k);
+            bufferOffset += k;
+        },
+        [this] { activeRoutine = moduleRoutine; });
 }

@@ -99,8 +99,39 @@ protected:
 
 private:
     friend class MpPinBase;
+    // The block machinery below is shared by the two sister bases, which
+    // differ only in how they call their block routines.
+    friend class MpBase2;
+    friend class MpBase;
 
     MpPinBase* findPin(int32_t pinId) const;
+
+    // Divides a block into stretches between event groups: runStretch(n) for
+    // each stretch of n frames (stretchStart at its first frame, atBlockTail
+    // false unless the stretch ends the block), the group's passes between.
+    template <class RunStretch>
+    void splitBlock(int32_t frames, const TimedEvent* events, RunStretch runStretch);
+
+    // The sleep gate, its parts shared by both bases.
+    bool gateDue() const {
+        return (sleepPolicy == SleepWhenQuiet && activeStreams == 0) ||
+               sleepPolicy == SleepPermitted;
+    }
+    // A sleeping module's stretch: the gate is due with nothing left to
+    // compute, at the block's end. Asks the host to sleep and answers true.
+    bool sleepAtBlockTail();
+    // The gate over a stretch of n frames. computePiece(k) runs the module's
+    // routine over the stretch's next k frames; handOver() makes the module's
+    // routine the active one, when the gate is no longer due, before the rest
+    // of the stretch is computed.
+    template <class ComputePiece, class HandOver>
+    void runSleepGate(int32_t frames, ComputePiece computePiece, HandOver handOver);
+    // Counts a pin's stream starting or ending; true when the gate is to be
+    // the active routine, false when the module's routine is.
+    bool countStream(bool streaming);
+    // Sets the sleep policy for allowSleep(); true when the gate is to be
+    // installed at once.
+    bool permitSleep(bool allowed);
 
     int32_t refCount = 1;
     gmpi_sdk::ComPtr<IAudioHost> audioHost;
@@ -136,11 +167,6 @@ protected:
 
 private:
     void sleepGate(int32_t frames);
-    void runGate(int32_t frames);
-    bool gateDue() const {
-        return (sleepPolicy == SleepWhenQuiet && activeStreams == 0) ||
-               sleepPolicy == SleepPermitted;
-    }
     void idleRoutine(int32_t) {}
 
     BlockRoutine activeRoutine = &MpBase2::sleepGate;

@@ -1,5 +1,7 @@
 #include "MpString.h"
 
+#include "BoundaryGuard.h"
+
 namespace gmpi_sdk {
 
 int32_t MpString::queryInterface(const InterfaceId& iid, void** out) {
@@ -14,15 +16,13 @@ int32_t MpString::queryInterface(const InterfaceId& iid, void** out) {
 }
 
 int32_t MpString::assignBytes(const char* bytes, int32_t size) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         if (size > 0 && bytes)
             text.assign(bytes, size_t(size));
         else
             text.clear();
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 } // namespace gmpi_sdk

@@ -1,16 +1,17 @@
 #include "TimerService.h"
 
 #include "../platform/Timers.h"
+#include "BoundaryGuard.h"
+#include "ScopedValue.h"
+#include "UnloadSafeSingleton.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 namespace {
 
-// Constant-initialised; set when the service is built and cleared when the
-// exit list destroys it, so that clients destroyed later find no service.
-constinit TickService* servicePointer = nullptr;
+// Constant-initialised; clients destroyed after the exit list find no service.
+constinit UnloadSafeSingleton<TickService> sharedService;
 
 bool holds(const std::vector<TimerClient*>& clients, const TimerClient* client) {
     return std::find(clients.begin(), clients.end(), client) != clients.end();
@@ -50,24 +51,15 @@ void TimerClient::stopTicking() {
 }
 
 TickService& TickService::instance() {
-    static const bool built = [] {
-        servicePointer = new TickService;
-        std::atexit(destroyTickServiceAtExit);
-        return true;
-    }();
-    (void)built;
-    // Only code that runs after the exit list gets here without a service.
-    if (!servicePointer)
-        servicePointer = new TickService;
-    return *servicePointer;
+    return sharedService.instance(destroyTickServiceAtExit);
 }
 
 TickService* TickService::existing() {
-    return servicePointer;
+    return sharedService.existing();
 }
 
 void destroyTickServiceAtExit() {
-    delete std::exchange(servicePointer, nullptr);
+    sharedService.destroy();
 }
 
 TickService::~TickService() {
@@ -127,21 +119,16 @@ void TickService::withdraw(TimerClient* client) {
 void TickService::dispatch(uintptr_t timerId) noexcept {
     if (ticking || timerId == 0)
         return;
-    ticking = true;
-    struct ClearOnExit {
-        bool& flag;
-        ~ClearOnExit() { flag = false; }
-    } clear{ticking};
-    try {
+    const ClearingFlagScope inDispatch(ticking);
+    // Nothing leaves the timer callback.
+    guardedCall([&] {
         const auto found = std::find_if(groups.begin(), groups.end(),
                                         [timerId](const auto& g) { return g->timerId == timerId; });
         if (found == groups.end())
             return;
         const std::shared_ptr<TickGroup> keepAlive = *found;
         tickGroup(*keepAlive);
-    } catch (...) {
-        // Nothing leaves the timer callback.
-    }
+    });
 }
 
 void TickService::tickGroup(TickGroup& group) {
@@ -152,12 +139,8 @@ void TickService::tickGroup(TickGroup& group) {
     for (TimerClient* client : tickSnapshot) {
         if (group.withdrawals != withdrawalsAtStart && !holds(group.clients, client))
             continue;
-        bool keepTicking = true;
-        try {
-            keepTicking = client->onTick();
-        } catch (...) {
-            keepTicking = true;
-        }
+        // A client that throws keeps ticking.
+        const bool keepTicking = guardedCall(true, [&] { return client->onTick(); });
         if (!keepTicking && removeClient(group.clients, client) && group.clients.empty())
             stopTimer(group); // the group stays listed for the next client of its period
     }

@@ -1,5 +1,6 @@
 #include "WindowBridge.h"
 
+#include "BoundaryGuard.h"
 #include "SrgbTables.h"
 
 #include <algorithm>
@@ -32,11 +33,8 @@ intptr_t bridgeWindowProc(WindowHandle window, uint32_t message, uintptr_t wPara
     auto* object = reinterpret_cast<MpGuiWindowsGfxBase*>(platform::windowUserData(window));
     if (!object)
         return platform::defaultWindowProc(window, message, wParam, lParam);
-    try {
-        return object->handleWindowMessage(window, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+    return guardedCall(
+        intptr_t{0}, [&] { return object->handleWindowMessage(window, message, wParam, lParam); });
 }
 
 void computeDesired(int32_t availableWidth, int32_t availableHeight, int32_t* desiredWidth,
@@ -94,7 +92,7 @@ int32_t MpGuiWindowsGfxBase::acceptBounds(int32_t top, int32_t bottom, int32_t l
 }
 
 int32_t MpGuiWindowsGfxBase::openChildWindow(WindowHandle parent, WindowHandle* out) {
-    try {
+    return guardedCall(ResultFailure, [&]() -> int32_t {
         if (out)
             *out = nullptr;
         dropWindow(false);
@@ -117,16 +115,11 @@ int32_t MpGuiWindowsGfxBase::openChildWindow(WindowHandle parent, WindowHandle* 
             *out = made;
         platform::setWindowUserData(made, reinterpret_cast<intptr_t>(this));
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t MpGuiWindowsGfxBase::closeChildWindow() {
-    try {
-        dropWindow(false);
-    } catch (...) {
-    }
+    guardedCall([&] { dropWindow(false); });
     return ResultSuccess;
 }
 

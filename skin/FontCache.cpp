@@ -4,18 +4,17 @@
 #include "../framework/MpGuiGfxBase.h"
 #include "../framework/MpString.h"
 #include "../framework/SrgbTables.h"
+#include "../framework/UnloadSafeSingleton.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <tuple>
 #include <utility>
 
 namespace {
 
-// Constant-initialised; set when the cache is built and cleared when the exit
-// list destroys it, so that clients destroyed later find no cache.
-constinit FontCache* cachePointer = nullptr;
+// Constant-initialised; clients destroyed after the exit list find no cache.
+constinit UnloadSafeSingleton<FontCache> sharedCache;
 
 constexpr const char* fontMetadataName = "global";
 constexpr const char* fontMetadataKind = "ImageMeta";
@@ -72,24 +71,15 @@ bool operator<(const FontCacheKeyView& a, const FontCacheKeyView& b) {
 }
 
 FontCache& FontCache::instance() {
-    static const bool built = [] {
-        cachePointer = new FontCache;
-        std::atexit(destroyFontCacheAtExit);
-        return true;
-    }();
-    (void)built;
-    // Only code that runs after the exit list gets here without a cache.
-    if (!cachePointer)
-        cachePointer = new FontCache;
-    return *cachePointer;
+    return sharedCache.instance(destroyFontCacheAtExit);
 }
 
 FontCache* FontCache::existing() {
-    return cachePointer;
+    return sharedCache.existing();
 }
 
 void destroyFontCacheAtExit() {
-    delete std::exchange(cachePointer, nullptr);
+    sharedCache.destroy();
 }
 
 void FontCache::releaseClient() {

@@ -3,9 +3,9 @@
 #include "../framework/MpGuiGfxBase.h"
 #include "../framework/MpString.h"
 #include "../framework/SrgbTables.h"
+#include "../framework/UnloadSafeSingleton.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -17,9 +17,8 @@ bool initialiseImageCacheFile() {
 }
 [[maybe_unused]] const bool initialised = initialiseImageCacheFile();
 
-// Constant-initialised; set when the cache is built and cleared when the
-// exit list destroys it, so that clients destroyed later find no cache.
-constinit ImageCache* cachePointer = nullptr;
+// Constant-initialised; clients destroyed after the exit list find no cache.
+constinit UnloadSafeSingleton<ImageCache> sharedCache;
 
 bool endsWithBmp(const std::string& uri) {
     return uri.size() >= 3 && uri.compare(uri.size() - 3, 3, "bmp") == 0;
@@ -81,24 +80,15 @@ uint8_t scaleByAlphaSrgb(const SrgbTables& tables, uint8_t c, int32_t a) {
 } // namespace
 
 ImageCache& ImageCache::instance() {
-    static const bool built = [] {
-        cachePointer = new ImageCache;
-        std::atexit(destroyImageCacheAtExit);
-        return true;
-    }();
-    (void)built;
-    // Only code that runs after the exit list gets here without a cache.
-    if (!cachePointer)
-        cachePointer = new ImageCache;
-    return *cachePointer;
+    return sharedCache.instance(destroyImageCacheAtExit);
 }
 
 ImageCache* ImageCache::existing() {
-    return cachePointer;
+    return sharedCache.existing();
 }
 
 void destroyImageCacheAtExit() {
-    delete std::exchange(cachePointer, nullptr);
+    sharedCache.destroy();
 }
 
 std::string skinResourceStem(const std::string& name) {

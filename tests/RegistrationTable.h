@@ -3,9 +3,7 @@
 #pragma once
 
 #include "framework/ModuleApi.h"
-
-#include <string>
-#include <string_view>
+#include "tests/AsciiText.h"
 
 struct ExpectedRegistration {
     int32_t subType;
@@ -67,11 +65,3 @@ inline constexpr ExpectedRegistration expectedRegistrations[] = {
     {Gui2Part, u"KZ_V2dB"},
     {Gui2Part, u"KZ_dB2V"},
 };
-
-// An ASCII rendering of a module ID for test messages.
-inline std::string narrow(std::u16string_view id) {
-    std::string out;
-    for (const char16_t c : id)
-        out += c < 0x80 ? char(c) : '?';
-    return out;
-}

@@ -2,8 +2,11 @@
 // KeepOnTop, Module3's PickFolder).
 #include "Installer.h"
 #include "Text.h"
+#include "framework/BoundaryGuard.h"
+#include "framework/ScopedValue.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace installer {
 
@@ -26,11 +29,7 @@ int32_t KeepOnTop(UserInterface& ui, bool flag) {
 }
 
 std::u16string PickFolder(UserInterface& ui, const std::u16string& title) {
-    try {
-        return ui.browseForFolder(title);
-    } catch (...) {
-        return {};
-    }
+    return guardedCall(std::u16string(), [&] { return ui.browseForFolder(title); });
 }
 
 Form1::Form1(FileSystem& files, UserInterface& ui, std::u16string programFolder)
@@ -81,19 +80,14 @@ void Form1::Form_Load() {
 // waits for the user (a message box or the folder picker is open).
 class Form1::Handling {
 public:
-    explicit Handling(Form1& form) : form_(form), allowed_(!form.ended() && !form.handling_) {
-        if (allowed_)
-            form_.handling_ = true;
+    explicit Handling(Form1& form) {
+        if (!form.ended() && !form.handling_)
+            flag_.emplace(form.handling_);
     }
-    ~Handling() {
-        if (allowed_)
-            form_.handling_ = false;
-    }
-    explicit operator bool() const { return allowed_; }
+    explicit operator bool() const { return flag_.has_value(); }
 
 private:
-    Form1& form_;
-    const bool allowed_;
+    std::optional<ClearingFlagScope> flag_; // raises form.handling_ while it lives
 };
 
 void Form1::Command1_Click() {

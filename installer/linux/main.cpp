@@ -3,16 +3,20 @@
 #include "../core/Installer.h"
 #include "../core/TerminalUi.h"
 #include "PosixFileSystem.h"
+#include "framework/BoundaryGuard.h"
 
 #include <iostream>
 
 int main() {
-    try {
-        installer::PosixFileSystem files;
-        installer::TerminalUi ui(std::cin, std::cout);
-        return installer::exitCode(installer::Main(files, ui, installer::programFolder()));
-    } catch (...) {
-        std::cout << "INSTALLER SYSTEM ERROR: the installer stopped after an unexpected error\n";
-        return installer::exitCode(installer::Outcome::Failed);
-    }
+    return guardedCallRecovering(
+        [] {
+            installer::PosixFileSystem files;
+            installer::TerminalUi ui(std::cin, std::cout);
+            return installer::exitCode(installer::Main(files, ui, installer::programFolder()));
+        },
+        [] {
+            std::cout
+                << "INSTALLER SYSTEM ERROR: the installer stopped after an unexpected error\n";
+            return installer::exitCode(installer::Outcome::Failed);
+        });
 }

@@ -1,4 +1,6 @@
 #include "DialogUi.h"
+#include "framework/BoundaryGuard.h"
+#include "framework/ScopedValue.h"
 #include "resource.h"
 
 #include <shlobj.h>
@@ -120,9 +122,9 @@ void DialogUi::formChanged(Field field) {
 }
 
 void DialogUi::setText(int id, const std::u16string& text) {
-    settingText_ = true;
+    // The EN_CHANGE that the control sends meanwhile is ours, not the user's.
+    const ClearingFlagScope setting(settingText_);
     SetDlgItemTextW(window_, id, wide(text));
-    settingText_ = false;
 }
 
 void DialogUi::fillList(int id, const std::vector<std::u16string>& lines) {
@@ -242,19 +244,17 @@ INT_PTR CALLBACK DialogUi::dialogProc(HWND window, UINT message, WPARAM wParam, 
         return FALSE; // the focus is set when the form is shown
     }
     auto* self = reinterpret_cast<DialogUi*>(GetWindowLongPtrW(window, DWLP_USER));
-    if (!self)
+    if (!self || message != WM_COMMAND)
         return FALSE;
-    try {
-        if (message == WM_COMMAND)
-            return self->onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-    } catch (...) {
-        // Nothing may unwind through the window procedure; the form reports
-        // the failure and ends.
-        if (self->form_)
-            self->form_->fail(u"The installer stopped after an unexpected error");
-        return TRUE;
-    }
-    return FALSE;
+    return guardedCallRecovering(
+        [&]() -> INT_PTR { return self->onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE; },
+        [&]() -> INT_PTR {
+            // Nothing may unwind through the window procedure; the form
+            // reports the failure and ends.
+            if (self->form_)
+                self->form_->fail(u"The installer stopped after an unexpected error");
+            return TRUE;
+        });
 }
 
 } // namespace installer

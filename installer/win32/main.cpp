@@ -2,6 +2,7 @@
 #include "../core/Installer.h"
 #include "DialogUi.h"
 #include "Win32FileSystem.h"
+#include "framework/BoundaryGuard.h"
 
 #include <objbase.h>
 #include <windows.h>
@@ -31,15 +32,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The form's twips become pixels at the screen's real DPI.
     SetProcessDPIAware();
     const ComApartment com;
-    try {
-        installer::Win32FileSystem files;
-        installer::DialogUi ui(instance);
-        return installer::exitCode(installer::Main(files, ui, installer::programFolder()));
-    } catch (...) {
-        MessageBoxW(
-            nullptr,
-            reinterpret_cast<const wchar_t*>(u"The installer stopped after an unexpected error"),
-            reinterpret_cast<const wchar_t*>(installer::errorTitle), MB_OK | MB_ICONERROR);
-        return installer::exitCode(installer::Outcome::Failed);
-    }
+    return guardedCallRecovering(
+        [&] {
+            installer::Win32FileSystem files;
+            installer::DialogUi ui(instance);
+            return installer::exitCode(installer::Main(files, ui, installer::programFolder()));
+        },
+        [] {
+            MessageBoxW(nullptr,
+                        reinterpret_cast<const wchar_t*>(
+                            u"The installer stopped after an unexpected error"),
+                        reinterpret_cast<const wchar_t*>(installer::errorTitle),
+                        MB_OK | MB_ICONERROR);
+            return installer::exitCode(installer::Outcome::Failed);
+        });
 }

@@ -4,29 +4,11 @@
 // passed on at once, as delivered, to every other one the module knows of.
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiBase2.h"
+#include "../../framework/ScopedValue.h"
 #include "IndexRange.h"
 
 #include <algorithm>
 #include <cstdint>
-
-namespace {
-
-// Sets a flag on entry and gives it back its earlier value on exit, also when
-// the host throws: a nested pin-0 delivery inside a broadcast leaves the outer
-// broadcast's flag up.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag(flag), earlier(flag) { flag = true; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-    ~FlagScope() { flag = earlier; }
-
-private:
-    bool& flag;
-    bool earlier;
-};
-
-} // namespace
 
 template <class Pin> class Splitter : public SeGuiInvisibleBase {
 public:
@@ -38,13 +20,16 @@ public:
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) override {
         try {
             highestPinSeen = std::max(highestPinSeen, pinId);
+            // Each flag is given back its earlier value, also when the host
+            // throws: a nested pin-0 delivery inside a broadcast leaves the
+            // outer broadcast's flag up.
             if (pinId == 0) {
-                const FlagScope scope(broadcasting);
+                const RestoringScope scope(broadcasting, true);
                 forwardToAddedPins(size, data, 0);
             } else if (!relaying) {
                 if (!broadcasting)
                     forwardTo(0, size, data);
-                const FlagScope scope(relaying);
+                const RestoringScope scope(relaying, true);
                 forwardToAddedPins(size, data, pinId);
             }
         } catch (...) {

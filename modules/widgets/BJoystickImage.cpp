@@ -4,6 +4,7 @@
 // press may make the handle jump to the pointer, presses off the handle may
 // be accepted, the fine-adjustment modifier scales drags, and a vertical
 // two-colour gradient may fill the area behind the handle.
+#include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/SrgbTables.h"
 #include "../../skin/ImageBase.h"
@@ -57,14 +58,8 @@ public:
             if (!context)
                 return ResultSuccess;
             const float w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
-            const GradientStop stops[2] = {{0.0f, topColour}, {1.0f, bottomColour}};
-            gmpi_sdk::ComPtr<IGradientStops> gradient;
-            context->makeGradientStops(stops, 2, gradient.put());
             const LinearGradientSpec line{GuiPoint{0.0f, 0.0f}, GuiPoint{0.0f, h - 1.0f}};
-            const BrushSpec spec{1.0f, {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}};
-            gmpi_sdk::ComPtr<IBrush> brush;
-            context->makeLinearGradientBrush(&line, &spec, gradient.get(), brush.put());
-            gradient.reset();
+            const auto brush = twoStopLinearBrush(*context.get(), topColour, bottomColour, line);
             if (brush && (topColour.a > 0.0f || bottomColour.a > 0.0f))
                 context->paintRect(&bounds, brush.get());
 

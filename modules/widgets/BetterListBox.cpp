@@ -4,6 +4,7 @@
 // fit, a 12-pixel strip at the right edge shows the part in view, and dragging
 // in it scrolls line by line.
 #include "../../framework/EnumListReader.h"
+#include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiGfxBase.h"
 #include "../../framework/SrgbTables.h"
@@ -314,15 +315,9 @@ int32_t BetterListBox::onRepaint(gmpi::IMpUnknown* drawingHost) {
         const GuiRect content{0.0f, 0.0f, contentWidth, h};
         context->pushClipRect(&content);
         if (backgroundTopColour.a > 0.0f || backgroundBottomColour.a > 0.0f) {
-            const GradientStop stops[2] = {{0.0f, backgroundTopColour},
-                                           {1.0f, backgroundBottomColour}};
-            gmpi_sdk::ComPtr<IGradientStops> gradientStops;
-            context->makeGradientStops(stops, 2, gradientStops.put());
             const LinearGradientSpec direction{{0.0f, 0.0f}, {0.0f, h - 1.0f}};
-            const BrushSpec brushSpec{1.0f, {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}};
-            gmpi_sdk::ComPtr<IBrush> background;
-            context->makeLinearGradientBrush(&direction, &brushSpec, gradientStops.get(),
-                                             background.put());
+            const auto background = twoStopLinearBrush(*context.get(), backgroundTopColour,
+                                                       backgroundBottomColour, direction);
             if (background)
                 context->paintRect(&content, background.get());
         }

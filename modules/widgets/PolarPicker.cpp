@@ -3,6 +3,7 @@
 // it under the pointer and dragging moves it, the radius stopping at the edge
 // of the travel. Behind the handle a disc filled with a two-colour radial
 // gradient may be painted, with an inset of its own and a shifted centre.
+#include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/SrgbTables.h"
 #include "../../skin/ImageBase.h"
@@ -168,14 +169,8 @@ private:
         const float radiusX = cx - inset;
         const float radiusY = cy - inset;
 
-        const GradientStop stops[2] = {{0.0f, centreColour}, {1.0f, edgeColour}};
-        ComPtr<IGradientStops> gradientStops;
-        dc.makeGradientStops(stops, 2, gradientStops.put());
         const RadialGradientSpec spec{centre, {0.0f, 0.0f}, radiusX, radiusY};
-        const BrushSpec brushSpec{1.0f, {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}};
-        ComPtr<IBrush> brush;
-        dc.makeRadialGradientBrush(&spec, &brushSpec, gradientStops.get(), brush.put());
-        gradientStops.reset();
+        ComPtr<IBrush> brush = twoStopRadialBrush(dc, centreColour, edgeColour, spec);
         if (!brush)
             dc.makeSolidBrush(&centreColour, brush.put());
         const GuiEllipse disc{centre, radiusX, radiusY};

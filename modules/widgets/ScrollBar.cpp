@@ -4,8 +4,10 @@
 // two bool inputs step it while they are true, repeating after a delay. The
 // track and the thumb are drawn into offscreen pictures that are kept until
 // something they show changes, so that a repaint during a drag only blits.
+#include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiGfxBase.h"
+#include "../../framework/ScopedValue.h"
 #include "../../framework/SrgbTables.h"
 #include "../../framework/TimerService.h"
 #include "../../platform/NumberText.h"
@@ -161,7 +163,7 @@ public:
             const int32_t n = truncated(position);
             if (n != dragLastSent) {
                 {
-                    const SendingPosition sending(*this);
+                    const ClearingFlagScope sending(sendingPosition);
                     positionPin.setAndSend(n);
                 }
                 dragLastSent = n;
@@ -207,18 +209,6 @@ public:
     }
 
 private:
-    // Sets sendingPosition for the life of one send.
-    class SendingPosition {
-    public:
-        explicit SendingPosition(ScrollBar& bar) : bar(bar) { bar.sendingPosition = true; }
-        ~SendingPosition() { bar.sendingPosition = false; }
-        SendingPosition(const SendingPosition&) = delete;
-        SendingPosition& operator=(const SendingPosition&) = delete;
-
-    private:
-        ScrollBar& bar;
-    };
-
     static int32_t truncated(float value) { return platform::saturatingToInt32(value); }
 
     void onSetPosition() {
@@ -340,14 +330,10 @@ private:
         const auto black = solidBrush(dc, {decode[0], decode[0], decode[0], halfAlpha});
 
         if (trackEndColour.a > 0.0f || trackStartColour.a > 0.0f) {
-            const GradientStop stops[2] = {{0.0f, trackStartColour}, {1.0f, trackEndColour}};
-            ComPtr<IGradientStops> gradientStops;
-            dc.makeGradientStops(stops, 2, gradientStops.put());
             const LinearGradientSpec spec{
                 {0.0f, 0.0f}, bar.horizontal ? GuiPoint{w - 1.0f, 0.0f} : GuiPoint{0.0f, h - 1.0f}};
-            const BrushSpec brushSpec{1.0f, {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}};
-            ComPtr<IBrush> gradient;
-            dc.makeLinearGradientBrush(&spec, &brushSpec, gradientStops.get(), gradient.put());
+            const ComPtr<IBrush> gradient =
+                twoStopLinearBrush(dc, trackStartColour, trackEndColour, spec);
             const GuiRect all{0.0f, 0.0f, w - 1.0f, h - 1.0f};
             target->paintRect(&all, gradient.get());
         }
@@ -437,7 +423,7 @@ private:
     float dragLastCoord = 0.0f;
     int32_t dragLastSent = 0;
     int32_t repeatCount = 0;
-    bool sendingPosition = false;
+    bool sendingPosition = false; // raised for the length of one send of the position
     bool thumbPressed = false;
     GuiColour defaultTrackEndColour{};
     GuiColour defaultTrackStartColour{};

@@ -23,7 +23,7 @@ struct Valve {
 };
 
 void PrintTo(const Valve& v, std::ostream* os) {
-    *os << narrow(v.moduleId);
+    *os << narrowToAscii(v.moduleId);
 }
 
 class CheckValves : public blackbox::LibraryTest, public ::testing::WithParamInterface<Valve> {};
@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Valve{u"CheckValveLR_Bool", 0, 1}, Valve{u"CheckValveLR_Float", 0, 1},
                       Valve{u"CheckValveLR_Int", 0, 1}, Valve{u"CheckValveRL_Bool", 1, 0},
                       Valve{u"CheckValveRL_Float", 1, 0}, Valve{u"CheckValveRL_Int", 1, 0}),
-    [](const ::testing::TestParamInfo<Valve>& info) { return narrow(info.param.moduleId); });
+    [](const ::testing::TestParamInfo<Valve>& info) { return narrowToAscii(info.param.moduleId); });
 
 // The Float and Bool valves hold int pins too: deliveries land as the int
 // pin stores them and go out as 4-byte integers compared as integers.

@@ -1,19 +1,13 @@
 // SplitFName and AppendFName through the export: the Windows path rules on
 // both builds.
 #include "LibraryFixture.h"
+#include "tests/AsciiText.h"
 
 using namespace testhost;
 
 namespace {
 
 using FileNames = blackbox::LibraryTest;
-
-std::string narrow(std::u16string_view text) {
-    std::string out;
-    for (const char16_t c : text)
-        out += c < 0x80 ? char(c) : '?';
-    return out;
-}
 
 struct SplitCase {
     const char16_t* path;
@@ -41,7 +35,7 @@ constexpr SplitCase splitCases[] = {
 
 TEST_F(FileNames, SplitSendsTheFolderThenTheFileName) {
     for (const SplitCase& c : splitCases) {
-        SCOPED_TRACE(narrow(c.path));
+        SCOPED_TRACE(narrowToAscii(c.path));
         host.sent.clear();
         GuiModule module = make(u"SplitFName");
         module.set(0, std::u16string(c.path));
@@ -99,14 +93,14 @@ constexpr AppendCase appendCases[] = {
 
 TEST_F(FileNames, AppendJoinsAsWindowsPaths) {
     for (const AppendCase& c : appendCases) {
-        SCOPED_TRACE(narrow(c.folder) + " + " + narrow(c.name));
+        SCOPED_TRACE(narrowToAscii(c.folder) + " + " + narrowToAscii(c.name));
         host.sent.clear();
         GuiModule module = make(u"AppendFName");
         module.receive(0, bytesOf(std::u16string(c.folder)));
         module.set(1, std::u16string(c.name));
         ASSERT_EQ(host.sent.size(), 1u);
         EXPECT_EQ(host.sent[0].pinId, 2);
-        EXPECT_EQ(narrow(host.sent[0].asText()), narrow(c.result));
+        EXPECT_EQ(narrowToAscii(host.sent[0].asText()), narrowToAscii(c.result));
     }
 }
 

@@ -1,5 +1,6 @@
 // KZ_Float2TxtC and KZ_Int2TxtC through the export: exact texts and float bits.
 #include "LibraryFixture.h"
+#include "tests/AsciiText.h"
 
 #include <climits>
 #include <cmath>
@@ -13,13 +14,6 @@ constexpr int32_t floatValue = 0, floatMinimum = 1, floatMaximum = 2, floatDecim
                   floatText = 4;
 constexpr int32_t intValue = 0, intMinimum = 1, intMaximum = 2, intText = 3;
 
-std::string narrow(const std::u16string& text) {
-    std::string out;
-    for (const char16_t c : text)
-        out += c < 0x80 ? char(c) : '?';
-    return out;
-}
-
 class NumberText : public blackbox::LibraryTest {
 protected:
     // What the module sent, pin by pin, as text for text pins and bits for the others.
@@ -27,7 +21,7 @@ protected:
         std::vector<std::pair<int32_t, std::string>> out;
         for (const SentValue& value : host.sent) {
             if (value.pinId == textPin)
-                out.emplace_back(value.pinId, narrow(value.asText()));
+                out.emplace_back(value.pinId, narrowToAscii(value.asText()));
             else
                 out.emplace_back(value.pinId, std::to_string(value.asInt()));
         }

@@ -22,7 +22,7 @@ using Registry = blackbox::LibraryTest;
 
 TEST_F(Registry, EveryRegistrationIsMadeWithoutHost) {
     for (const ExpectedRegistration& r : expectedRegistrations) {
-        SCOPED_TRACE(narrow(r.moduleId));
+        SCOPED_TRACE(narrowToAscii(r.moduleId));
         void* out = nullptr;
         ASSERT_EQ(factory()->makeModuleWithoutHost(r.moduleId, r.subType, &out), ResultSuccess);
         ASSERT_NE(out, nullptr);
@@ -38,7 +38,7 @@ TEST_F(Registry, EveryRegistrationIsMadeWithoutHost) {
 
 TEST_F(Registry, OtherSubTypesAndSpellingsAreUnsupported) {
     for (const ExpectedRegistration& r : expectedRegistrations) {
-        SCOPED_TRACE(narrow(r.moduleId));
+        SCOPED_TRACE(narrowToAscii(r.moduleId));
         std::u16string shouted(r.moduleId);
         for (char16_t& c : shouted)
             if (c >= u'a' && c <= u'z')

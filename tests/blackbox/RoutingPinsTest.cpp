@@ -13,7 +13,7 @@ struct PinList {
 };
 
 void PrintTo(const PinList& p, std::ostream* os) {
-    *os << narrow(p.moduleId);
+    *os << narrowToAscii(p.moduleId);
 }
 
 class RoutingPins : public blackbox::LibraryTest, public ::testing::WithParamInterface<PinList> {
@@ -62,6 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         PinList{u"KZ_TriggerString2", 5}, PinList{u"KZ_TriggerBool2", 5},
         PinList{u"KZ_TriggerBlob2", 5}, PinList{u"ImgM2C", 2}, PinList{u"Fixed_Int", 4},
         PinList{u"Fixed_Float", 4}, PinList{u"Fixed_String", 4}, PinList{u"Fixed_Bool", 4}),
-    [](const ::testing::TestParamInfo<PinList>& info) { return narrow(info.param.moduleId); });
+    [](const ::testing::TestParamInfo<PinList>& info) {
+        return narrowToAscii(info.param.moduleId);
+    });
 
 } // namespace

@@ -116,7 +116,7 @@ struct Payload {
 };
 
 void PrintTo(const Payload& p, std::ostream* os) {
-    *os << narrow(p.moduleId) << ", " << p.what;
+    *os << narrowToAscii(p.moduleId) << ", " << p.what;
 }
 
 class SplitterPayloads : public Splitters, public ::testing::WithParamInterface<Payload> {};
@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Payload{u"SplitterBlob", "empty", Bytes{}},
                       Payload{u"SplitterBlob", "a thousand bytes", manyBytes()}),
     [](const ::testing::TestParamInfo<Payload>& info) {
-        std::string name = narrow(info.param.moduleId) + "_" + info.param.what;
+        std::string name = narrowToAscii(info.param.moduleId) + "_" + info.param.what;
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c)))
                 c = '_';

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -294,6 +295,21 @@ TEST_F(AudioBlock, TheGateAdvancesTheStretchStartForEachPieceAndRestoresIt) {
     EXPECT_EQ(log, (Lines{"routine 0+100", "routine 100+166"}));
     EXPECT_EQ(probe->getStretchStart(), 0);
     EXPECT_TRUE(probe->moduleRoutineActive());
+}
+
+TEST_F(AudioBlock, ARoutineThrowingInTheGateLeavesTheStretchStartAsTheGateFoundIt) {
+    host.framesBeforeSleep = 100;
+    probe->refreshSleepCountdown();
+    log.clear();
+    // The stretch before the event is computed in two pieces; the second throws.
+    probe->onRoutine = [this](int32_t) {
+        if (probe->getStretchStart() > 0)
+            throw std::runtime_error("routine");
+    };
+    events.value(200, 0, true);
+    run(256);
+    EXPECT_EQ(log, (Lines{"routine 0+100", "routine 100+100"}));
+    EXPECT_EQ(probe->getStretchStart(), 0);
 }
 
 TEST_F(AudioBlock, WithdrawnSleepMakesTheGateHandOverOnItsFirstRun) {

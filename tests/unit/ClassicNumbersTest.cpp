@@ -4,6 +4,7 @@
 #include "platform/NumberText.h"
 
 #include "host/PinBytes.h"
+#include "tests/AsciiText.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +18,6 @@
 using platform::NumberReading;
 
 namespace {
-
-std::string narrow(std::u16string_view text) {
-    std::string out;
-    for (const char16_t c : text)
-        out += c < 0x80 ? char(c) : '?';
-    return out;
-}
 
 struct FloatCase {
     const char16_t* text;
@@ -118,7 +112,7 @@ constexpr FloatCase floatCases[] = {
 
 TEST(ReadFloat, AcceptsAndRefusesAsStof) {
     for (const FloatCase& c : floatCases) {
-        SCOPED_TRACE(narrow(c.text));
+        SCOPED_TRACE(narrowToAscii(c.text));
         float value = 123.0f;
         ASSERT_EQ(platform::readFloat(c.text, value), c.expected);
         if (c.expected == NumberReading::Read)
@@ -139,8 +133,8 @@ TEST(ReadFloat, ReadsShortestFloatTextBack) {
         const auto out = std::to_chars(buffer, buffer + sizeof buffer, f);
         std::u16string text(buffer, out.ptr);
         float back = 0.0f;
-        ASSERT_EQ(platform::readFloat(text, back), NumberReading::Read) << narrow(text);
-        ASSERT_EQ(testhost::floatBits(back), b) << narrow(text);
+        ASSERT_EQ(platform::readFloat(text, back), NumberReading::Read) << narrowToAscii(text);
+        ASSERT_EQ(testhost::floatBits(back), b) << narrowToAscii(text);
     }
 }
 
@@ -178,7 +172,7 @@ constexpr IntCase intCases[] = {
 
 TEST(ReadInt32, AcceptsAndRefusesAsStoi) {
     for (const IntCase& c : intCases) {
-        SCOPED_TRACE(narrow(c.text));
+        SCOPED_TRACE(narrowToAscii(c.text));
         int32_t value = 123;
         ASSERT_EQ(platform::readInt32(c.text, value), c.expected);
         EXPECT_EQ(value, c.expected == NumberReading::Read ? c.value : 123);
@@ -237,7 +231,8 @@ const FormatCase formatCases[] = {
 TEST(FormatGeneral, WritesAsPrintfG) {
     for (const FormatCase& c : formatCases) {
         SCOPED_TRACE(c.precision);
-        EXPECT_EQ(narrow(platform::formatGeneral(c.value, c.precision)), narrow(c.expected));
+        EXPECT_EQ(narrowToAscii(platform::formatGeneral(c.value, c.precision)),
+                  narrowToAscii(c.expected));
     }
 }
 
@@ -251,17 +246,17 @@ TEST(ClassicNumbers, IgnoreTheProcessLocale) {
     float value = 0.0f;
     const NumberReading read = platform::readFloat(u"2.5", value);
     std::setlocale(LC_ALL, saved.c_str());
-    EXPECT_EQ(narrow(written), "1234.5");
+    EXPECT_EQ(narrowToAscii(written), "1234.5");
     EXPECT_EQ(read, NumberReading::Read);
     EXPECT_EQ(value, 2.5f);
 }
 
 TEST(FormatInt32, WritesAsPrintfD) {
-    EXPECT_EQ(narrow(platform::formatInt32(0)), "0");
-    EXPECT_EQ(narrow(platform::formatInt32(-1)), "-1");
-    EXPECT_EQ(narrow(platform::formatInt32(100)), "100");
-    EXPECT_EQ(narrow(platform::formatInt32(INT32_MAX)), "2147483647");
-    EXPECT_EQ(narrow(platform::formatInt32(INT32_MIN)), "-2147483648");
+    EXPECT_EQ(narrowToAscii(platform::formatInt32(0)), "0");
+    EXPECT_EQ(narrowToAscii(platform::formatInt32(-1)), "-1");
+    EXPECT_EQ(narrowToAscii(platform::formatInt32(100)), "100");
+    EXPECT_EQ(narrowToAscii(platform::formatInt32(INT32_MAX)), "2147483647");
+    EXPECT_EQ(narrowToAscii(platform::formatInt32(INT32_MIN)), "-2147483648");
 }
 
 } // namespace

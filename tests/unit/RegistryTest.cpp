@@ -10,7 +10,7 @@ TEST(Registry, HoldsExactlyTheExpectedRegistrations) {
     std::set<ModuleKey> expected;
     for (const ExpectedRegistration& r : expectedRegistrations)
         EXPECT_TRUE(expected.insert(ModuleKey{r.subType, r.moduleId}).second)
-            << "listed twice: " << narrow(r.moduleId);
+            << "listed twice: " << narrowToAscii(r.moduleId);
     std::set<ModuleKey> registered;
     for (const auto& [key, creator] : factoryInstance().registry()) {
         registered.insert(key);
@@ -19,8 +19,8 @@ TEST(Registry, HoldsExactlyTheExpectedRegistrations) {
     EXPECT_EQ(registered.size(), expected.size());
     for (const ModuleKey& key : expected)
         EXPECT_TRUE(registered.count(key))
-            << "missing: " << narrow(key.moduleId) << " sub-type " << key.subType;
+            << "missing: " << narrowToAscii(key.moduleId) << " sub-type " << key.subType;
     for (const ModuleKey& key : registered)
         EXPECT_TRUE(expected.count(key))
-            << "unexpected: " << narrow(key.moduleId) << " sub-type " << key.subType;
+            << "unexpected: " << narrowToAscii(key.moduleId) << " sub-type " << key.subType;
 }

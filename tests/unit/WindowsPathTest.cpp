@@ -1,16 +1,10 @@
 // Windows path splitting and joining on the text alone, the same on both builds.
 #include "framework/WindowsPath.h"
+#include "tests/AsciiText.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string narrow(std::u16string_view text) {
-    std::string out;
-    for (const char16_t c : text)
-        out += c < 0x80 ? char(c) : '?';
-    return out;
-}
 
 struct SplitCase {
     const char16_t* path;
@@ -55,9 +49,9 @@ constexpr SplitCase splitCases[] = {
 
 TEST(WindowsPath, SplitsIntoFolderAndFileName) {
     for (const SplitCase& c : splitCases) {
-        SCOPED_TRACE(narrow(c.path));
-        EXPECT_EQ(narrow(winpath::parentPath(c.path)), narrow(c.folder));
-        EXPECT_EQ(narrow(winpath::fileName(c.path)), narrow(c.fileName));
+        SCOPED_TRACE(narrowToAscii(c.path));
+        EXPECT_EQ(narrowToAscii(winpath::parentPath(c.path)), narrowToAscii(c.folder));
+        EXPECT_EQ(narrowToAscii(winpath::fileName(c.path)), narrowToAscii(c.fileName));
     }
 }
 
@@ -98,8 +92,8 @@ constexpr AppendCase appendCases[] = {
 
 TEST(WindowsPath, AppendsAsTheWindowsPathOperator) {
     for (const AppendCase& c : appendCases) {
-        SCOPED_TRACE(narrow(c.folder) + " + " + narrow(c.name));
-        EXPECT_EQ(narrow(winpath::appendPath(c.folder, c.name)), narrow(c.result));
+        SCOPED_TRACE(narrowToAscii(c.folder) + " + " + narrowToAscii(c.name));
+        EXPECT_EQ(narrowToAscii(winpath::appendPath(c.folder, c.name)), narrowToAscii(c.result));
     }
 }
 
