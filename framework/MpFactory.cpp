@@ -1,7 +1,7 @@
 #include "MpFactory.h"
 
-#include "BoundaryGuard.h"
-#include "ScopedValue.h"
+#include "../platform/BoundaryGuard.h"
+#include "../platform/ScopedValue.h"
 #include "SrgbTables.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "MpGuiBase.h"
 
-#include "BoundaryGuard.h"
+#include "../platform/BoundaryGuard.h"
 #include "MpFactory.h"
 
 int32_t MpGuiBase_base::queryInterface(const InterfaceId& iid, void** out) {

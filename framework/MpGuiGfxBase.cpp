@@ -1,7 +1,7 @@
 #include "MpGuiGfxBase.h"
 
+#include "../platform/BoundaryGuard.h"
 #include "../platform/Keyboard.h"
-#include "BoundaryGuard.h"
 
 namespace gmpi_gui {
 

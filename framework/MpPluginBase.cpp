@@ -1,8 +1,8 @@
 #include "MpPluginBase.h"
 
+#include "../platform/BoundaryGuard.h"
+#include "../platform/ScopedValue.h"
 #include "AudioPins.h"
-#include "BoundaryGuard.h"
-#include "ScopedValue.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "MpString.h"
 
-#include "BoundaryGuard.h"
+#include "../platform/BoundaryGuard.h"
 
 namespace gmpi_sdk {
 

@@ -1,8 +1,8 @@
 #include "TimerService.h"
 
+#include "../platform/BoundaryGuard.h"
+#include "../platform/ScopedValue.h"
 #include "../platform/Timers.h"
-#include "BoundaryGuard.h"
-#include "ScopedValue.h"
 #include "UnloadSafeSingleton.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "WindowBridge.h"
 
-#include "BoundaryGuard.h"
+#include "../platform/BoundaryGuard.h"
 #include "SrgbTables.h"
 
 #include <algorithm>

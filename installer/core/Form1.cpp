@@ -2,8 +2,8 @@
 // KeepOnTop, Module3's PickFolder).
 #include "Installer.h"
 #include "Text.h"
-#include "framework/BoundaryGuard.h"
-#include "framework/ScopedValue.h"
+#include "platform/BoundaryGuard.h"
+#include "platform/ScopedValue.h"
 
 #include <algorithm>
 #include <optional>

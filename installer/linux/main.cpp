@@ -3,7 +3,7 @@
 #include "../core/Installer.h"
 #include "../core/TerminalUi.h"
 #include "PosixFileSystem.h"
-#include "framework/BoundaryGuard.h"
+#include "platform/BoundaryGuard.h"
 
 #include <iostream>
 

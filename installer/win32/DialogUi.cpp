@@ -1,6 +1,6 @@
 #include "DialogUi.h"
-#include "framework/BoundaryGuard.h"
-#include "framework/ScopedValue.h"
+#include "platform/BoundaryGuard.h"
+#include "platform/ScopedValue.h"
 #include "resource.h"
 
 #include <shlobj.h>

@@ -2,7 +2,7 @@
 #include "../core/Installer.h"
 #include "DialogUi.h"
 #include "Win32FileSystem.h"
-#include "framework/BoundaryGuard.h"
+#include "platform/BoundaryGuard.h"
 
 #include <objbase.h>
 #include <windows.h>

@@ -4,7 +4,7 @@
 // passed on at once, as delivered, to every other one the module knows of.
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiBase2.h"
-#include "../../framework/ScopedValue.h"
+#include "../../platform/ScopedValue.h"
 #include "IndexRange.h"
 
 #include <algorithm>

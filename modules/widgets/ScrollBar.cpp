@@ -7,10 +7,10 @@
 #include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiGfxBase.h"
-#include "../../framework/ScopedValue.h"
 #include "../../framework/SrgbTables.h"
 #include "../../framework/TimerService.h"
 #include "../../platform/NumberText.h"
+#include "../../platform/ScopedValue.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // The boundary guard answers the body's result, or on an exception the
 // failure answer or the recovery's, and lets nothing through.
-#include "framework/BoundaryGuard.h"
+#include "platform/BoundaryGuard.h"
 #include "framework/MpTypes.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The two scoped flags differ when scopes nest: a restoring scope leaves an
 // outer scope's value in place, a clearing one lowers the flag regardless.
 // Both put the value back when an exception leaves the scope.
-#include "framework/ScopedValue.h"
+#include "platform/ScopedValue.h"
 
 #include <gtest/gtest.h>
 

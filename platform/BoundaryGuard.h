@@ -1,4 +1,5 @@
-// The guard of host-facing operations: no exception crosses into the host.
+// The guard of an entry point (a host-facing operation, a window procedure):
+// no exception crosses it.
 // Each form runs the body it is given and answers the body's result; they
 // differ only in what an exception from the body gives instead. The guards are
 // always inlined, so that a guarded operation compiles as if it had written
