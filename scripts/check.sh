@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The first, fast stage of CI (seconds, no build): every C++ file of the tree
-# is formatted as .clang-format says, and every #include keeps to the layers
-# (scripts/layers.awk). Compiler warnings are caught by the builds, which
-# treat them as errors. Files are found by pattern, tracked or new, so files
-# added later are checked too.
+# is formatted as .clang-format says, every #include keeps to the layers
+# (scripts/layers.awk), and the sources of the library, the hosts and the
+# installer compile for syntax without a warning (scripts/warnings.py; the
+# tests' sources are compiled, warnings as errors, by the long stages). Files
+# are found by pattern, tracked or new, so files added later are checked too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,6 +35,17 @@ echo "== Layers of #include"
 if ! { printf '%s\n' "${existing[@]}" && echo "--" &&
     { grep -Hn -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]' -- "${existing[@]}" || true; }; } |
     awk -f scripts/layers.awk; then
+    status=1
+fi
+
+echo "== Compiler warnings (syntax only, warnings as errors)"
+# A configuration of its own, without the tests: it takes about a second.
+mkdir -p build
+if ! cmake -S . -B build/check -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DTAVRI_TESTS=OFF \
+    >build/check.log 2>&1; then
+    cat build/check.log
+    status=1
+elif ! python3 scripts/warnings.py build/check/compile_commands.json; then
     status=1
 fi
 
