@@ -101,7 +101,12 @@ private:
 
 } // namespace
 
-bool replaceFileWith(const fs::path& path, std::string_view bytes) {
+bool replaceFileWith(const fs::path& given, std::string_view bytes) {
+    // ReplaceFileW does not take every relative name.
+    std::error_code error;
+    const fs::path path = fs::absolute(given, error);
+    if (error)
+        return false;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     const bool replacing = attributes != INVALID_FILE_ATTRIBUTES;
     if (!replacing && GetLastError() != ERROR_FILE_NOT_FOUND)

@@ -140,7 +140,8 @@ TEST_F(FileReplacement, PutsTheWholeNewFileInTheOldOnesPlace) {
         ASSERT_TRUE(platform::replaceFileWith(target, newBytes())) << target;
         EXPECT_EQ(readBytes(target), newBytes());
         // The new file was complete, beside the target, and of a name of its own.
-        EXPECT_EQ(faults.shownNewFile.parent_path(), target.parent_path());
+        EXPECT_TRUE(fs::equivalent(faults.shownNewFile.parent_path(), target.parent_path()));
+        EXPECT_TRUE(fs::equivalent(faults.shownTarget, target));
         EXPECT_EQ(faults.shownNewFile.filename().string().rfind(newFilePrefix, 0), 0u)
             << faults.shownNewFile;
         EXPECT_EQ(faults.newFileBytesThen, newBytes());
@@ -152,6 +153,18 @@ TEST_F(FileReplacement, PutsTheWholeNewFileInTheOldOnesPlace) {
     EXPECT_EQ(readBytes(existing), "short");
     ASSERT_TRUE(platform::replaceFileWith(existing, ""));
     EXPECT_EQ(readBytes(existing), "");
+}
+
+TEST_F(FileReplacement, ANameWithoutAFolderIsInTheCurrentFolder) {
+    const fs::path before = fs::current_path();
+    fs::current_path(temp.path());
+    const bool created = platform::replaceFileWith("bare.txt", "one");
+    const bool replaced = platform::replaceFileWith("bare.txt", "two");
+    fs::current_path(before);
+    EXPECT_TRUE(created);
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(readBytes(temp.path() / "bare.txt"), "two");
+    EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"bare.txt"});
 }
 
 TEST_F(FileReplacement, LeavesPlacesThatAreNotWritableFilesAlone) {
