@@ -43,13 +43,15 @@ FileHandle openFileForReading(const std::filesystem::path& path);
 
 // Puts a file holding exactly `bytes` at path without ever losing the file
 // that was there: the bytes go to a new file of its own in the same folder
-// (named ".tavri-save-" on Linux, "~tavri-save-" on Windows, then a random
-// part and ".tmp"; never a name that is taken already), every write, the flush to disk and the
-// close are checked, and only then does the new file take path's place in one step. False on any
-// failure; the new file is then removed and path is left as it was, byte for byte (a file that did
-// not exist is not created). A folder, a file that is read-only, and (Linux) anything else that is
-// not a regular file are not replaced; a link to a file (Linux) stays, and the file it names is
-// replaced. A replaced file keeps its permissions (Linux) or attributes (Windows).
+// (".tavri-save-" on Linux, "~tavri-save-" on Windows, a random part and
+// ".tmp": never a name that is taken already), every write, the flush to disk
+// and the close are checked, and only then does the new file take path's place
+// in one step. False on any failure; the new file is then removed and path is
+// left as it was, byte for byte (a file that did not exist is not created).
+// A folder, a read-only file and (Linux) anything else that is not a regular
+// file are not replaced; a link to a file (Linux) stays, and the file it names
+// is replaced. A replaced file keeps its permissions (Linux) or attributes
+// (Windows).
 [[nodiscard]] bool replaceFileWith(const std::filesystem::path& path, std::string_view bytes);
 
 // The failures of replaceFileWith's steps that a test can cause, as a full

@@ -1,5 +1,5 @@
-// Windows: a file is replaced by a complete new file through ReplaceFileW,
-// which keeps the old file's attributes; a new name is taken with MoveFileExW.
+// Windows: a file is replaced by a complete new file through ReplaceFileW; a
+// new name is taken with MoveFileExW.
 #include "../FileSystem.h"
 #include "../common/FileSystemFaults.h"
 
@@ -82,6 +82,17 @@ public:
         return works && closed;
     }
 
+    // Gives the new file the old one's attributes that a user sets (hidden,
+    // system, archive, not indexed); ReplaceFileW does not carry them
+    // everywhere (wine).
+    bool takeAttributesOf(DWORD old) {
+        constexpr DWORD userAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                         FILE_ATTRIBUTE_ARCHIVE |
+                                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        const DWORD kept = old & userAttributes;
+        return SetFileAttributesW(name.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+    }
+
     // Takes target's place; when target did not exist, only while nothing
     // else has taken that name meanwhile.
     bool place(const fs::path& target, bool replacing) {
@@ -116,7 +127,8 @@ bool replaceFileWith(const fs::path& given, std::string_view bytes) {
 
     NewFile file;
     return file.create(path.parent_path()) && file.writeAll(bytes) && file.flush() &&
-           file.close() && file.place(path, replacing);
+           file.close() && (!replacing || file.takeAttributesOf(attributes)) &&
+           file.place(path, replacing);
 }
 
 } // namespace platform

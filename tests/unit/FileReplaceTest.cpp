@@ -14,7 +14,9 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -197,7 +199,16 @@ TEST_F(FileReplacement, AFolderThatTakesNoNewFileLeavesTheOldOneAlone) {
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{"notes.txt"});
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST_F(FileReplacement, KeepsTheOldFilesAttributes) {
+    const fs::path file = temp.file("notes.txt", oldBytes);
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), kept));
+    ASSERT_TRUE(platform::replaceFileWith(file, "new"));
+    EXPECT_EQ(GetFileAttributesW(file.c_str()) & (kept | FILE_ATTRIBUTE_READONLY), kept);
+    EXPECT_EQ(readBytes(file), "new");
+}
+#else
 TEST_F(FileReplacement, KeepsTheOldFilesPermissions) {
     const fs::path file = temp.file("notes.txt", oldBytes);
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
