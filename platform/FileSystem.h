@@ -40,8 +40,42 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // Opens a file for reading in binary mode; null when it cannot be opened. A
 // folder is not a file and cannot be opened.
 FileHandle openFileForReading(const std::filesystem::path& path);
-// Opens a file for writing in binary mode, creating it or cutting it to
-// nothing; null when it cannot be opened.
-FileHandle openFileForWriting(const std::filesystem::path& path);
+
+// Puts a file holding exactly `bytes` at path without ever losing the file
+// that was there: the bytes go to a new file of its own in the same folder
+// (".tavri-save-" on Linux, "~tavri-save-" on Windows, a random part and
+// ".tmp": never a name that is taken already), every write, the flush to disk
+// and the close are checked, and only then does the new file take path's place
+// in one step. False on any failure; the new file is then removed and path is
+// left as it was, byte for byte (a file that did not exist is not created).
+// A folder, a read-only file and (Linux) anything else that is not a regular
+// file are not replaced; a link to a file (Linux) stays, and the file it names
+// is replaced. A replaced file keeps its permissions (Linux) or attributes
+// (Windows).
+[[nodiscard]] bool replaceFileWith(const std::filesystem::path& path, std::string_view bytes);
+
+// The failures of replaceFileWith's steps that a test can cause, as a full
+// disk or a failing device would. Each answers for one step that is about to
+// run; the defaults let every step run.
+class FileFaults {
+public:
+    // How many of the `size` bytes the next write of the new file may take;
+    // 0 makes the write fail as on a full disk.
+    virtual size_t writableBytes(size_t size) { return size; }
+    virtual bool flushWorks() { return true; }
+    virtual bool closeWorks() { return true; }
+    // Before the complete and closed new file takes target's place.
+    virtual bool replaceWorks(const std::filesystem::path& newFile,
+                              const std::filesystem::path& target) {
+        return true;
+    }
+
+protected:
+    ~FileFaults() = default;
+};
+
+// Test hook: replaceFileWith asks `faults` from now on; null for none. The
+// caller keeps faults alive while it is set.
+void setFileFaults(FileFaults* faults);
 
 } // namespace platform

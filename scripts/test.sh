@@ -21,14 +21,31 @@ cmake --build --preset windows -j "$jobs"
 xvfb-run -a ctest --preset windows -j 2
 
 echo "== Fuzz targets"
+# Each target starts from its committed seeds and an empty working corpus, so
+# that a run depends on the tree alone and not on what earlier runs kept: the
+# seeds run first, then FUZZ_SECONDS of new inputs. No single input may take
+# more than 10 s, and the whole target is stopped a minute after its time. An
+# input that fails is kept in build/fuzz/crashes/<target>/; once the fault is
+# mended, commit it to tests/fuzz/seeds/<target>/ so that ctest replays it.
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
+seconds=${FUZZ_SECONDS:-10}
 for target in build/fuzz/bin/fuzz_*; do
     [ -x "$target" ] || continue
-    corpus="build/fuzz/corpus/$(basename "$target")"
-    mkdir -p "$corpus"
-    echo "-- $(basename "$target")"
-    "$target" -max_total_time="${FUZZ_SECONDS:-10}" -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+    name=$(basename "$target")
+    corpus="build/fuzz/corpus/$name"
+    crashes="build/fuzz/crashes/$name"
+    rm -rf "$corpus"
+    mkdir -p "$corpus" "$crashes"
+    echo "-- $name"
+    if ! timeout --kill-after=10 $((seconds + 60)) "$target" -max_total_time="$seconds" \
+        -timeout=10 -print_final_stats=0 -artifact_prefix="$crashes/" \
+        "$corpus" "tests/fuzz/seeds/${name#fuzz_}" >"build/fuzz/$name.log" 2>&1; then
+        tail -n 60 "build/fuzz/$name.log"
+        echo "$name failed; the input is in $crashes/" >&2
+        exit 1
+    fi
+    tail -n 2 "build/fuzz/$name.log"
 done
 
 echo "== Benchmarks (smoke run)"

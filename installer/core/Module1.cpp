@@ -3,6 +3,22 @@
 #include "Text.h"
 
 namespace installer {
+namespace {
+
+// The product id follows "QUORVST" in the name of one folder inside the chosen
+// plug-in folder. An id that could lead elsewhere is refused: a separator, a
+// drive or stream mark, a step to a parent folder, or a control character,
+// which Windows names cannot hold and of which a zero would cut the name short.
+bool isPlainProductId(std::u16string_view id) {
+    if (id.find(u"..") != std::u16string_view::npos)
+        return false;
+    for (const char16_t c : id)
+        if (c == u'/' || c == u'\\' || c == u':' || c < u' ')
+            return false;
+    return true;
+}
+
+} // namespace
 
 Outcome Main(FileSystem& files, UserInterface& ui, const std::u16string& programFolder) {
     const std::u16string path = programFolder + pathSeparator + dataFileName;
@@ -21,6 +37,12 @@ Outcome Main(FileSystem& files, UserInterface& ui, const std::u16string& program
     const std::vector<std::u16string> lines = splitLines(decodeText(text));
     if (lines.size() < 3) {
         ui.message(MessageIcon::Error, errorTitle, path + u" has fewer than three lines");
+        return Outcome::Failed;
+    }
+    if (!isPlainProductId(lines[0])) {
+        ui.message(MessageIcon::Error, errorTitle,
+                   path + u" has a product id with \"..\", \"/\", \"\\\", \":\" or a control "
+                          u"character in it");
         return Outcome::Failed;
     }
 

@@ -2,11 +2,15 @@
 // file's contents, on a trigger, when auto-save is switched on, or whenever
 // its file name changes while auto-save is on. Each character up to U+00FF
 // becomes one byte of that value and LF is written as CR LF, on both builds.
+// The file is replaced only by a completely written new one; a save that
+// fails leaves the old file as it was and fails the host's call that asked
+// for it.
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiBase2.h"
 #include "../../platform/FileSystem.h"
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -40,19 +44,19 @@ public:
 private:
     // Converts the whole text before the file is touched: text that cannot be
     // written leaves an existing file as it was. An empty text is never
-    // written, so it neither empties nor creates a file.
+    // written, so it neither empties nor creates a file. A save that cannot be
+    // done throws, which the base answers as a failure of the host's call.
     void save() const {
         if (fileName.empty() || text.empty())
             return;
         const auto bytes = latin1Bytes(text);
         if (!bytes)
-            return;
+            throw std::range_error("StringSaver: a character above U+00FF");
         const auto path = platform::pathFromText(fileName);
         if (!path)
-            return;
-        const platform::FileHandle file = platform::openFileForWriting(*path);
-        if (file)
-            std::fwrite(bytes->data(), 1, bytes->size(), file.get());
+            throw std::runtime_error("StringSaver: the name names no file");
+        if (!platform::replaceFileWith(*path, *bytes))
+            throw std::runtime_error("StringSaver: the file was not replaced");
     }
 
     void onSetText() { text = pinText.get(); }

@@ -54,8 +54,4 @@ FileHandle openFileForReading(const std::filesystem::path& path) {
     return file;
 }
 
-FileHandle openFileForWriting(const std::filesystem::path& path) {
-    return FileHandle(std::fopen(path.c_str(), "wb"));
-}
-
 } // namespace platform

@@ -35,8 +35,4 @@ FileHandle openFileForReading(const std::filesystem::path& path) {
     return FileHandle(_wfopen(path.c_str(), reinterpret_cast<const wchar_t*>(u"rb")));
 }
 
-FileHandle openFileForWriting(const std::filesystem::path& path) {
-    return FileHandle(_wfopen(path.c_str(), reinterpret_cast<const wchar_t*>(u"wb")));
-}
-
 } // namespace platform

@@ -41,12 +41,14 @@ protected:
         loader.set(LoadNameA, name);
         return loadedTexts();
     }
-    void save(const std::u16string& name, const std::u16string& text) {
+    // Saves by the trigger; the answer to the trigger's change.
+    int32_t save(const std::u16string& name, const std::u16string& text) {
         GuiModule saver = make(u"StringSaver");
         saver.set(SavedText, text);
         saver.set(SaveNameA, name);
-        saver.set(SaveTrigger, true);
+        const int32_t result = saver.set(SaveTrigger, true);
         EXPECT_TRUE(host.sent.empty());
+        return result;
     }
 
     testfiles::TempFolder temp;
@@ -375,6 +377,44 @@ TEST_F(TextFiles, PlacesThatCannotBeWrittenAreLeftAlone) {
     save(nameOf(temp.path() / "f.txt") + u'\0' + u"tail", u"text");
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_FALSE(fs::exists(temp.path() / "f.txt"));
+}
+
+TEST_F(TextFiles, ASaveThatFailsIsReportedAndChangesNothing) {
+    const fs::path existing = temp.file("existing.txt", "old bytes");
+    const fs::path readOnly = temp.file("read-only.txt", "read-only bytes");
+    fs::permissions(readOnly,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const fs::path folder = temp.folder("folder");
+    struct Case {
+        const char* what;
+        std::u16string name;
+        std::u16string text;
+        int32_t result;
+    };
+    const Case cases[] = {
+        {"text above U+00FF", nameOf(existing), u"new \u0100", ResultFailure},
+        {"read-only file", nameOf(readOnly), u"new", ResultFailure},
+        {"folder", nameOf(folder), u"new", ResultFailure},
+        {"missing folder", nameOf(temp.path() / "no such folder" / "f.txt"), u"new", ResultFailure},
+        {"zero unit", nameOf(existing) + u'\0', u"new", ResultFailure},
+#ifndef _WIN32
+        // A device on which every write fails as on a full disk.
+        {"full device", u"/dev/full", u"new", ResultFailure},
+#endif
+        // Nothing to save is no failure.
+        {"empty text", nameOf(existing), u"", ResultSuccess},
+        {"empty name", u"", u"new", ResultSuccess},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(save(c.name, c.text), c.result) << c.what;
+    EXPECT_EQ(readBytes(existing), "old bytes");
+    EXPECT_EQ(readBytes(readOnly), "read-only bytes");
+    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 3);
+
+    EXPECT_EQ(save(nameOf(existing), u"new"), ResultSuccess);
+    EXPECT_EQ(readBytes(existing), "new");
 }
 
 TEST_F(TextFiles, WhatTheSaverWritesTheLoaderReadsBack) {

@@ -116,6 +116,66 @@ INSTANTIATE_TEST_SUITE_P(
         DataFileCase{"TwoLinesUnended", "7\r\nC:\\VST", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The product id names a folder inside the chosen plug-in folder; an id that
+// could lead out of it stops the program at start-up, before anything is made.
+struct ProductIdCase {
+    const char* name;
+    std::string id;
+    bool accepted;
+};
+void PrintTo(const ProductIdCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ProductIdTest : public InstallerTest, public ::testing::WithParamInterface<ProductIdCase> {};
+
+TEST_P(ProductIdTest, IsAFolderNameInsideThePluginFolderOrRefused) {
+    writeFile(vstfiles() / "a.sem", "a");
+    writeDataFile(GetParam().id, plugins, "Title");
+    fs::create_directory(plugins);
+    ui.user = [](Form1& form) { form.Command1_Click(); };
+    const Outcome outcome = run();
+    if (GetParam().accepted) {
+        EXPECT_EQ(outcome, Outcome::Installed);
+        const std::string product = "QUORVST" + GetParam().id;
+        EXPECT_EQ(folderNames(plugins), std::vector<std::string>{product});
+        EXPECT_EQ(readFile(plugins / fs::path(installer::decodeText(product)) / "a.sem"), "a");
+        return;
+    }
+    EXPECT_EQ(outcome, Outcome::Failed);
+    EXPECT_EQ(ui.calls, std::vector<std::string>{"message INSTALLER SYSTEM ERROR"});
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(
+        ui.messages[0].text,
+        u16(dataFile()) +
+            u" has a product id with \"..\", \"/\", \"\\\", \":\" or a control character in it");
+    // Nothing was made, here or anywhere above.
+    EXPECT_TRUE(folderNames(plugins).empty());
+    EXPECT_EQ(folderNames(temp.path()), (std::vector<std::string>{"Plugins", "program"}));
+    EXPECT_EQ(folderNames(program()),
+              (std::vector<std::string>{"QUORVSTINSTALLER.001", "vstfiles"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Installer, ProductIdTest,
+    ::testing::Values(
+        ProductIdCase{"Digits", "12", true}, ProductIdCase{"Empty", "", true},
+        ProductIdCase{"Words", "Pro 2 (x64)", true}, ProductIdCase{"SingleDots", ".v1.2", true},
+        ProductIdCase{"Accented", "caf\xC3\xA9", true}, ProductIdCase{"Parent", "..", false},
+        ProductIdCase{"UpAndOut", "/../..", false},
+        ProductIdCase{"UpAndOutBackslash", "\\..\\..", false},
+        ProductIdCase{"DotsInside", "1..2", false}, ProductIdCase{"Slash", "a/b", false},
+        ProductIdCase{"Backslash", "a\\b", false}, ProductIdCase{"Root", "/", false},
+        ProductIdCase{"Drive", "C:", false}, ProductIdCase{"Stream", "12:data", false},
+        ProductIdCase{"Tab", "1\t2", false},
+        ProductIdCase{"Zero",
+                      std::string("1\0"
+                                  "2",
+                                  3),
+                      false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The real file system, except that files cannot be read (as root may read
 // any file, a mode of 000 would not do).
 class UnreadableFiles final : public installer::FileSystem {
