@@ -43,11 +43,3 @@ protected:
 private:
     int32_t refCount = 1;
 };
-
-// The creator of a module class: a new object, handed out as its primary
-// interface with one reference.
-template <class Module, class Interface = gmpi::IMpUserInterface2B>
-gmpi::IMpUnknown* createModule() {
-    Interface* made = new Module;
-    return made;
-}
