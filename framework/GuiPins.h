@@ -6,6 +6,8 @@
 #include "ModuleApi.h"
 #include "MpBlob.h"
 
+#include "PinIndex.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -250,8 +252,21 @@ protected:
         }
     }
 
-    // Registration, as module constructors use it: under the index given, or
-    // under the next free one.
+    // Registration, as module constructors use it. The named forms take the
+    // index from the module's list of pin indices and check that it is the
+    // next one (see PinIndex.h); the others give the index as a number or
+    // take the next free one.
+    template <NamedPinIndex Index, class Module>
+    void registerPin(Index index, MpGuiPinBase& pin, void (Module::*handler)()) {
+        bindPin(takeNamedIndex(index), pin, handler);
+    }
+    template <NamedPinIndex Index> void registerPin(Index index, MpGuiPinBase& pin) {
+        bindPin(takeNamedIndex(index), pin, nullptr);
+    }
+    template <NamedPinIndex Index, class Module>
+    void registerIndexedPin(Index index, MpGuiPinBase& pin, void (Module::*handler)(int32_t)) {
+        bindIndexedPin(takeNamedIndex(index), pin, handler);
+    }
     template <class Module>
     void registerPin(int32_t pinId, MpGuiPinBase& pin, void (Module::*handler)()) {
         bindPin(pinId, pin, handler);
@@ -277,6 +292,15 @@ private:
     template <class Module> static void invokeWithVoice(const MpGuiPinBase& pin, int32_t voice) {
         Module& module = static_cast<Module&>(*pin.owner);
         (module.*static_cast<void (Module::*)(int32_t)>(pin.voiceHandler))(voice);
+    }
+
+    // The named index as a number, once checked to be the next one; the
+    // first makes room for the whole list.
+    template <NamedPinIndex Index> int32_t takeNamedIndex(Index index) {
+        const int32_t number = requireNextPinIndex(index, nextPinIndex());
+        if (pins.empty())
+            pins.reserve(size_t(pinIndexCount<Index>()));
+        return number;
     }
 
     GuiPinTable pins;
