@@ -30,7 +30,7 @@ private:
 
 template <class Pin> class Splitter : public SeGuiInvisibleBase {
 public:
-    Splitter() { registerPin(pinValue); }
+    Splitter() { registerPin(PinIndex::Value, pinValue); }
 
     // Forwards first, then stores: the host receives the copies in ascending
     // index order, pin 0 first when the value came from an added pin. A module
@@ -71,6 +71,8 @@ private:
         });
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Value = 0, Count };
     Pin pinValue;
     int32_t highestPinSeen = 0; // never decreases
     bool broadcasting = false;  // forwarding a value delivered on pin 0
