@@ -46,13 +46,13 @@ private:
     using VoiceHandler = void (GuiPinOwner::*)(int32_t voice);
     using Invoker = void (*)(const MpGuiPinBase& pin, int32_t voice);
 
-    int32_t pinId = -1;
     GuiPinOwner* owner = nullptr; // the module the pin sends through
     Invoker invoker = nullptr;
     union {
         Handler plainHandler = nullptr;
         VoiceHandler voiceHandler;
     };
+    int32_t pinId = -1; // last: a 4-byte value of a derived pin fits in the padding after it
 };
 
 // How each value type is stored, compared and sent.
