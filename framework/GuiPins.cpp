@@ -89,9 +89,13 @@ void boolPulse(MpGuiPin<bool>& pin) {
     pin.setAndSend(false);
 }
 
+std::vector<GuiPinTable::Entry>::const_iterator GuiPinTable::firstFrom(int32_t index) const {
+    return std::lower_bound(entries.begin(), entries.end(), index,
+                            [](const Entry& e, int32_t i) { return e.index < i; });
+}
+
 MpGuiPinBase* GuiPinTable::findByBisection(int32_t index) const {
-    const auto it = std::lower_bound(entries.begin(), entries.end(), index,
-                                     [](const Entry& e, int32_t i) { return e.index < i; });
+    const auto it = firstFrom(index);
     return it != entries.end() && it->index == index ? it->pin : nullptr;
 }
 
@@ -108,8 +112,7 @@ bool GuiPinTable::insert(int32_t index, MpGuiPinBase& pin) {
         entries.push_back(Entry{index, &pin});
         return true;
     }
-    const auto it = std::lower_bound(entries.begin(), entries.end(), index,
-                                     [](const Entry& e, int32_t i) { return e.index < i; });
+    const auto it = firstFrom(index);
     if (it->index == index)
         return false;
     entries.insert(it, Entry{index, &pin});

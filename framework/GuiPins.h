@@ -5,7 +5,6 @@
 
 #include "ModuleApi.h"
 #include "MpBlob.h"
-
 #include "PinIndex.h"
 
 #include <cstddef>
@@ -13,7 +12,6 @@
 #include <vector>
 
 class GuiPinOwner;
-class MpGuiPinBase;
 
 class MpGuiPinBase {
 public:
@@ -190,6 +188,8 @@ public:
 
 private:
     MpGuiPinBase* findByBisection(int32_t index) const;
+    // The first entry whose index is not below `index`.
+    std::vector<Entry>::const_iterator firstFrom(int32_t index) const;
 
     std::vector<Entry> entries;
 };
