@@ -3,18 +3,15 @@
 #include "../platform/Utf8.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <stdexcept>
 
 template class MpGuiPin<bool>;
 template class MpGuiPin<int32_t>;
 template class MpGuiPin<float>;
 template class MpGuiPin<MpBlob>;
 template class MpGuiPin<std::u16string>;
-
-void MpGuiPinBase::sendToHost(int32_t size, const void* data) {
-    if (owner)
-        owner->sendPinToHost(pinId, size, data, 0);
-}
 
 bool GuiPinValue<bool>::store(bool& value, int32_t size, const void* data) {
     if (size == 0)
@@ -34,12 +31,17 @@ bool GuiPinValue<bool>::store(bool& value, int32_t size, const void* data) {
 namespace {
 
 // int and float: the first bytes over the low bytes of the value, at most 4.
+// Four bytes are copied as one word, so that the handler's next read of the
+// value is served from that one store.
 template <class Number> bool storeFourBytes(Number& value, int32_t size, const void* data) {
     static_assert(sizeof(Number) == 4);
-    if (size == 4 && std::memcmp(&value, data, 4) == 0)
-        return false;
-    if (size > 0)
-        std::memcpy(&value, data, size_t(std::min(size, 4)));
+    if (size >= 4) {
+        if (size == 4 && std::memcmp(&value, data, 4) == 0)
+            return false;
+        std::memcpy(&value, data, 4);
+    } else if (size > 0) {
+        std::memcpy(&value, data, size_t(size));
+    }
     return true;
 }
 
@@ -87,37 +89,49 @@ void boolPulse(MpGuiPin<bool>& pin) {
     pin.setAndSend(false);
 }
 
-MpGuiPinBase* GuiPinOwner::findPin(int32_t pinId) const {
-    const auto it = pins.find(pinId);
-    return it == pins.end() ? nullptr : it->second;
+std::vector<GuiPinTable::Entry>::const_iterator GuiPinTable::firstFrom(int32_t index) const {
+    return std::lower_bound(entries.begin(), entries.end(), index,
+                            [](const Entry& e, int32_t i) { return e.index < i; });
 }
 
-int32_t GuiPinOwner::nextPinIndex() const {
-    return pins.empty() ? 0 : pins.rbegin()->first + 1;
+MpGuiPinBase* GuiPinTable::findByBisection(int32_t index) const {
+    const auto it = firstFrom(index);
+    return it != entries.end() && it->index == index ? it->pin : nullptr;
 }
 
-void GuiPinOwner::bindPin(int32_t pinId, MpGuiPinBase& pin,
-                          std::unique_ptr<IGuiPinCallbackImpl> callback) {
+MpGuiPinBase* GuiPinTable::at(int32_t index) const {
+    MpGuiPinBase* pin = find(index);
+    if (!pin)
+        throw std::out_of_range("no pin with that index");
+    return pin;
+}
+
+bool GuiPinTable::insert(int32_t index, MpGuiPinBase& pin) {
+    // Pins are registered in index order, so nearly always at the end.
+    if (entries.empty() || entries.back().index < index) {
+        entries.push_back(Entry{index, &pin});
+        return true;
+    }
+    const auto it = firstFrom(index);
+    if (it->index == index)
+        return false;
+    entries.insert(it, Entry{index, &pin});
+    return true;
+}
+
+int32_t GuiPinTable::nextIndex() const {
+    if (entries.empty())
+        return 0;
+    const int32_t highest = entries.back().index;
+    return highest == INT32_MAX ? INT32_MAX : highest + 1;
+}
+
+void GuiPinOwner::enterPin(int32_t pinId, MpGuiPinBase& pin) {
     pin.pinId = pinId;
     pin.owner = this;
-    pin.callback = std::move(callback);
-    pins.emplace(pinId, &pin);
-}
-
-int32_t GuiPinOwner::receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
-    MpGuiPinBase* pin = findPin(pinId);
-    if (!pin)
-        return ResultFailure;
-    pin->storeHostValue(voice, size, data);
-    return ResultSuccess;
-}
-
-int32_t GuiPinOwner::onPinChanged(int32_t pinId, int32_t voice) {
-    MpGuiPinBase* pin = findPin(pinId);
-    if (!pin)
-        return ResultFailure;
-    pin->runHandler(voice);
-    return ResultSuccess;
+    pin.invoker = nullptr;
+    pin.plainHandler = nullptr;
+    pins.insert(pinId, pin);
 }
 
 int32_t GuiPinOwner::receiveAndNotify(int32_t pinId, int32_t voice, int32_t size,

@@ -5,44 +5,13 @@
 
 #include "ModuleApi.h"
 #include "MpBlob.h"
+#include "PinIndex.h"
 
-#include <map>
-#include <memory>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 class GuiPinOwner;
-
-// A bound pin handler.
-class IGuiPinCallbackImpl {
-public:
-    virtual ~IGuiPinCallbackImpl() = default;
-    virtual void runHandler(int32_t voice) = 0;
-};
-
-// Runs a member function of the module without arguments; the voice is dropped.
-template <class Module> class IGuiPinCallback final : public IGuiPinCallbackImpl {
-public:
-    using Handler = void (Module::*)();
-    IGuiPinCallback(Module* target, Handler handler) : target(target), handler(handler) {}
-    void runHandler(int32_t) override { (target->*handler)(); }
-
-private:
-    Module* target;
-    Handler handler;
-};
-
-// Runs a member function of the module that takes the voice.
-// No module of this library uses this class.
-template <class Module> class IGuiPinCallbackIndexed final : public IGuiPinCallbackImpl {
-public:
-    using Handler = void (Module::*)(int32_t voice);
-    IGuiPinCallbackIndexed(Module* target, Handler handler) : target(target), handler(handler) {}
-    void runHandler(int32_t voice) override { (target->*handler)(voice); }
-
-private:
-    Module* target;
-    Handler handler;
-};
 
 class MpGuiPinBase {
 public:
@@ -57,21 +26,31 @@ public:
     virtual int32_t typeCode() const = 0;
 
     int32_t getId() const { return pinId; }
-    void runHandler(int32_t voice) {
-        if (callback)
-            callback->runHandler(voice);
-    }
-    bool hasHandler() const { return callback != nullptr; }
+    // Runs the bound handler on the module, with the voice when it takes one.
+    inline void runHandler(int32_t voice);
+    bool hasHandler() const { return invoker != nullptr; }
 
 protected:
     // Passes the pin's value to the host through its owner, with voice 0.
-    void sendToHost(int32_t size, const void* data);
+    inline void sendToHost(int32_t size, const void* data);
 
 private:
     friend class GuiPinOwner;
-    int32_t pinId = -1;
-    GuiPinOwner* owner = nullptr;
-    std::unique_ptr<IGuiPinCallbackImpl> callback;
+    // The handler, a member function of the module, is held as one of its
+    // GuiPinOwner part; the invoker, made for the module's class, turns owner
+    // and handler back into the module's own types and calls it. No invoker:
+    // no handler.
+    using Handler = void (GuiPinOwner::*)();
+    using VoiceHandler = void (GuiPinOwner::*)(int32_t voice);
+    using Invoker = void (*)(const MpGuiPinBase& pin, int32_t voice);
+
+    GuiPinOwner* owner = nullptr; // the module the pin sends through
+    Invoker invoker = nullptr;
+    union {
+        Handler plainHandler = nullptr;
+        VoiceHandler voiceHandler;
+    };
+    int32_t pinId = -1; // last: a 4-byte value of a derived pin fits in the padding after it
 };
 
 // How each value type is stored, compared and sent.
@@ -131,8 +110,9 @@ public:
         return Traits::store(value, size, data);
     }
     int32_t typeCode() const override { return Traits::kind; }
-    virtual int32_t valueByteCount() const { return Traits::byteCount(value); }
-    virtual const void* valueAddress() const { return Traits::address(value); }
+    // Final: a pin sends its value's own bytes, and set-and-send calls these directly.
+    virtual int32_t valueByteCount() const final { return Traits::byteCount(value); }
+    virtual const void* valueAddress() const final { return Traits::address(value); }
 
     const T& get() const { return value; }
 
@@ -175,24 +155,75 @@ public:
 // Sends an event on a bool output: true then false (a pin already true is sent false only).
 void boolPulse(MpGuiPin<bool>& pin);
 
-// The pin registry of one module. The pins are members of the module; the map
-// does not own them.
+// The pins of one module by index: (index, pin) entries sorted by index, each
+// index once. Modules number their pins 0, 1, 2..., so the entry of index i is
+// at position i and a look-up is one comparison; other indices (a gap, a
+// negative or a huge one) are looked for by binary search.
+class GuiPinTable {
+public:
+    struct Entry {
+        int32_t index;
+        MpGuiPinBase* pin;
+    };
+
+    MpGuiPinBase* find(int32_t index) const {
+        const size_t position = size_t(uint32_t(index));
+        if (position < entries.size() && entries[position].index == index)
+            return entries[position].pin;
+        return findByBisection(index);
+    }
+    // The pin with that index; throws std::out_of_range when there is none.
+    MpGuiPinBase* at(int32_t index) const;
+    // Enters the pin unless the index is present already, in which case the
+    // earlier pin stays; false then.
+    bool insert(int32_t index, MpGuiPinBase& pin);
+    // 0 when empty, else the highest index + 1 (at most INT32_MAX).
+    int32_t nextIndex() const;
+    void reserve(size_t count) { entries.reserve(count); }
+
+    size_t size() const { return entries.size(); }
+    bool empty() const { return entries.empty(); }
+    std::vector<Entry>::const_iterator begin() const { return entries.begin(); }
+    std::vector<Entry>::const_iterator end() const { return entries.end(); }
+
+private:
+    MpGuiPinBase* findByBisection(int32_t index) const;
+    // The first entry whose index is not below `index`.
+    std::vector<Entry>::const_iterator firstFrom(int32_t index) const;
+
+    std::vector<Entry> entries;
+};
+
+// The pin registry of one module. The pins are members of the module; the
+// table does not own them.
 class GuiPinOwner {
 public:
     virtual int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) = 0;
 
     // Stores a value in the pin with that index; no handler runs.
-    int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data);
+    int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
+        MpGuiPinBase* pin = findPin(pinId);
+        if (!pin)
+            return ResultFailure;
+        pin->storeHostValue(voice, size, data);
+        return ResultSuccess;
+    }
     // Runs the pin's handler.
-    int32_t onPinChanged(int32_t pinId, int32_t voice);
+    int32_t onPinChanged(int32_t pinId, int32_t voice) {
+        MpGuiPinBase* pin = findPin(pinId);
+        if (!pin)
+            return ResultFailure;
+        pin->runHandler(voice);
+        return ResultSuccess;
+    }
     // Stores, then runs the handler only when the value changed.
     // No module of this library calls it.
     int32_t receiveAndNotify(int32_t pinId, int32_t voice, int32_t size, const void* data);
 
-    MpGuiPinBase* findPin(int32_t pinId) const;
+    MpGuiPinBase* findPin(int32_t pinId) const { return pins.find(pinId); }
     // 0 for the first pin, else the highest index present + 1.
-    int32_t nextPinIndex() const;
-    const std::map<int32_t, MpGuiPinBase*>& registeredPins() const { return pins; }
+    int32_t nextPinIndex() const { return pins.nextIndex(); }
+    const GuiPinTable& registeredPins() const { return pins; }
 
 protected:
     GuiPinOwner() = default;
@@ -200,25 +231,93 @@ protected:
     GuiPinOwner& operator=(const GuiPinOwner&) = delete;
     ~GuiPinOwner() = default;
 
-    // Gives the pin its index, owner and callback (may be null), and enters it
-    // unless that index is present already.
-    void bindPin(int32_t pinId, MpGuiPinBase& pin, std::unique_ptr<IGuiPinCallbackImpl> callback);
-
+    // Gives the pin its index, its owner and its handler (a member function of
+    // the module, or none), and enters it unless that index is present
+    // already, in which case the earlier pin stays.
+    void bindPin(int32_t pinId, MpGuiPinBase& pin, std::nullptr_t) { enterPin(pinId, pin); }
     template <class Module>
-    void bindPin(int32_t pinId, MpGuiPinBase& pin, Module* target, void (Module::*handler)()) {
-        bindPin(pinId, pin,
-                handler ? std::make_unique<IGuiPinCallback<Module>>(target, handler) : nullptr);
+    void bindPin(int32_t pinId, MpGuiPinBase& pin, void (Module::*handler)()) {
+        enterPin(pinId, pin);
+        if (handler) {
+            pin.invoker = &invokePlain<Module>;
+            pin.plainHandler = static_cast<MpGuiPinBase::Handler>(handler);
+        }
     }
+    // The same for a handler that takes the voice.
     template <class Module>
-    void bindIndexedPin(int32_t pinId, MpGuiPinBase& pin, Module* target,
-                        void (Module::*handler)(int32_t)) {
-        bindPin(pinId, pin,
-                handler ? std::make_unique<IGuiPinCallbackIndexed<Module>>(target, handler)
-                        : nullptr);
+    void bindIndexedPin(int32_t pinId, MpGuiPinBase& pin, void (Module::*handler)(int32_t voice)) {
+        enterPin(pinId, pin);
+        if (handler) {
+            pin.invoker = &invokeWithVoice<Module>;
+            pin.voiceHandler = static_cast<MpGuiPinBase::VoiceHandler>(handler);
+        }
     }
 
-    std::map<int32_t, MpGuiPinBase*> pins;
+    // Registration, as module constructors use it. The named forms take the
+    // index from the module's list of pin indices and check that it is the
+    // next one (see PinIndex.h); the others give the index as a number or
+    // take the next free one.
+    template <NamedPinIndex Index, class Module>
+    void registerPin(Index index, MpGuiPinBase& pin, void (Module::*handler)()) {
+        bindPin(takeNamedIndex(index), pin, handler);
+    }
+    template <NamedPinIndex Index> void registerPin(Index index, MpGuiPinBase& pin) {
+        bindPin(takeNamedIndex(index), pin, nullptr);
+    }
+    template <NamedPinIndex Index, class Module>
+    void registerIndexedPin(Index index, MpGuiPinBase& pin, void (Module::*handler)(int32_t)) {
+        bindIndexedPin(takeNamedIndex(index), pin, handler);
+    }
+    // The forms below, with a number or the next free index, and the forms
+    // with a handler taking the voice are used by no module of this library.
+    template <class Module>
+    void registerPin(int32_t pinId, MpGuiPinBase& pin, void (Module::*handler)()) {
+        bindPin(pinId, pin, handler);
+    }
+    void registerPin(int32_t pinId, MpGuiPinBase& pin) { bindPin(pinId, pin, nullptr); }
+    template <class Module> void registerPin(MpGuiPinBase& pin, void (Module::*handler)()) {
+        bindPin(nextPinIndex(), pin, handler);
+    }
+    void registerPin(MpGuiPinBase& pin) { bindPin(nextPinIndex(), pin, nullptr); }
+    template <class Module>
+    void registerIndexedPin(int32_t pinId, MpGuiPinBase& pin, void (Module::*handler)(int32_t)) {
+        bindIndexedPin(pinId, pin, handler);
+    }
+
+private:
+    // Gives the pin its index and owner, clears its handler and enters it.
+    void enterPin(int32_t pinId, MpGuiPinBase& pin);
+
+    template <class Module> static void invokePlain(const MpGuiPinBase& pin, int32_t) {
+        Module& module = static_cast<Module&>(*pin.owner);
+        (module.*static_cast<void (Module::*)()>(pin.plainHandler))();
+    }
+    template <class Module> static void invokeWithVoice(const MpGuiPinBase& pin, int32_t voice) {
+        Module& module = static_cast<Module&>(*pin.owner);
+        (module.*static_cast<void (Module::*)(int32_t)>(pin.voiceHandler))(voice);
+    }
+
+    // The named index as a number, once checked to be the next one; the
+    // first makes room for the whole list.
+    template <NamedPinIndex Index> int32_t takeNamedIndex(Index index) {
+        const int32_t number = requireNextPinIndex(index, nextPinIndex());
+        if (pins.empty())
+            pins.reserve(size_t(pinIndexCount<Index>()));
+        return number;
+    }
+
+    GuiPinTable pins;
 };
+
+void MpGuiPinBase::sendToHost(int32_t size, const void* data) {
+    if (owner)
+        owner->sendPinToHost(pinId, size, data, 0);
+}
+
+void MpGuiPinBase::runHandler(int32_t voice) {
+    if (invoker)
+        invoker(*this, voice);
+}
 
 extern template class MpGuiPin<bool>;
 extern template class MpGuiPin<int32_t>;

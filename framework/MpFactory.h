@@ -64,6 +64,15 @@ struct ModuleRegistration {
     ModuleCreator creator;
 };
 
+// The creator of a module class: a new object, handed out as its primary
+// interface with one reference. A constructor that throws fails the
+// creation: makeModule answers ResultFailure.
+template <class Module, class Interface = gmpi::IMpUserInterface2B>
+gmpi::IMpUnknown* createModule() {
+    Interface* made = new Module;
+    return made;
+}
+
 // The static initialiser of a module file: builds the shared colour tables if
 // no initialiser has yet, then registers the file's modules in order.
 bool initialiseModuleFile(std::initializer_list<ModuleRegistration> registrations);

@@ -36,20 +36,8 @@ public:
 protected:
     MpGuiBase_base() = default;
 
-    template <class Module>
-    void registerPin(int32_t pinId, MpGuiPinBase& pin, void (Module::*handler)()) {
-        bindPin(pinId, pin, static_cast<Module*>(this), handler);
-    }
-    // Registers under the next free index: 0 first, else the highest present + 1.
-    template <class Module> void registerPin(MpGuiPinBase& pin, void (Module::*handler)()) {
-        registerPin(nextPinIndex(), pin, handler);
-    }
-    // Neither this nor registerPinNoHandler is used by a module of this library.
-    template <class Module>
-    void registerIndexedPin(int32_t pinId, MpGuiPinBase& pin,
-                            void (Module::*handler)(int32_t voice)) {
-        bindIndexedPin(pinId, pin, static_cast<Module*>(this), handler);
-    }
+    // The older base's name for registering a pin without handler; no module
+    // of this library uses it.
     void registerPinNoHandler(int32_t pinId, MpGuiPinBase& pin) { bindPin(pinId, pin, nullptr); }
 
     // Asks the host for I into `holder`; true when a pointer came back. `result`

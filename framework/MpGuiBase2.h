@@ -28,24 +28,6 @@ public:
 protected:
     MpGuiBase2() = default;
 
-    template <class Module>
-    void registerPin(int32_t pinId, MpGuiPinBase& pin, void (Module::*handler)()) {
-        bindPin(pinId, pin, static_cast<Module*>(this), handler);
-    }
-    void registerPin(int32_t pinId, MpGuiPinBase& pin) { bindPin(pinId, pin, nullptr); }
-    // Registers under the next free index.
-    template <class Module> void registerPin(MpGuiPinBase& pin, void (Module::*handler)()) {
-        registerPin(nextPinIndex(), pin, handler);
-    }
-    void registerPin(MpGuiPinBase& pin) { registerPin(nextPinIndex(), pin); }
-
-    // No module of this library uses it.
-    template <class Module>
-    void registerIndexedPin(int32_t pinId, MpGuiPinBase& pin,
-                            void (Module::*handler)(int32_t voice)) {
-        bindIndexedPin(pinId, pin, static_cast<Module*>(this), handler);
-    }
-
     gmpi_sdk::ComPtr<IGuiHost> guiHost;
 };
 
@@ -61,11 +43,3 @@ protected:
 private:
     int32_t refCount = 1;
 };
-
-// The creator of a module class: a new object, handed out as its primary
-// interface with one reference.
-template <class Module, class Interface = gmpi::IMpUserInterface2B>
-gmpi::IMpUnknown* createModule() {
-    Interface* made = new Module;
-    return made;
-}

@@ -6,6 +6,7 @@
 #include "ComPtr.h"
 #include "HostApi.h"
 #include "ModuleApi.h"
+#include "PinIndex.h"
 
 #include <map>
 
@@ -79,6 +80,11 @@ protected:
     template <class Module>
     void registerPin(MpPinBase& pin, void (Module::*handler)(const TimedEvent*)) {
         registerPin(nextPinId(), pin, static_cast<PinHandler>(handler));
+    }
+    // Registers under a named index, which must be the next id (PinIndex.h).
+    template <NamedPinIndex Index>
+    void registerPin(Index index, MpPinBase& pin, PinHandler handler = nullptr) {
+        registerPin(requireNextPinIndex(index, nextPinId()), pin, handler);
     }
     int32_t nextPinId() const { return pins.empty() ? 0 : pins.rbegin()->first + 1; }
 

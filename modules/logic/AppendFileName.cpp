@@ -7,9 +7,9 @@
 class AppendFName final : public SeGuiInvisibleBase {
 public:
     AppendFName() {
-        registerPin(pinFolder, &AppendFName::onSetPart);
-        registerPin(pinFileName, &AppendFName::onSetPart);
-        registerPin(pinResult);
+        registerPin(PinIndex::Folder, pinFolder, &AppendFName::onSetPart);
+        registerPin(PinIndex::FileName, pinFileName, &AppendFName::onSetPart);
+        registerPin(PinIndex::Result, pinResult);
     }
 
 private:
@@ -18,6 +18,8 @@ private:
         pinResult.setAndSend(winpath::appendPath(pinFolder.get(), pinFileName.get()));
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Folder = 0, FileName = 1, Result = 2, Count };
     StringGuiPin pinFolder;
     StringGuiPin pinFileName;
     StringGuiPin pinResult;

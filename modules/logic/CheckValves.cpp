@@ -11,8 +11,8 @@ template <int32_t SourcePin> class CheckValve : public SeGuiInvisibleBase {
 
 public:
     CheckValve() {
-        registerPin(pins[0]);
-        registerPin(pins[1]);
+        registerPin(PinIndex::Left, pins[0]);
+        registerPin(PinIndex::Right, pins[1]);
     }
 
     // Stores first, then copies by set-and-send, so that a nested call from
@@ -25,6 +25,8 @@ public:
     }
 
 private:
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Left = 0, Right = 1, Count };
     MpGuiPinInt pins[2];
 };
 

@@ -22,9 +22,11 @@ int32_t channelByte(float channel) {
 class ARGB2Str final : public SeGuiInvisibleBase {
 public:
     ARGB2Str() {
-        for (MpGuiPinFloat* channel : channels())
-            registerPin(*channel, &ARGB2Str::onSetChannel);
-        registerPin(pinText, &ARGB2Str::onSetText);
+        registerPin(PinIndex::Alpha, pinAlpha, &ARGB2Str::onSetChannel);
+        registerPin(PinIndex::Red, pinRed, &ARGB2Str::onSetChannel);
+        registerPin(PinIndex::Green, pinGreen, &ARGB2Str::onSetChannel);
+        registerPin(PinIndex::Blue, pinBlue, &ARGB2Str::onSetChannel);
+        registerPin(PinIndex::Text, pinText, &ARGB2Str::onSetText);
     }
 
 private:
@@ -52,6 +54,8 @@ private:
         pinBlue.setAndSend(float(argb & 255) * byteScale);
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Alpha = 0, Red = 1, Green = 2, Blue = 3, Text = 4, Count };
     MpGuiPinFloat pinAlpha;
     MpGuiPinFloat pinRed;
     MpGuiPinFloat pinGreen;

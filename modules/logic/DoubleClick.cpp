@@ -23,10 +23,10 @@ std::optional<int64_t> windowMilliseconds(float window) {
 class DblClckRes final : public SeGuiInvisibleBase {
 public:
     DblClckRes() {
-        registerPin(pinResult);
-        registerPin(pinValue);
-        registerPin(pinWindow);
-        registerPin(pinMouseDown, &DblClckRes::onSetMouseDown);
+        registerPin(PinIndex::Result, pinResult);
+        registerPin(PinIndex::Value, pinValue);
+        registerPin(PinIndex::Window, pinWindow);
+        registerPin(PinIndex::MouseDown, pinMouseDown, &DblClckRes::onSetMouseDown);
     }
 
 private:
@@ -48,6 +48,8 @@ private:
         armed = false;
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Result = 0, Value = 1, Window = 2, MouseDown = 3, Count };
     MpGuiPinFloat pinResult;
     MpGuiPinFloat pinValue;
     MpGuiPinFloat pinWindow;

@@ -35,14 +35,14 @@ Found whatIsAt(const fs::path& path) {
 class FileBrowser final : public SeGuiInvisibleBase, public TimerClient {
 public:
     FileBrowser() {
-        registerPin(pinFolder, &FileBrowser::onSetFolder);
-        registerPin(pinExtension, &FileBrowser::onSetExtension);
-        registerPin(pinHideExtensions);
-        registerPin(pinRefresh, &FileBrowser::onSetRefresh);
-        registerPin(pinUp, &FileBrowser::onSetUp);
-        registerPin(pinIndex, &FileBrowser::onSetIndex);
-        registerPin(pinList);
-        registerPin(pinSelectedFile, &FileBrowser::onSetSelectedFile);
+        registerPin(PinIndex::Folder, pinFolder, &FileBrowser::onSetFolder);
+        registerPin(PinIndex::Extension, pinExtension, &FileBrowser::onSetExtension);
+        registerPin(PinIndex::HideExtensions, pinHideExtensions);
+        registerPin(PinIndex::Refresh, pinRefresh, &FileBrowser::onSetRefresh);
+        registerPin(PinIndex::Up, pinUp, &FileBrowser::onSetUp);
+        registerPin(PinIndex::Index, pinIndex, &FileBrowser::onSetIndex);
+        registerPin(PinIndex::List, pinList);
+        registerPin(PinIndex::SelectedFile, pinSelectedFile, &FileBrowser::onSetSelectedFile);
         TimerClient::setTickPeriod(10);
     }
 
@@ -156,6 +156,18 @@ private:
                 pinIndex.setAndSend(int32_t(i));
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Folder = 0,
+        Extension = 1,
+        HideExtensions = 2,
+        Refresh = 3,
+        Up = 4,
+        Index = 5,
+        List = 6,
+        SelectedFile = 7,
+        Count
+    };
     StringGuiPin pinFolder;
     StringGuiPin pinExtension;
     MpGuiPinBool pinHideExtensions;

@@ -75,11 +75,11 @@ private:
 class FileReq final : public SeGuiInvisibleBase {
 public:
     FileReq() {
-        registerPin(pinFileName);
-        registerPin(pinFileTypes);
-        registerPin(pinSaveMode);
-        registerPin(pinOpen, &FileReq::onSetOpenEv);
-        registerPin(pinDone);
+        registerPin(PinIndex::FileName, pinFileName);
+        registerPin(PinIndex::FileTypes, pinFileTypes);
+        registerPin(PinIndex::SaveMode, pinSaveMode);
+        registerPin(PinIndex::Open, pinOpen, &FileReq::onSetOpenEv);
+        registerPin(PinIndex::Done, pinDone);
         completion = [this](int32_t result) { onDialogFinished(result); };
     }
 
@@ -167,6 +167,15 @@ private:
     FileDialogWrapper dialog;
     EmbeddedCompletion completion;
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        FileName = 0,
+        FileTypes = 1,
+        SaveMode = 2,
+        Open = 3,
+        Done = 4,
+        Count
+    };
     StringGuiPin pinFileName;
     StringGuiPin pinFileTypes;
     MpGuiPinBool pinSaveMode;

@@ -8,10 +8,10 @@
 template <class Pin> class FixedValue : public SeGuiInvisibleBase {
 public:
     FixedValue() {
-        registerPin(pinValue, &FixedValue::onSetValue);
-        registerPin(pinLock);
-        registerPin(pinOutA, &FixedValue::onSetOutA);
-        registerPin(pinOutB, &FixedValue::onSetOutB);
+        registerPin(PinIndex::Value, pinValue, &FixedValue::onSetValue);
+        registerPin(PinIndex::Lock, pinLock);
+        registerPin(PinIndex::OutA, pinOutA, &FixedValue::onSetOutA);
+        registerPin(PinIndex::OutB, pinOutB, &FixedValue::onSetOutB);
     }
 
 private:
@@ -28,6 +28,8 @@ private:
             output.setAndSend(pinValue.get());
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Value = 0, Lock = 1, OutA = 2, OutB = 3, Count };
     Pin pinValue;
     MpGuiPinBool pinLock;
     Pin pinOutA;

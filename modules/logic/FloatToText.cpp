@@ -10,11 +10,11 @@
 class KZ_Float2TxtC final : public SeGuiInvisibleBase {
 public:
     KZ_Float2TxtC() {
-        registerPin(pinValue, &KZ_Float2TxtC::onSetValue);
-        registerPin(pinMinimum);
-        registerPin(pinMaximum);
-        registerPin(pinDecimals, &KZ_Float2TxtC::onSetValue);
-        registerPin(pinText, &KZ_Float2TxtC::onSetText);
+        registerPin(PinIndex::Value, pinValue, &KZ_Float2TxtC::onSetValue);
+        registerPin(PinIndex::Minimum, pinMinimum);
+        registerPin(PinIndex::Maximum, pinMaximum);
+        registerPin(PinIndex::Decimals, pinDecimals, &KZ_Float2TxtC::onSetValue);
+        registerPin(PinIndex::Text, pinText, &KZ_Float2TxtC::onSetText);
     }
 
     // General notation with decimals + 1 significant digits for positive
@@ -56,6 +56,15 @@ private:
         pinText.setAndSend(formatValue(*bound, pinDecimals.get()));
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Value = 0,
+        Minimum = 1,
+        Maximum = 2,
+        Decimals = 3,
+        Text = 4,
+        Count
+    };
     MpGuiPinFloat pinValue;
     MpGuiPinFloat pinMinimum;
     MpGuiPinFloat pinMaximum;

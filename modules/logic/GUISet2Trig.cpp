@@ -38,11 +38,11 @@ void fillSamples(float* out, int32_t n, float level) {
 class GUISet2Trig final : public MpBase2 {
 public:
     GUISet2Trig() {
-        registerPin(pinTrigger);
-        registerPin(pinSkipFirst);
-        registerPin(pinPulseLength);
-        registerPin(pinInverted);
-        registerPin(pinOutput);
+        registerPin(PinIndex::Trigger, pinTrigger);
+        registerPin(PinIndex::SkipFirst, pinSkipFirst);
+        registerPin(PinIndex::PulseLength, pinPulseLength);
+        registerPin(PinIndex::Inverted, pinInverted);
+        registerPin(PinIndex::Output, pinOutput);
         selectRoutine(&GUISet2Trig::renderPulse);
     }
 
@@ -86,6 +86,15 @@ private:
             fillSamples(out + i, frames - i, restLevel);
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Trigger = 0,
+        SkipFirst = 1,
+        PulseLength = 2,
+        Inverted = 3,
+        Output = 4,
+        Count
+    };
     BoolInPin pinTrigger;
     BoolInPin pinSkipFirst;
     IntInPin pinPulseLength;
@@ -102,17 +111,17 @@ private:
 class GUISet2TrigGUI final : public SeGuiInvisibleBase {
 public:
     GUISet2TrigGUI() {
-        registerPin(input0, &GUISet2TrigGUI::onInputUpdate);
-        registerPin(input1, &GUISet2TrigGUI::onInputUpdate);
-        registerPin(input2, &GUISet2TrigGUI::onInputUpdate);
-        registerPin(input3, &GUISet2TrigGUI::onInputUpdate);
-        registerPin(input4, &GUISet2TrigGUI::onInputUpdate);
-        registerPin(input5, &GUISet2TrigGUI::onInputUpdate);
-        registerPin(input6, &GUISet2TrigGUI::onInputUpdate);
-        registerPin(input7, &GUISet2TrigGUI::onInputUpdate);
-        registerPin(input8, &GUISet2TrigGUI::onInputUpdate);
-        registerPin(input9, &GUISet2TrigGUI::onInputUpdate);
-        registerPin(output);
+        registerPin(PinIndex::Input0, input0, &GUISet2TrigGUI::onInputUpdate);
+        registerPin(PinIndex::Input1, input1, &GUISet2TrigGUI::onInputUpdate);
+        registerPin(PinIndex::Input2, input2, &GUISet2TrigGUI::onInputUpdate);
+        registerPin(PinIndex::Input3, input3, &GUISet2TrigGUI::onInputUpdate);
+        registerPin(PinIndex::Input4, input4, &GUISet2TrigGUI::onInputUpdate);
+        registerPin(PinIndex::Input5, input5, &GUISet2TrigGUI::onInputUpdate);
+        registerPin(PinIndex::Input6, input6, &GUISet2TrigGUI::onInputUpdate);
+        registerPin(PinIndex::Input7, input7, &GUISet2TrigGUI::onInputUpdate);
+        registerPin(PinIndex::Input8, input8, &GUISet2TrigGUI::onInputUpdate);
+        registerPin(PinIndex::Input9, input9, &GUISet2TrigGUI::onInputUpdate);
+        registerPin(PinIndex::Output, output);
     }
 
 private:
@@ -126,6 +135,21 @@ private:
         nextOutput = !nextOutput;
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Input0 = 0,
+        Input1 = 1,
+        Input2 = 2,
+        Input3 = 3,
+        Input4 = 4,
+        Input5 = 5,
+        Input6 = 6,
+        Input7 = 7,
+        Input8 = 8,
+        Input9 = 9,
+        Output = 10,
+        Count
+    };
     MpGuiPinFloat input0;
     MpGuiPinInt input1;
     StringGuiPin input2;

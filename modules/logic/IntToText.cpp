@@ -9,10 +9,10 @@
 class KZ_Int2TxtC final : public SeGuiInvisibleBase {
 public:
     KZ_Int2TxtC() {
-        registerPin(pinValue, &KZ_Int2TxtC::onSetValue);
-        registerPin(pinMinimum);
-        registerPin(pinMaximum);
-        registerPin(pinText, &KZ_Int2TxtC::onSetText);
+        registerPin(PinIndex::Value, pinValue, &KZ_Int2TxtC::onSetValue);
+        registerPin(PinIndex::Minimum, pinMinimum);
+        registerPin(PinIndex::Maximum, pinMaximum);
+        registerPin(PinIndex::Text, pinText, &KZ_Int2TxtC::onSetText);
     }
 
 private:
@@ -45,6 +45,8 @@ private:
         pinText.setAndSend(platform::formatInt32(*bound));
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Value = 0, Minimum = 1, Maximum = 2, Text = 3, Count };
     MpGuiPinInt pinValue;
     MpGuiPinInt pinMinimum;
     MpGuiPinInt pinMaximum;

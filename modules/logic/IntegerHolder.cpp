@@ -7,8 +7,8 @@
 class ImgM2C final : public SeGuiInvisibleBase {
 public:
     ImgM2C() {
-        registerPin(pinOutput);
-        registerPin(pinInput, &ImgM2C::onSetInput);
+        registerPin(PinIndex::Output, pinOutput);
+        registerPin(PinIndex::Input, pinInput, &ImgM2C::onSetInput);
     }
 
 private:
@@ -17,6 +17,8 @@ private:
             pinOutput.setAndSend(pinInput.get());
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Output = 0, Input = 1, Count };
     MpGuiPinInt pinOutput;
     MpGuiPinInt pinInput;
 };

@@ -13,8 +13,8 @@
 class RadioButtons final : public MpGuiBase, public TimerClient {
 public:
     RadioButtons() {
-        registerPin(pinSelection, &RadioButtons::onSelection);
-        registerPin(pinToggleMode, &RadioButtons::onToggleMode);
+        registerPin(PinIndex::Selection, pinSelection, &RadioButtons::onSelection);
+        registerPin(PinIndex::ToggleMode, pinToggleMode, &RadioButtons::onToggleMode);
         TimerClient::setTickPeriod(10);
     }
 
@@ -130,6 +130,8 @@ private:
         legacyHost->acceptPinValue(int32_t(pinId), 4, &level, 0);
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Selection = 0, ToggleMode = 1, Count };
     MpGuiPinInt pinSelection;
     MpGuiPinBool pinToggleMode;
 

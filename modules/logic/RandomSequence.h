@@ -20,11 +20,11 @@ constexpr uint32_t xorshift32(uint32_t& state) {
 template <class Number> class RandomSequence : public SeGuiInvisibleBase {
 protected:
     RandomSequence() {
-        registerPin(pinMinimum);
-        registerPin(pinMaximum);
-        registerPin(pinOutput);
-        registerPin(pinNext, &RandomSequence::onSetNext);
-        registerPin(pinPrevious, &RandomSequence::onSetPrevious);
+        registerPin(PinIndex::Minimum, pinMinimum);
+        registerPin(PinIndex::Maximum, pinMaximum);
+        registerPin(PinIndex::Output, pinOutput);
+        registerPin(PinIndex::Next, pinNext, &RandomSequence::onSetNext);
+        registerPin(PinIndex::Previous, pinPrevious, &RandomSequence::onSetPrevious);
         // Modules made within one tick of the process clock draw alike.
         rngState = platform::processClockTicks();
     }
@@ -53,6 +53,15 @@ private:
         pinOutput.setAndSend(history[size_t(historyPosition)]);
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Minimum = 0,
+        Maximum = 1,
+        Output = 2,
+        Next = 3,
+        Previous = 4,
+        Count
+    };
     MpGuiPin<Number> pinMinimum;
     MpGuiPin<Number> pinMaximum;
     MpGuiPin<Number> pinOutput;

@@ -7,9 +7,9 @@
 class SplitFName final : public SeGuiInvisibleBase {
 public:
     SplitFName() {
-        registerPin(pinPath, &SplitFName::onSetPath);
-        registerPin(pinFolder);
-        registerPin(pinFileName);
+        registerPin(PinIndex::Path, pinPath, &SplitFName::onSetPath);
+        registerPin(PinIndex::Folder, pinFolder);
+        registerPin(PinIndex::FileName, pinFileName);
     }
 
 private:
@@ -20,6 +20,8 @@ private:
         pinFileName.setAndSend(std::u16string(winpath::fileName(path)));
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Path = 0, Folder = 1, FileName = 2, Count };
     StringGuiPin pinPath;
     StringGuiPin pinFolder;
     StringGuiPin pinFileName;

@@ -12,7 +12,7 @@
 
 template <class Pin> class Splitter : public SeGuiInvisibleBase {
 public:
-    Splitter() { registerPin(pinValue); }
+    Splitter() { registerPin(PinIndex::Value, pinValue); }
 
     // Forwards first, then stores: the host receives the copies in ascending
     // index order, pin 0 first when the value came from an added pin. A module
@@ -56,6 +56,8 @@ private:
         });
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Value = 0, Count };
     Pin pinValue;
     int32_t highestPinSeen = 0; // never decreases
     bool broadcasting = false;  // forwarding a value delivered on pin 0

@@ -145,11 +145,11 @@ std::optional<std::u16string> readTextFile(const std::filesystem::path& path) {
 class StringLoader final : public SeGuiInvisibleBase {
 public:
     StringLoader() {
-        registerPin(pinText);
-        registerPin(pinLoad, &StringLoader::onSetLoad);
-        registerPin(pinAutoLoad);
-        registerPin(pinFileNameA, &StringLoader::onSetFileNameA);
-        registerPin(pinFileNameB, &StringLoader::onSetFileNameB);
+        registerPin(PinIndex::Text, pinText);
+        registerPin(PinIndex::Load, pinLoad, &StringLoader::onSetLoad);
+        registerPin(PinIndex::AutoLoad, pinAutoLoad);
+        registerPin(PinIndex::FileNameA, pinFileNameA, &StringLoader::onSetFileNameA);
+        registerPin(PinIndex::FileNameB, pinFileNameB, &StringLoader::onSetFileNameB);
     }
 
 private:
@@ -184,6 +184,15 @@ private:
     void onSetFileNameA() { onSetFileName(pinFileNameA); }
     void onSetFileNameB() { onSetFileName(pinFileNameB); }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Text = 0,
+        Load = 1,
+        AutoLoad = 2,
+        FileNameA = 3,
+        FileNameB = 4,
+        Count
+    };
     StringGuiPin pinText;
     MpGuiPinBool pinLoad;
     MpGuiPinBool pinAutoLoad;

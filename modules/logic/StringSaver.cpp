@@ -34,11 +34,11 @@ std::optional<std::string> latin1Bytes(const std::u16string& text) {
 class StringSaver final : public SeGuiInvisibleBase {
 public:
     StringSaver() {
-        registerPin(pinText, &StringSaver::onSetText);
-        registerPin(pinSave, &StringSaver::onSetSave);
-        registerPin(pinAutoSave, &StringSaver::onSetAutoSave);
-        registerPin(pinFileNameA, &StringSaver::onSetFileNameA);
-        registerPin(pinFileNameB, &StringSaver::onSetFileNameB);
+        registerPin(PinIndex::Text, pinText, &StringSaver::onSetText);
+        registerPin(PinIndex::Save, pinSave, &StringSaver::onSetSave);
+        registerPin(PinIndex::AutoSave, pinAutoSave, &StringSaver::onSetAutoSave);
+        registerPin(PinIndex::FileNameA, pinFileNameA, &StringSaver::onSetFileNameA);
+        registerPin(PinIndex::FileNameB, pinFileNameB, &StringSaver::onSetFileNameB);
     }
 
 private:
@@ -76,6 +76,15 @@ private:
     void onSetFileNameA() { onSetFileName(pinFileNameA); }
     void onSetFileNameB() { onSetFileName(pinFileNameB); }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Text = 0,
+        Save = 1,
+        AutoSave = 2,
+        FileNameA = 3,
+        FileNameB = 4,
+        Count
+    };
     StringGuiPin pinText;
     MpGuiPinBool pinSave;
     MpGuiPinBool pinAutoSave;

@@ -8,10 +8,10 @@
 template <class Pin> class Trigger : public SeGuiInvisibleBase {
 public:
     Trigger() {
-        registerPin(pinOutput);
-        registerPin(pinInput);
-        registerPin(pinTriggerA, &Trigger::onSetTriggerA);
-        registerPin(pinTriggerB, &Trigger::onSetTriggerB);
+        registerPin(PinIndex::Output, pinOutput);
+        registerPin(PinIndex::Input, pinInput);
+        registerPin(PinIndex::TriggerA, pinTriggerA, &Trigger::onSetTriggerA);
+        registerPin(PinIndex::TriggerB, pinTriggerB, &Trigger::onSetTriggerB);
     }
 
 private:
@@ -23,6 +23,8 @@ private:
             pinOutput.setAndSend(pinInput.get());
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { Output = 0, Input = 1, TriggerA = 2, TriggerB = 3, Count };
     Pin pinOutput;
     Pin pinInput;
     MpGuiPinBool pinTriggerA;

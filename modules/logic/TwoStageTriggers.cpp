@@ -9,11 +9,11 @@ template <class Pin> class TwoStageTrigger : public SeGuiInvisibleBase {
 public:
     // The latch is registered last, so its index is 4.
     TwoStageTrigger() {
-        registerPin(pinInput);
-        registerPin(pinOutput);
-        registerPin(pinTriggerA, &TwoStageTrigger::onSetTriggerA);
-        registerPin(pinTriggerB, &TwoStageTrigger::onSetTriggerB);
-        registerPin(pinLatch);
+        registerPin(PinIndex::Input, pinInput);
+        registerPin(PinIndex::Output, pinOutput);
+        registerPin(PinIndex::TriggerA, pinTriggerA, &TwoStageTrigger::onSetTriggerA);
+        registerPin(PinIndex::TriggerB, pinTriggerB, &TwoStageTrigger::onSetTriggerB);
+        registerPin(PinIndex::Latch, pinLatch);
     }
 
 private:
@@ -27,6 +27,15 @@ private:
         pinOutput.setAndSend(pinLatch.get());
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Input = 0,
+        Output = 1,
+        TriggerA = 2,
+        TriggerB = 3,
+        Latch = 4,
+        Count
+    };
     Pin pinInput;
     Pin pinOutput;
     Pin pinLatch;

@@ -8,14 +8,16 @@ template <float (*toSecond)(float), float (*toFirst)(float)>
 class UnitPair : public SeGuiInvisibleBase {
 public:
     UnitPair() {
-        registerPin(pinFirst, &UnitPair::onFirstChanged);
-        registerPin(pinSecond, &UnitPair::onSecondChanged);
+        registerPin(PinIndex::First, pinFirst, &UnitPair::onFirstChanged);
+        registerPin(PinIndex::Second, pinSecond, &UnitPair::onSecondChanged);
     }
 
 private:
     void onFirstChanged() { pinSecond.setAndSend(toSecond(pinFirst.get())); }
     void onSecondChanged() { pinFirst.setAndSend(toFirst(pinSecond.get())); }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { First = 0, Second = 1, Count };
     MpGuiPinFloat pinFirst;
     MpGuiPinFloat pinSecond;
 };

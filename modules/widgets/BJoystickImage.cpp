@@ -31,24 +31,24 @@ GuiColour opaqueGrey(uint8_t level) {
 class BJoystickImage final : public ImageBase {
 public:
     BJoystickImage() {
-        registerPin(positionPin, &ImageBase::onAnimationPosition);
-        registerPin(imageFilePin, &ImageBase::onSetImageFile);
-        registerPin(hintPin);
-        registerPin(menuItemsPin);
-        registerPin(menuSelectionPin);
-        registerPin(mouseDownPin);
-        registerPin(frameCountPin);
-        registerPin(xPin, &BJoystickImage::onSetX);
-        registerPin(yPin, &BJoystickImage::onSetY);
-        registerPin(jumpToClickPin);
-        registerPin(acceptOffHandlePin);
-        registerPin(xMinimumPin, &BJoystickImage::onSetXMinimum);
-        registerPin(xMaximumPin, &BJoystickImage::onSetXMaximum);
-        registerPin(yMinimumPin, &BJoystickImage::onSetYMinimum);
-        registerPin(yMaximumPin, &BJoystickImage::onSetYMaximum);
-        registerPin(topColourPin, &BJoystickImage::onSetColours);
-        registerPin(bottomColourPin, &BJoystickImage::onSetColours);
-        registerPin(fineFactorPin);
+        registerPin(PinIndex::Position, positionPin, &ImageBase::onAnimationPosition);
+        registerPin(PinIndex::ImageFile, imageFilePin, &ImageBase::onSetImageFile);
+        registerPin(PinIndex::Hint, hintPin);
+        registerPin(PinIndex::MenuItems, menuItemsPin);
+        registerPin(PinIndex::MenuSelection, menuSelectionPin);
+        registerPin(PinIndex::MouseDown, mouseDownPin);
+        registerPin(PinIndex::FrameCount, frameCountPin);
+        registerPin(PinIndex::X, xPin, &BJoystickImage::onSetX);
+        registerPin(PinIndex::Y, yPin, &BJoystickImage::onSetY);
+        registerPin(PinIndex::JumpToClick, jumpToClickPin);
+        registerPin(PinIndex::AcceptOffHandle, acceptOffHandlePin);
+        registerPin(PinIndex::XMinimum, xMinimumPin, &BJoystickImage::onSetXMinimum);
+        registerPin(PinIndex::XMaximum, xMaximumPin, &BJoystickImage::onSetXMaximum);
+        registerPin(PinIndex::YMinimum, yMinimumPin, &BJoystickImage::onSetYMinimum);
+        registerPin(PinIndex::YMaximum, yMaximumPin, &BJoystickImage::onSetYMaximum);
+        registerPin(PinIndex::TopColour, topColourPin, &BJoystickImage::onSetColours);
+        registerPin(PinIndex::BottomColour, bottomColourPin, &BJoystickImage::onSetColours);
+        registerPin(PinIndex::FineFactor, fineFactorPin);
     }
     ~BJoystickImage() override = default;
 
@@ -205,6 +205,28 @@ private:
     float clampX(float x) const { return x < minimumX ? minimumX : (x > maximumX ? maximumX : x); }
     float clampY(float y) const { return y < minimumY ? minimumY : (y > maximumY ? maximumY : y); }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Position = 0,
+        ImageFile = 1,
+        Hint = 2,
+        MenuItems = 3,
+        MenuSelection = 4,
+        MouseDown = 5,
+        FrameCount = 6,
+        X = 7,
+        Y = 8,
+        JumpToClick = 9,
+        AcceptOffHandle = 10,
+        XMinimum = 11,
+        XMaximum = 12,
+        YMinimum = 13,
+        YMaximum = 14,
+        TopColour = 15,
+        BottomColour = 16,
+        FineFactor = 17,
+        Count
+    };
     MpGuiPin<float> positionPin;
     MpGuiPin<bool> mouseDownPin;
     MpGuiPin<int32_t> frameCountPin;

@@ -99,6 +99,21 @@ private:
     bool pressInStrip = false;
     GuiPoint dragPoint{0.0f, 0.0f};
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        SelectedId = 0,
+        ItemList = 1,
+        Click = 2,
+        StyleName = 3,
+        TextColour = 4,
+        BackgroundTopColour = 5,
+        BackgroundBottomColour = 6,
+        SelectionColour = 7,
+        ScrollThumbColour = 8,
+        ScrollStripColour = 9,
+        AutoHideStrip = 10,
+        Count
+    };
     MpGuiPin<int32_t> selectedIdPin;
     StringGuiPin itemListPin;
     MpGuiPin<bool> clickPin;
@@ -113,17 +128,19 @@ private:
 };
 
 BetterListBox::BetterListBox() {
-    registerPin(0, selectedIdPin, &BetterListBox::onSetSelectedId);
-    registerPin(1, itemListPin, &BetterListBox::onSetItemList);
-    registerPin(2, clickPin);
-    registerPin(3, styleNamePin, &BetterListBox::onSetStyleName);
-    registerPin(4, textColourPin, &BetterListBox::onSetColours);
-    registerPin(5, backgroundTopColourPin, &BetterListBox::onSetColours);
-    registerPin(6, backgroundBottomColourPin, &BetterListBox::onSetColours);
-    registerPin(7, selectionColourPin, &BetterListBox::onSetColours);
-    registerPin(8, scrollThumbColourPin, &BetterListBox::onSetColours);
-    registerPin(9, scrollStripColourPin, &BetterListBox::onSetColours);
-    registerPin(10, autoHideStripPin);
+    registerPin(PinIndex::SelectedId, selectedIdPin, &BetterListBox::onSetSelectedId);
+    registerPin(PinIndex::ItemList, itemListPin, &BetterListBox::onSetItemList);
+    registerPin(PinIndex::Click, clickPin);
+    registerPin(PinIndex::StyleName, styleNamePin, &BetterListBox::onSetStyleName);
+    registerPin(PinIndex::TextColour, textColourPin, &BetterListBox::onSetColours);
+    registerPin(PinIndex::BackgroundTopColour, backgroundTopColourPin,
+                &BetterListBox::onSetColours);
+    registerPin(PinIndex::BackgroundBottomColour, backgroundBottomColourPin,
+                &BetterListBox::onSetColours);
+    registerPin(PinIndex::SelectionColour, selectionColourPin, &BetterListBox::onSetColours);
+    registerPin(PinIndex::ScrollThumbColour, scrollThumbColourPin, &BetterListBox::onSetColours);
+    registerPin(PinIndex::ScrollStripColour, scrollStripColourPin, &BetterListBox::onSetColours);
+    registerPin(PinIndex::AutoHideStrip, autoHideStripPin);
 }
 
 std::string BetterListBox::styleName() const {

@@ -19,20 +19,20 @@ constexpr float inverseTwoPi = 0.159154937f;
 class JogShuttle final : public ImageBase {
 public:
     JogShuttle() {
-        registerPin(phasePin, &ImageBase::onAnimationPosition);
-        registerPin(valuePin, &JogShuttle::onSetValue);
-        registerPin(minimumPin, &JogShuttle::onSetMinimum);
-        registerPin(maximumPin, &JogShuttle::onSetMaximum);
-        registerPin(revolutionsPin, &JogShuttle::onSetRevolutions);
-        registerPin(imageFilePin, &ImageBase::onSetImageFile);
-        registerPin(hintPin);
-        registerPin(menuItemsPin);
-        registerPin(menuSelectionPin);
-        registerPin(mouseDownPinA);
-        registerPin(mouseDownPinB);
-        registerPin(frameCountPinA);
-        registerPin(frameCountPinB);
-        registerPin(turnsPin);
+        registerPin(PinIndex::Phase, phasePin, &ImageBase::onAnimationPosition);
+        registerPin(PinIndex::Value, valuePin, &JogShuttle::onSetValue);
+        registerPin(PinIndex::Minimum, minimumPin, &JogShuttle::onSetMinimum);
+        registerPin(PinIndex::Maximum, maximumPin, &JogShuttle::onSetMaximum);
+        registerPin(PinIndex::Revolutions, revolutionsPin, &JogShuttle::onSetRevolutions);
+        registerPin(PinIndex::ImageFile, imageFilePin, &ImageBase::onSetImageFile);
+        registerPin(PinIndex::Hint, hintPin);
+        registerPin(PinIndex::MenuItems, menuItemsPin);
+        registerPin(PinIndex::MenuSelection, menuSelectionPin);
+        registerPin(PinIndex::MouseDownA, mouseDownPinA);
+        registerPin(PinIndex::MouseDownB, mouseDownPinB);
+        registerPin(PinIndex::FrameCountA, frameCountPinA);
+        registerPin(PinIndex::FrameCountB, frameCountPinB);
+        registerPin(PinIndex::Turns, turnsPin);
     }
     ~JogShuttle() override = default;
 
@@ -186,6 +186,24 @@ private:
         return a + pi;
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Phase = 0,
+        Value = 1,
+        Minimum = 2,
+        Maximum = 3,
+        Revolutions = 4,
+        ImageFile = 5,
+        Hint = 6,
+        MenuItems = 7,
+        MenuSelection = 8,
+        MouseDownA = 9,
+        MouseDownB = 10,
+        FrameCountA = 11,
+        FrameCountB = 12,
+        Turns = 13,
+        Count
+    };
     MpGuiPin<float> phasePin;
     MpGuiPin<float> valuePin;
     MpGuiPin<float> minimumPin;

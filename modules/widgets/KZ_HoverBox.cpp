@@ -6,9 +6,9 @@
 class KZ_HoverBox final : public gmpi_gui::MpGuiGfxBase {
 public:
     KZ_HoverBox() {
-        registerPin(xPin);
-        registerPin(yPin);
-        registerPin(hoverPin);
+        registerPin(PinIndex::X, xPin);
+        registerPin(PinIndex::Y, yPin);
+        registerPin(PinIndex::Hover, hoverPin);
     }
 
     // Press, motion and release answer this too (the base's defaults).
@@ -23,6 +23,8 @@ public:
     }
 
 private:
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t { X = 0, Y = 1, Hover = 2, Count };
     MpGuiPin<float> xPin;
     MpGuiPin<float> yPin;
     MpGuiPin<bool> hoverPin;

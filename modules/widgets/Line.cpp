@@ -16,12 +16,12 @@ public:
         lineColour = defaultLineColour;
         backgroundColour = defaultBackgroundColour;
 
-        registerPin(verticalPin, &Line::onSetVertical);
-        registerPin(positionPin, &Line::onSetPosition);
-        registerPin(thicknessPin, &Line::onSetThickness);
-        registerPin(lineColourPin, &Line::onSetLineColour);
-        registerPin(backgroundColourPin, &Line::onSetBackgroundColour);
-        registerPin(mouseDownPin);
+        registerPin(PinIndex::Vertical, verticalPin, &Line::onSetVertical);
+        registerPin(PinIndex::Position, positionPin, &Line::onSetPosition);
+        registerPin(PinIndex::Thickness, thicknessPin, &Line::onSetThickness);
+        registerPin(PinIndex::LineColour, lineColourPin, &Line::onSetLineColour);
+        registerPin(PinIndex::BackgroundColour, backgroundColourPin, &Line::onSetBackgroundColour);
+        registerPin(PinIndex::MouseDown, mouseDownPin);
     }
 
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
@@ -134,6 +134,16 @@ private:
         return start <= c && c <= start + thickness;
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Vertical = 0,
+        Position = 1,
+        Thickness = 2,
+        LineColour = 3,
+        BackgroundColour = 4,
+        MouseDown = 5,
+        Count
+    };
     MpGuiPin<bool> verticalPin;
     MpGuiPin<float> positionPin;
     MpGuiPin<int32_t> thicknessPin;

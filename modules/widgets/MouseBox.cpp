@@ -24,23 +24,23 @@ int32_t clamped(int64_t value) {
 class MouseBox final : public ImageBase {
 public:
     MouseBox() {
-        registerPin(flipFlagsPin);
-        registerPin(hintPin);
-        registerPin(menuItemsPin);
-        registerPin(menuSelectionPin);
-        registerPin(mouseDownPin);
-        registerPin(widthPin);
-        registerPin(heightPin);
-        registerPin(pointerXPin);
-        registerPin(pointerYPin);
-        registerPin(xFractionPin);
-        registerPin(yFractionPin);
-        registerPin(pointerAnglePin);
-        registerPin(deltaXPin);
-        registerPin(deltaYPin);
-        registerPin(deltaXFractionPin);
-        registerPin(deltaYFractionPin);
-        registerPin(deltaAnglePin);
+        registerPin(PinIndex::FlipFlags, flipFlagsPin);
+        registerPin(PinIndex::Hint, hintPin);
+        registerPin(PinIndex::MenuItems, menuItemsPin);
+        registerPin(PinIndex::MenuSelection, menuSelectionPin);
+        registerPin(PinIndex::MouseDown, mouseDownPin);
+        registerPin(PinIndex::Width, widthPin);
+        registerPin(PinIndex::Height, heightPin);
+        registerPin(PinIndex::PointerX, pointerXPin);
+        registerPin(PinIndex::PointerY, pointerYPin);
+        registerPin(PinIndex::XFraction, xFractionPin);
+        registerPin(PinIndex::YFraction, yFractionPin);
+        registerPin(PinIndex::PointerAngle, pointerAnglePin);
+        registerPin(PinIndex::DeltaX, deltaXPin);
+        registerPin(PinIndex::DeltaY, deltaYPin);
+        registerPin(PinIndex::DeltaXFraction, deltaXFractionPin);
+        registerPin(PinIndex::DeltaYFraction, deltaYFractionPin);
+        registerPin(PinIndex::DeltaAngle, deltaAnglePin);
     }
     ~MouseBox() override = default;
 
@@ -190,6 +190,27 @@ private:
         deltaAnglePin.setAndSend(r.deltaAngle);
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        FlipFlags = 0,
+        Hint = 1,
+        MenuItems = 2,
+        MenuSelection = 3,
+        MouseDown = 4,
+        Width = 5,
+        Height = 6,
+        PointerX = 7,
+        PointerY = 8,
+        XFraction = 9,
+        YFraction = 10,
+        PointerAngle = 11,
+        DeltaX = 12,
+        DeltaY = 13,
+        DeltaXFraction = 14,
+        DeltaYFraction = 15,
+        DeltaAngle = 16,
+        Count
+    };
     MpGuiPin<int32_t> flipFlagsPin;
     MpGuiPin<bool> mouseDownPin;
     MpGuiPin<int32_t> widthPin;

@@ -47,20 +47,21 @@ public:
         edgeColour = defaultEdgeColour;
         centreColour = defaultCentreColour;
 
-        registerPin(animationPositionPin, &ImageBase::onAnimationPosition);
-        registerPin(imageFilePin, &ImageBase::onSetImageFile);
-        registerPin(hintPin);
-        registerPin(menuItemsPin);
-        registerPin(menuSelectionPin);
-        registerPin(mouseDownPin);
-        registerPin(frameCountPin);
-        registerPin(anglePin, &PolarPicker::onSetAngle);
-        registerPin(radiusPin, &PolarPicker::onSetRadius);
-        registerPin(centreColourPin, &PolarPicker::onSetColours);
-        registerPin(edgeColourPin, &PolarPicker::onSetColours);
-        registerPin(insetPin, &PolarPicker::onSetInset);
-        registerPin(centreOffsetXPin, &PolarPicker::onSetCentreOffsetX);
-        registerPin(centreOffsetYPin, &PolarPicker::onSetCentreOffsetY);
+        registerPin(PinIndex::AnimationPosition, animationPositionPin,
+                    &ImageBase::onAnimationPosition);
+        registerPin(PinIndex::ImageFile, imageFilePin, &ImageBase::onSetImageFile);
+        registerPin(PinIndex::Hint, hintPin);
+        registerPin(PinIndex::MenuItems, menuItemsPin);
+        registerPin(PinIndex::MenuSelection, menuSelectionPin);
+        registerPin(PinIndex::MouseDown, mouseDownPin);
+        registerPin(PinIndex::FrameCount, frameCountPin);
+        registerPin(PinIndex::Angle, anglePin, &PolarPicker::onSetAngle);
+        registerPin(PinIndex::Radius, radiusPin, &PolarPicker::onSetRadius);
+        registerPin(PinIndex::CentreColour, centreColourPin, &PolarPicker::onSetColours);
+        registerPin(PinIndex::EdgeColour, edgeColourPin, &PolarPicker::onSetColours);
+        registerPin(PinIndex::Inset, insetPin, &PolarPicker::onSetInset);
+        registerPin(PinIndex::CentreOffsetX, centreOffsetXPin, &PolarPicker::onSetCentreOffsetX);
+        registerPin(PinIndex::CentreOffsetY, centreOffsetYPin, &PolarPicker::onSetCentreOffsetY);
     }
     ~PolarPicker() override = default;
 
@@ -225,6 +226,24 @@ private:
         repaintAll();
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        AnimationPosition = 0,
+        ImageFile = 1,
+        Hint = 2,
+        MenuItems = 3,
+        MenuSelection = 4,
+        MouseDown = 5,
+        FrameCount = 6,
+        Angle = 7,
+        Radius = 8,
+        CentreColour = 9,
+        EdgeColour = 10,
+        Inset = 11,
+        CentreOffsetX = 12,
+        CentreOffsetY = 13,
+        Count
+    };
     MpGuiPin<float> animationPositionPin;
     MpGuiPin<bool> mouseDownPin;
     MpGuiPin<int32_t> frameCountPin;

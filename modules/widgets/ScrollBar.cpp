@@ -52,16 +52,16 @@ public:
         trackStartColour = defaultTrackStartColour;
         thumbColour = defaultThumbColour;
 
-        registerPin(positionPin, &ScrollBar::onSetPosition);
-        registerPin(pageSizePin, &ScrollBar::onSetPageSize);
-        registerPin(rangePin, &ScrollBar::onSetRange);
-        registerPin(draggingPin);
-        registerPin(stepBackPin, &ScrollBar::onStepBack);
-        registerPin(stepForwardPin, &ScrollBar::onStepForward);
-        registerPin(trackEndColourPin, &ScrollBar::onSetColours);
-        registerPin(trackStartColourPin, &ScrollBar::onSetColours);
-        registerPin(thumbColourPin, &ScrollBar::onSetColours);
-        registerPin(centreLinesPin);
+        registerPin(PinIndex::Position, positionPin, &ScrollBar::onSetPosition);
+        registerPin(PinIndex::PageSize, pageSizePin, &ScrollBar::onSetPageSize);
+        registerPin(PinIndex::Range, rangePin, &ScrollBar::onSetRange);
+        registerPin(PinIndex::Dragging, draggingPin);
+        registerPin(PinIndex::StepBack, stepBackPin, &ScrollBar::onStepBack);
+        registerPin(PinIndex::StepForward, stepForwardPin, &ScrollBar::onStepForward);
+        registerPin(PinIndex::TrackEndColour, trackEndColourPin, &ScrollBar::onSetColours);
+        registerPin(PinIndex::TrackStartColour, trackStartColourPin, &ScrollBar::onSetColours);
+        registerPin(PinIndex::ThumbColour, thumbColourPin, &ScrollBar::onSetColours);
+        registerPin(PinIndex::CentreLines, centreLinesPin);
         TimerClient::setTickPeriod(10);
     }
 
@@ -401,6 +401,20 @@ private:
         return finish(*target.get());
     }
 
+    // Pin indices: the module's contract with the host.
+    enum class PinIndex : int32_t {
+        Position = 0,
+        PageSize = 1,
+        Range = 2,
+        Dragging = 3,
+        StepBack = 4,
+        StepForward = 5,
+        TrackEndColour = 6,
+        TrackStartColour = 7,
+        ThumbColour = 8,
+        CentreLines = 9,
+        Count
+    };
     MpGuiPin<int32_t> positionPin;
     MpGuiPin<int32_t> pageSizePin;
     MpGuiPin<int32_t> rangePin;

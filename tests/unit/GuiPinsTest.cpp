@@ -7,9 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 using testhost::Bytes;
 using testhost::bytesOf;
@@ -33,8 +36,8 @@ public:
         return ResultSuccess;
     }
     void add(MpGuiPinBase& pin) { bindPin(nextPinIndex(), pin, nullptr); }
-    template <class Module> void add(MpGuiPinBase& pin, Module* target, void (Module::*handler)()) {
-        bindPin(nextPinIndex(), pin, target, handler);
+    template <class Module> void add(MpGuiPinBase& pin, void (Module::*handler)()) {
+        bindPin(nextPinIndex(), pin, handler);
     }
     void addAt(int32_t index, MpGuiPinBase& pin) { bindPin(index, pin, nullptr); }
     std::vector<Send> sends;
@@ -201,16 +204,17 @@ TEST(GuiPinSend, TextPinUtf8) {
     EXPECT_THROW(text.toUtf8(), std::range_error);
 }
 
-struct Counter {
+// A handler is a member function of the module that owns the pins.
+struct CountingOwner : RecordingOwner {
     int runs = 0;
     void onChange() { ++runs; }
 };
 
 TEST(GuiPinRegistry, IndicesHandlersAndMissingPins) {
-    RecordingOwner owner;
-    Counter counter;
+    CountingOwner owner;
+    CountingOwner& counter = owner;
     MpGuiPinInt first, second, duplicate;
-    owner.add(first, &counter, &Counter::onChange);
+    owner.add(first, &CountingOwner::onChange);
     owner.add(second);
     EXPECT_EQ(first.getId(), 0);
     EXPECT_EQ(second.getId(), 1);
@@ -234,6 +238,89 @@ TEST(GuiPinRegistry, IndicesHandlersAndMissingPins) {
     EXPECT_EQ(owner.receiveAndNotify(0, 0, 4, &other), ResultSuccess);
     EXPECT_EQ(counter.runs, 3);
     EXPECT_EQ(owner.receiveAndNotify(5, 0, 4, &other), ResultFailure);
+}
+
+TEST(GuiPinRegistry, IndicesWithGapsAndOutOfOrderAreFoundInIndexOrder) {
+    RecordingOwner owner;
+    MpGuiPinInt pin5, pin0, pin2, pin9, negative, duplicate;
+    owner.addAt(5, pin5);
+    owner.addAt(0, pin0);
+    owner.addAt(9, pin9);
+    owner.addAt(2, pin2);
+    owner.addAt(-3, negative);
+    owner.addAt(2, duplicate); // in the middle of the table: the earlier pin stays
+    EXPECT_EQ(duplicate.getId(), 2);
+
+    std::vector<int32_t> order;
+    for (const auto& [index, pin] : owner.registeredPins()) {
+        order.push_back(index);
+        EXPECT_EQ(pin->getId(), index);
+    }
+    EXPECT_EQ(order, (std::vector<int32_t>{-3, 0, 2, 5, 9}));
+    EXPECT_EQ(owner.nextPinIndex(), 10);
+
+    const struct {
+        int32_t index;
+        MpGuiPinBase* pin;
+    } lookups[] = {
+        {-3, &negative}, {0, &pin0},    {2, &pin2},           {5, &pin5},
+        {9, &pin9},      {-1, nullptr}, {1, nullptr},         {3, nullptr},
+        {4, nullptr},    {10, nullptr}, {INT32_MIN, nullptr}, {INT32_MAX, nullptr},
+    };
+    for (const auto& l : lookups) {
+        EXPECT_EQ(owner.findPin(l.index), l.pin) << l.index;
+        const int32_t value = 1;
+        const int32_t expected = l.pin ? ResultSuccess : ResultFailure;
+        EXPECT_EQ(owner.receivePinValue(l.index, 0, 4, &value), expected) << l.index;
+        EXPECT_EQ(owner.onPinChanged(l.index, 0), expected) << l.index;
+    }
+    EXPECT_EQ(owner.registeredPins().at(5), &pin5);
+    EXPECT_THROW(owner.registeredPins().at(4), std::out_of_range);
+}
+
+TEST(GuiPinRegistry, TheHighestIndexDoesNotOverflow) {
+    RecordingOwner owner;
+    MpGuiPinInt last, next;
+    owner.addAt(INT32_MAX, last);
+    EXPECT_EQ(owner.nextPinIndex(), INT32_MAX);
+    owner.add(next); // lands on the index present: the earlier pin stays
+    EXPECT_EQ(owner.findPin(INT32_MAX), &last);
+    EXPECT_EQ(owner.registeredPins().size(), 1u);
+}
+
+// The registry part lies behind another base, as in the module bases: the
+// handlers must run on the whole module.
+struct FrontPart {
+    virtual ~FrontPart() = default;
+    int64_t front = 0;
+};
+
+class LayeredOwner final : public FrontPart, public RecordingOwner {
+public:
+    LayeredOwner() {
+        bindPin(0, plain, &LayeredOwner::onPlain);
+        bindIndexedPin(1, voiced, &LayeredOwner::onVoice);
+        bindPin(2, silent, nullptr);
+    }
+    void onPlain() { runs.push_back("plain " + std::to_string(plain.get())); }
+    void onVoice(int32_t voice) { runs.push_back("voice " + std::to_string(voice)); }
+
+    MpGuiPinInt plain, voiced, silent;
+    std::vector<std::string> runs;
+};
+
+TEST(GuiPinRegistry, HandlersRunOnTheModuleWithTheVoiceWhenTheyTakeIt) {
+    LayeredOwner owner;
+    EXPECT_TRUE(owner.plain.hasHandler());
+    EXPECT_TRUE(owner.voiced.hasHandler());
+    EXPECT_FALSE(owner.silent.hasHandler());
+    const int32_t four = 4;
+    EXPECT_EQ(owner.receivePinValue(0, 0, 4, &four), ResultSuccess);
+    EXPECT_EQ(owner.onPinChanged(0, 6), ResultSuccess);
+    EXPECT_EQ(owner.onPinChanged(1, 7), ResultSuccess);
+    EXPECT_EQ(owner.onPinChanged(2, 8), ResultSuccess);
+    EXPECT_EQ(owner.receiveAndNotify(1, 9, 4, &four), ResultSuccess);
+    EXPECT_EQ(owner.runs, (std::vector<std::string>{"plain 4", "voice 7", "voice 9"}));
 }
 
 TEST(MpBlobTest, CopiesMovesAndCompares) {
