@@ -86,7 +86,13 @@ protected:
     void registerPin(Index index, MpPinBase& pin, PinHandler handler = nullptr) {
         registerPin(requireNextPinIndex(index, nextPinId()), pin, handler);
     }
-    int32_t nextPinId() const { return pins.empty() ? 0 : pins.rbegin()->first + 1; }
+    // 0 when empty, else the highest id + 1 (at most INT32_MAX).
+    int32_t nextPinId() const {
+        if (pins.empty())
+            return 0;
+        const int32_t last = pins.rbegin()->first;
+        return last == INT32_MAX ? last : last + 1;
+    }
 
     // Asks the host how many frames the module still computes before the gate sleeps.
     // No module of this library calls it.

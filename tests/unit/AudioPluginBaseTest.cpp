@@ -466,6 +466,20 @@ TEST(AudioPlugin, PinsGetIdsInRegistrationOrderAndAnIdPresentKeepsItsPin) {
     module->release();
 }
 
+TEST(AudioPlugin, TheNextIdAfterTheHighestPossibleIdDoesNotOverflow) {
+    struct Highest final : MpBase2 {
+        Highest() {
+            registerPin(INT32_MAX, last);
+            registerPin(next);
+        }
+        BoolInPin last, next;
+    };
+    auto* module = new Highest;
+    EXPECT_EQ(module->registeredPins().size(), 1u);
+    EXPECT_EQ(module->last.getId(), INT32_MAX);
+    module->release();
+}
+
 // acceptMessage: each form defaults to the other, guarded against endless recursion.
 struct FirstFormAnswers final : MpBase2 {
     int32_t acceptMessage(int32_t id, int32_t size, const void* data) override {
