@@ -1,9 +1,11 @@
-// The 32-bit number readers: the same answers on both builds.
+// The 32-bit number readers and the saturating float to integer conversions:
+// the same answers on both builds.
 #include "platform/NumberText.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -93,6 +95,25 @@ TEST(NumberText, SaturatingToInt32) {
     EXPECT_EQ(platform::saturatingToInt32(1e300), 2147483647);
     EXPECT_EQ(platform::saturatingToInt32(-2.9), -2);
     EXPECT_EQ(platform::saturatingToInt32(2147483646.5), 2147483646);
+}
+
+TEST(SaturatingToInt64, TruncatesTowardZeroAndClamps) {
+    const struct {
+        double value;
+        int64_t expected;
+    } cases[] = {
+        {250.9, 250},
+        {-0.9, 0},
+        {-1.5, -1},
+        {std::numeric_limits<double>::quiet_NaN(), 0},
+        {0x1p63, INT64_MAX},
+        {0x1p63 - 1024.0, INT64_MAX - 1023},
+        {-0x1p63, INT64_MIN},
+        {1e30, INT64_MAX},
+        {-std::numeric_limits<double>::infinity(), INT64_MIN},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::saturatingToInt64(c.value), c.expected) << c.value;
 }
 
 } // namespace
