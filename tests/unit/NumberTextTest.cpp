@@ -1,12 +1,12 @@
 // The 32-bit number readers and the saturating float to integer conversions:
 // the same answers on both builds.
 #include "platform/NumberText.h"
+#include "tests/AsciiText.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -80,7 +80,7 @@ TEST(NumberText, ParseUInt32Base16AsColourTextReadsIt) {
 
 TEST(NumberText, ByteAndWideTextReadAlike) {
     for (const char* text : {"123", "-45", " 0x7f", "2147483648", "x"}) {
-        std::u16string wide(text, text + std::strlen(text));
+        const std::u16string wide = widenLatin1(text);
         size_t a = 0, b = 0;
         EXPECT_EQ(platform::parseInt32(text, 16, &a), platform::parseInt32(wide, 16, &b)) << text;
         EXPECT_EQ(a, b);
