@@ -32,7 +32,7 @@ const char* kindName(int32_t subType) {
 }
 
 std::string benchmarkName(const ExpectedRegistration& r) {
-    return narrow(r.moduleId) + "/" + kindName(r.subType);
+    return narrowToAscii(r.moduleId) + "/" + kindName(r.subType);
 }
 
 bool createAll(gmpi::IMpFactory2* factory, const ExpectedRegistration& r, bench::CountingHost& host,
