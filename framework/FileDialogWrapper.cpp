@@ -1,5 +1,6 @@
 #include "FileDialogWrapper.h"
 
+#include "../platform/BoundaryGuard.h"
 #include "../platform/Utf8.h"
 #include "EnumListReader.h"
 
@@ -36,12 +37,11 @@ int32_t MpCompletionHandler::release() {
 }
 
 void MpCompletionHandler::onFinished(int32_t result) {
-    try {
+    // The host called us; nothing goes back to it.
+    guardedCall([&] {
         if (onDone)
             onDone(result);
-    } catch (...) {
-        // The host called us; nothing goes back to it.
-    }
+    });
 }
 
 } // namespace gmpi_gui
