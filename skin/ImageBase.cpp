@@ -2,6 +2,7 @@
 
 #include "../framework/EnumListReader.h"
 #include "../framework/SrgbTables.h"
+#include "../platform/BoundaryGuard.h"
 #include "../platform/NumberText.h"
 #include "../platform/Utf8.h"
 
@@ -249,18 +250,16 @@ void ImageBase::repaintAll() {
 }
 
 int32_t ImageBase::onRepaint(gmpi::IMpUnknown* drawingHost) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         const auto context = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
         if (context)
             draw(context.get(), 0.0f, 0.0f);
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t ImageBase::fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown* itemSink) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         const auto sink = gmpi_sdk::queryInterfaceOf<IMenuItemSink>(itemSink);
         if (!sink)
             return ResultSuccess;
@@ -269,13 +268,11 @@ int32_t ImageBase::fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown* itemSink)
              reader.next())
             sink->addMenuItem(skinTextToUtf8(reader.item().text).c_str(), reader.item().id, 0);
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t ImageBase::onContextMenuPick(int32_t itemId) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         // The id always reaches the host, also when the pin holds it already
         // (a first pick of id 0, say), unless it is -1, the resting value.
         if (itemId != -1 && menuSelectionPin.get() == itemId)
@@ -284,13 +281,11 @@ int32_t ImageBase::onContextMenuPick(int32_t itemId) {
             menuSelectionPin.setAndSend(itemId);
         menuSelectionPin.setAndSend(-1);
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t ImageBase::hintTextAt(int32_t, int32_t, gmpi::IMpUnknown* returnString) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         const std::u16string text = getHintText();
         if (text.empty())
             return ResultUnsupported;
@@ -300,33 +295,27 @@ int32_t ImageBase::hintTextAt(int32_t, int32_t, gmpi::IMpUnknown* returnString) 
         const std::string utf8 = skinTextToUtf8(text);
         answer->assignBytes(utf8.data(), int32_t(utf8.size()));
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t ImageBase::graphicsHintTextAt(GuiPoint, gmpi::IString* text) {
     if (!text)
         return ResultFailure;
-    try {
+    // A surrogate unit does not convert and answers ResultFailure: no hint.
+    return guardedCall(ResultFailure, [&] {
         const std::string utf8 = hintPin.toUtf8();
         text->assignBytes(utf8.data(), int32_t(utf8.size()));
         return ResultSuccess;
-    } catch (...) {
-        // A surrogate unit does not convert: no hint.
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t ImageBase::onRelease(int32_t, GuiPoint) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         if (!queryPointerCapture())
             return ResultFailure;
         dropPointerCapture();
         mouseDownPinA.setAndSend(false);
         mouseDownPinB.setAndSend(false);
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
