@@ -7,6 +7,7 @@
 #include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/SrgbTables.h"
+#include "../../platform/BoundaryGuard.h"
 #include "../../skin/ImageBase.h"
 
 namespace {
@@ -53,7 +54,7 @@ public:
     ~BJoystickImage() override = default;
 
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             const auto context = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
             if (!context)
                 return ResultSuccess;
@@ -75,13 +76,11 @@ public:
                 context->blitBitmap(currentBitmap(), &destination, 1.0f, 1, &source);
             }
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onPress(int32_t flags, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!(flags & gmpi_gui_api::PointerButtonDown) || !currentBitmap())
                 return ResultSuccess;
             if (!hitsHandle(point) && !acceptOffHandlePin.get() && !jumpToClickPin.get())
@@ -106,13 +105,11 @@ public:
                 yPin.setAndSend(y);
             }
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onMotion(int32_t flags, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!queryPointerCapture())
                 return ResultFailure;
             const float factor =
@@ -127,30 +124,23 @@ public:
             xPin.setAndSend(x);
             yPin.setAndSend(y);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onRelease(int32_t flags, GuiPoint point) override {
-        try {
-            mouseDownPin.setAndSend(false);
-        } catch (...) {
-        }
+        guardedCall([&] { mouseDownPin.setAndSend(false); });
         return ImageBase::onRelease(flags, point);
     }
 
     int32_t probeHit(GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!currentBitmap())
                 return ResultFailure;
             if (hitsHandle(point))
                 return ResultSuccess;
             // Accepting presses off the handle claims the whole area.
             return acceptOffHandlePin.get() || jumpToClickPin.get() ? ResultSuccess : ResultFailure;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     float getAnimationPosition() override { return positionPin.get(); }

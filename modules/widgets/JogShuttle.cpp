@@ -4,6 +4,7 @@
 // the animation position, so the picture turns with the pointer, and the
 // turns of each move go out too.
 #include "../../framework/MpFactory.h"
+#include "../../platform/BoundaryGuard.h"
 #include "../../skin/ImageBase.h"
 
 #include <cmath>
@@ -49,7 +50,7 @@ public:
     }
 
     int32_t onPress(int32_t flags, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!hitsPicture(point))
                 return ResultFailure;
             if (!(flags & gmpi_gui_api::PointerButtonDown))
@@ -59,13 +60,11 @@ public:
             mouseDownPinB.setAndSend(true);
             takePointerCapture();
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onMotion(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!queryPointerCapture())
                 return ResultFailure;
             const float angle = angleOf(point);
@@ -90,9 +89,7 @@ public:
             updatePhase();
             turnsPin.setAndSend(turns);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onRelease(int32_t flags, GuiPoint point) override {
@@ -100,11 +97,8 @@ public:
     }
 
     int32_t probeHit(GuiPoint point) override {
-        try {
-            return hitsPicture(point) ? ResultSuccess : ResultFailure;
-        } catch (...) {
-            return ResultFailure;
-        }
+        return guardedCall(ResultFailure,
+                           [&] { return hitsPicture(point) ? ResultSuccess : ResultFailure; });
     }
 
     float getAnimationPosition() override { return phasePin.get(); }

@@ -4,6 +4,7 @@
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiGfxBase.h"
 #include "../../framework/SrgbTables.h"
+#include "../../platform/BoundaryGuard.h"
 
 using gmpi_sdk::ComPtr;
 
@@ -25,7 +26,7 @@ public:
     }
 
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
             if (!dc)
                 return ResultSuccess;
@@ -52,34 +53,28 @@ public:
             }
             dc->strokeLine(from, to, stroke.get(), thickness, nullptr);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Any button counts; 1 when the press is on the line, else 0.
     int32_t onPress(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&]() -> int32_t {
             if (!isOnLine(point))
                 return ResultSuccess;
             mouseDownPin.setAndSend(true);
             takePointerCapture();
             return 1;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Ends the press wherever the pointer is released.
     int32_t onRelease(int32_t, GuiPoint) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (queryPointerCapture())
                 dropPointerCapture();
             mouseDownPin.setAndSend(false);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t probeHit(GuiPoint point) override {

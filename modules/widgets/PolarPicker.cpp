@@ -6,6 +6,7 @@
 #include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/SrgbTables.h"
+#include "../../platform/BoundaryGuard.h"
 #include "../../skin/ImageBase.h"
 
 #include <cmath>
@@ -66,7 +67,7 @@ public:
     ~PolarPicker() override = default;
 
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
             if (!dc)
                 return ResultSuccess;
@@ -77,15 +78,13 @@ public:
             if (hasPicture())
                 paintHandle(*dc.get(), w, h);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // With the first button and a picture, the handle jumps under the pointer
     // wherever the press is.
     int32_t onPress(int32_t flags, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!(flags & gmpi_gui_api::PointerButtonDown) || !hasPicture())
                 return ResultSuccess;
             takePointerCapture();
@@ -94,27 +93,20 @@ public:
             if (hasPicture())
                 pointToPolar(point);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onMotion(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!queryPointerCapture())
                 return ResultFailure;
             pointToPolar(point);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onRelease(int32_t flags, GuiPoint point) override {
-        try {
-            mouseDownPin.setAndSend(false);
-        } catch (...) {
-        }
+        guardedCall([&] { mouseDownPin.setAndSend(false); });
         return ImageBase::onRelease(flags, point);
     }
 

@@ -9,6 +9,7 @@
 #include "../../framework/MpGuiGfxBase.h"
 #include "../../framework/SrgbTables.h"
 #include "../../framework/TimerService.h"
+#include "../../platform/BoundaryGuard.h"
 #include "../../platform/NumberText.h"
 #include "../../platform/ScopedValue.h"
 
@@ -66,7 +67,7 @@ public:
     }
 
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
             if (!dc)
                 return ResultSuccess;
@@ -97,14 +98,12 @@ public:
             const GuiRect source{0.0f, 0.0f, thumbW - 1.0f, thumbH - 1.0f};
             dc->blitBitmap(thumbBitmap.get(), &destination, 1.0f, 1, &source);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Beside the thumb: a page back or forward, 0. On the thumb: starts the drag, 1.
     int32_t onPress(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&]() -> int32_t {
             const float c = drawnWidth > drawnHeight ? point.x : point.y;
             if (c < thumbStart) {
                 float moved = position - pageSize;
@@ -131,13 +130,11 @@ public:
             takePointerCapture();
             requestRepaint();
             return 1;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onMotion(int32_t flags, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&]() -> int32_t {
             if (!queryPointerCapture())
                 return ResultSuccess;
             const bool horizontal = drawnWidth > drawnHeight;
@@ -169,14 +166,12 @@ public:
                 dragLastSent = n;
             }
             return 1;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Every release ends the drag and redraws the thumb unpressed.
     int32_t onRelease(int32_t, GuiPoint) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             // Ended before the host hears of it: a press it answers with from
             // inside its calls then stands.
             thumbPressed = false;
@@ -186,9 +181,7 @@ public:
             draggingPin.setAndSend(false);
             requestRepaint();
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // The repeat of a held step pin: the first ticks after a step only count.
