@@ -27,11 +27,6 @@ int32_t clamped(int64_t value) {
     return platform::saturatingToInt32(double(value));
 }
 
-GuiColour grey(uint8_t level) {
-    const float v = srgbTables().srgbToLinear()[level];
-    return GuiColour{v, v, v, 1.0f};
-}
-
 void blit(IDrawingContext* context, IBitmap* picture, const GuiRect& destination,
           const GuiRect& source) {
     context->blitBitmap(picture, &destination, 1.0f, 1, &source);
@@ -54,7 +49,8 @@ void skinBitmap::draw(IDrawingContext* context, float x, float y) {
     // picture from inside any of them.
     const auto picture = gmpi_sdk::ComPtr<IBitmap>::share(currentBitmap());
     if (!picture || !metadata) {
-        const GuiColour white = grey(255), black = grey(0);
+        const GuiColour white = srgbColour(255, 255, 255, 1.0f);
+        const GuiColour black = srgbColour(0, 0, 0, 1.0f);
         const GuiRect box{x, y, x + 8.0f, y + 10.0f};
         gmpi_sdk::ComPtr<IBrush> brush;
         context->makeSolidBrush(&white, brush.put());
@@ -213,13 +209,10 @@ void ImageBase::loadImage(const std::string& utf8Name) {
 }
 
 void ImageBase::onAnimationPosition() {
-    float p = getAnimationPosition();
+    const float position = getAnimationPosition();
     if (!currentBitmap() || !metadata)
         return;
-    if (p < 0.0f)
-        p = 0.0f;
-    else if (p > 1.0f)
-        p = 1.0f;
+    const float p = platform::clampUnit(position);
 
     const ImageMetadata& m = *metadata;
     int32_t offset = 0;

@@ -8,23 +8,15 @@
 #include "../../framework/MpFactory.h"
 #include "../../framework/SrgbTables.h"
 #include "../../platform/BoundaryGuard.h"
+#include "../../platform/NumberText.h"
 #include "../../skin/ImageBase.h"
 
 namespace {
-
-float clampUnit(float value) {
-    return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
-}
 
 // A pointer coordinate as a fraction of the handle's travel; an axis on which
 // the module is no larger than its handle has no travel and gives 0.
 float travelRatio(float offset, float travel) {
     return travel > 0.0f ? offset / travel : 0.0f;
-}
-
-GuiColour opaqueGrey(uint8_t level) {
-    const float v = srgbTables().srgbToLinear()[level];
-    return GuiColour{v, v, v, 1.0f};
 }
 
 } // namespace
@@ -173,10 +165,10 @@ public:
         positionY = c;
         requestRepaint(nullptr);
     }
-    void onSetXMinimum() { minimumX = clampUnit(xMinimumPin.get()); }
-    void onSetXMaximum() { maximumX = clampUnit(xMaximumPin.get()); }
-    void onSetYMinimum() { minimumY = clampUnit(yMinimumPin.get()); }
-    void onSetYMaximum() { maximumY = clampUnit(yMaximumPin.get()); }
+    void onSetXMinimum() { minimumX = platform::clampUnit(xMinimumPin.get()); }
+    void onSetXMaximum() { maximumX = platform::clampUnit(xMaximumPin.get()); }
+    void onSetYMinimum() { minimumY = platform::clampUnit(yMinimumPin.get()); }
+    void onSetYMaximum() { maximumY = platform::clampUnit(yMaximumPin.get()); }
 
     void onSetColours() {
         topColour = colourFromArgbText(topColourPin.get(), defaultTopColour);
@@ -244,8 +236,8 @@ private:
     float minimumY = 0.0f;
     float maximumX = 1.0f;
     float maximumY = 1.0f;
-    const GuiColour defaultTopColour = opaqueGrey(0);
-    const GuiColour defaultBottomColour = opaqueGrey(96);
+    const GuiColour defaultTopColour = srgbColour(0, 0, 0, 1.0f);
+    const GuiColour defaultBottomColour = srgbColour(96, 96, 96, 1.0f);
     GuiColour topColour = defaultTopColour;
     GuiColour bottomColour = defaultBottomColour;
 };

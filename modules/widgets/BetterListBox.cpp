@@ -26,16 +26,10 @@ constexpr float stripWidth = 12.0f;
 constexpr float minimumExtent = 4.0f;
 constexpr int32_t drawTextOptions = 2;
 
-GuiColour srgbColour(int red, int green, int blue, float alpha) {
-    const float* decode = srgbTables().srgbToLinear();
-    return GuiColour{decode[red], decode[green], decode[blue], alpha};
-}
-
 // A style's colour word: red in byte 0, green in byte 1, blue in byte 2, alpha in byte 3.
 GuiColour colourOfWord(uint32_t word) {
-    const float* decode = srgbTables().srgbToLinear();
-    return GuiColour{decode[word & 255], decode[(word >> 8) & 255], decode[(word >> 16) & 255],
-                     float(word >> 24) * byteScale};
+    return srgbColour(uint8_t(word), uint8_t(word >> 8), uint8_t(word >> 16),
+                      float(word >> 24) * byteScale);
 }
 
 // The reader of an item list; none for a list the reader refuses.

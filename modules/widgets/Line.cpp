@@ -5,15 +5,15 @@
 #include "../../framework/MpGuiGfxBase.h"
 #include "../../framework/SrgbTables.h"
 #include "../../platform/BoundaryGuard.h"
+#include "../../platform/NumberText.h"
 
 using gmpi_sdk::ComPtr;
 
 class Line final : public gmpi_gui::MpGuiGfxBase {
 public:
     Line() {
-        const float* decode = srgbTables().srgbToLinear();
-        defaultLineColour = {decode[255], decode[128], decode[0], 1.0f};
-        defaultBackgroundColour = {decode[0], decode[0], decode[0], 0.0f};
+        defaultLineColour = srgbColour(255, 128, 0, 1.0f);
+        defaultBackgroundColour = srgbColour(0, 0, 0, 0.0f);
         lineColour = defaultLineColour;
         backgroundColour = defaultBackgroundColour;
 
@@ -88,11 +88,7 @@ private:
     }
 
     void onSetPosition() {
-        float v = positionPin.get();
-        if (v < 0.0f)
-            v = 0.0f;
-        else if (v > 1.0f)
-            v = 1.0f;
+        const float v = platform::clampUnit(positionPin.get());
         if (!(v == position)) {
             position = v;
             requestRepaint();

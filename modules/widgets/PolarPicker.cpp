@@ -7,6 +7,7 @@
 #include "../../framework/MpFactory.h"
 #include "../../framework/SrgbTables.h"
 #include "../../platform/BoundaryGuard.h"
+#include "../../platform/NumberText.h"
 #include "../../skin/ImageBase.h"
 
 #include <cmath>
@@ -17,15 +18,6 @@ namespace {
 
 constexpr float fullTurn = 6.28318548f;        // 2 pi as float32
 constexpr float turnsPerRadian = 0.159154937f; // 1 / (2 pi) as float32
-
-// Below 0 gives 0, above 1 gives 1; a NaN stays.
-float clampUnit(float value) {
-    if (value < 0.0f)
-        return 0.0f;
-    if (value > 1.0f)
-        return 1.0f;
-    return value;
-}
 
 // How far along the travel the pointer puts the handle's centre, 0 at the
 // start and 1 at the end. An area no larger than the handle has no travel on
@@ -42,9 +34,8 @@ float travelRatio(float coordinate, float handle, float extent) {
 class PolarPicker final : public ImageBase {
 public:
     PolarPicker() {
-        const float* decode = srgbTables().srgbToLinear();
-        defaultEdgeColour = {decode[64], decode[128], decode[192], 1.0f};
-        defaultCentreColour = {decode[0], decode[32], decode[64], 1.0f};
+        defaultEdgeColour = srgbColour(64, 128, 192, 1.0f);
+        defaultCentreColour = srgbColour(0, 32, 64, 1.0f);
         edgeColour = defaultEdgeColour;
         centreColour = defaultCentreColour;
 
@@ -186,12 +177,12 @@ private:
     }
 
     void onSetAngle() {
-        angle = clampUnit(anglePin.get());
+        angle = platform::clampUnit(anglePin.get());
         repaintAll();
     }
 
     void onSetRadius() {
-        radius = clampUnit(radiusPin.get());
+        radius = platform::clampUnit(radiusPin.get());
         repaintAll();
     }
 

@@ -45,10 +45,9 @@ constexpr int32_t repeatDelayTicks = 15;
 class ScrollBar final : public gmpi_gui::MpGuiGfxBase, public TimerClient {
 public:
     ScrollBar() {
-        const float* decode = srgbTables().srgbToLinear();
-        defaultTrackEndColour = {decode[128], decode[128], decode[128], 1.0f};
-        defaultTrackStartColour = {decode[255], decode[255], decode[255], 1.0f};
-        defaultThumbColour = {decode[0], decode[128], decode[255], 1.0f};
+        defaultTrackEndColour = srgbColour(128, 128, 128, 1.0f);
+        defaultTrackStartColour = srgbColour(255, 255, 255, 1.0f);
+        defaultThumbColour = srgbColour(0, 128, 255, 1.0f);
         trackEndColour = defaultTrackEndColour;
         trackStartColour = defaultTrackStartColour;
         thumbColour = defaultThumbColour;
@@ -318,9 +317,8 @@ private:
         const GuiColour clear{0.0f, 0.0f, 0.0f, 0.0f};
         target->clearTo(&clear);
 
-        const float* decode = srgbTables().srgbToLinear();
-        const auto white = solidBrush(dc, {decode[255], decode[255], decode[255], halfAlpha});
-        const auto black = solidBrush(dc, {decode[0], decode[0], decode[0], halfAlpha});
+        const auto white = solidBrush(dc, srgbColour(255, 255, 255, halfAlpha));
+        const auto black = solidBrush(dc, srgbColour(0, 0, 0, halfAlpha));
 
         if (trackEndColour.a > 0.0f || trackStartColour.a > 0.0f) {
             const LinearGradientSpec spec{
