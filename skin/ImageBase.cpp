@@ -32,6 +32,14 @@ void blit(IDrawingContext* context, IBitmap* picture, const GuiRect& destination
     context->blitBitmap(picture, &destination, 1.0f, 1, &source);
 }
 
+// The frame at source offset `offset` of a picture whose frames are w x h,
+// its top-left corner at (left, top).
+void blitFrame(IDrawingContext* context, IBitmap* picture, float w, float h, float offset,
+               float left, float top) {
+    blit(context, picture, GuiRect{left, top, left + w, top + h},
+         GuiRect{0.0f, offset, w, offset + h});
+}
+
 bool movesAlongY(int32_t responseMode) {
     return responseMode == ResponseVertical || responseMode == ResponseRe;
 }
@@ -98,10 +106,17 @@ void skinBitmap::draw(IDrawingContext* context, float x, float y) {
              GuiRect{0.0f, h, w, 2.0f * h - o});
         break;
     default:
-        blit(context, picture.get(), GuiRect{left, top, left + w, top + h},
-             GuiRect{0.0f, o, w, o + h});
+        blitFrame(context, picture.get(), w, h, o, left, top);
         break;
     }
+}
+
+void skinBitmap::drawFrameAt(IDrawingContext& context, float left, float top) {
+    IBitmap* picture = currentBitmap();
+    if (!picture || !metadata)
+        return;
+    blitFrame(&context, picture, float(metadata->frameWidth), float(metadata->frameHeight),
+              float(sourceOffset), left, top);
 }
 
 bool skinBitmap::hitsPicture(GuiPoint point) {
@@ -240,6 +255,13 @@ void ImageBase::onAnimationPosition() {
 
 void ImageBase::repaintAll() {
     requestRepaint(nullptr);
+}
+
+void ImageBase::measureHandle(GuiSize& handle, MpGuiPin<int32_t>& frameCountPin) {
+    if (!metadata)
+        return;
+    handle = paddedFrameSize(*metadata);
+    frameCountPin.setAndSend(frameCountOf(*metadata));
 }
 
 int32_t ImageBase::onRepaint(gmpi::IMpUnknown* drawingHost) {

@@ -57,15 +57,9 @@ public:
                 context->paintRect(&bounds, brush.get());
 
             if (currentBitmap() && metadata) {
-                const float frameWidth = float(metadata->frameWidth);
-                const float frameHeight = float(metadata->frameHeight);
-                const float offset = float(sourceOffset);
-                handleX = (w - handleWidth) * positionX;
-                handleY = (h - handleHeight) * (1.0f - positionY);
-                const GuiRect destination{handleX, handleY, handleX + frameWidth,
-                                          handleY + frameHeight};
-                const GuiRect source{0.0f, offset, frameWidth, offset + frameHeight};
-                context->blitBitmap(currentBitmap(), &destination, 1.0f, 1, &source);
+                handleX = (w - handle.width) * positionX;
+                handleY = (h - handle.height) * (1.0f - positionY);
+                drawFrameAt(*context.get(), handleX, handleY);
             }
             return ResultSuccess;
         });
@@ -83,16 +77,16 @@ public:
             // from inside those calls: what follows reads them now.
             if (!currentBitmap())
                 return ResultSuccess;
-            const float travelX = bounds.right - bounds.left - handleWidth;
-            const float travelY = bounds.bottom - bounds.top - handleHeight;
+            const float travelX = bounds.right - bounds.left - handle.width;
+            const float travelY = bounds.bottom - bounds.top - handle.height;
             lastRatioX = travelRatio(point.x, travelX);
             lastRatioY = 1.0f - travelRatio(point.y, travelY);
             if (jumpToClickPin.get()) {
                 // The handle's centre under the pointer.
                 const float x =
-                    clampX(travelX > 0.0f ? (point.x - handleWidth * 0.5f) / travelX : positionX);
+                    clampX(travelX > 0.0f ? (point.x - handle.width * 0.5f) / travelX : positionX);
                 const float y = clampY(
-                    travelY > 0.0f ? 1.0f - (point.y - handleHeight * 0.5f) / travelY : positionY);
+                    travelY > 0.0f ? 1.0f - (point.y - handle.height * 0.5f) / travelY : positionY);
                 xPin.setAndSend(x);
                 yPin.setAndSend(y);
             }
@@ -106,8 +100,9 @@ public:
                 return ResultFailure;
             const float factor =
                 (flags & gmpi_gui_api::PointerFineAdjust) ? fineFactorPin.get() : 1.0f;
-            const float rx = travelRatio(point.x, bounds.right - bounds.left - handleWidth);
-            const float ry = 1.0f - travelRatio(point.y, bounds.bottom - bounds.top - handleHeight);
+            const float rx = travelRatio(point.x, bounds.right - bounds.left - handle.width);
+            const float ry =
+                1.0f - travelRatio(point.y, bounds.bottom - bounds.top - handle.height);
             const float x = clampX((rx - lastRatioX) * factor + positionX);
             const float y = clampY((ry - lastRatioY) * factor + positionY);
             // The move is complete before the host hears of it.
@@ -138,16 +133,7 @@ public:
     float getAnimationPosition() override { return positionPin.get(); }
     void setAnimationPosition(float position) override { positionPin.setAndSend(position); }
 
-    // Everything is taken from the picture before the send, from inside which
-    // the host may replace or drop it.
-    void onImageLoaded() override {
-        if (!metadata)
-            return;
-        const ImageMetadata& m = *metadata;
-        handleWidth = float(m.frameWidth) + m.padLeft + m.padRight;
-        handleHeight = float(m.frameHeight) + m.padTop + m.padBottom;
-        frameCountPin.setAndSend(int32_t(uint32_t(m.imageHeight) / uint32_t(m.frameHeight)));
-    }
+    void onImageLoaded() override { measureHandle(handle, frameCountPin); }
 
     std::u16string getHintText() override { return hintPin.get(); }
 
@@ -224,8 +210,7 @@ private:
     StringGuiPin bottomColourPin;
     MpGuiPin<float> fineFactorPin;
 
-    float handleWidth = 0.0f;
-    float handleHeight = 0.0f;
+    GuiSize handle{0.0f, 0.0f}; // a frame with its paddings
     float handleX = 0.0f;
     float handleY = 0.0f;
     float lastRatioX = 0.0f;

@@ -44,8 +44,7 @@ public:
             *desired = GuiSize{10.0f, 10.0f};
             return ResultSuccess;
         }
-        desired->width = float(metadata->frameWidth) + metadata->padLeft + metadata->padRight;
-        desired->height = float(metadata->frameHeight) + metadata->padTop + metadata->padBottom;
+        *desired = paddedFrameSize(*metadata);
         return ResultSuccess;
     }
 
@@ -107,8 +106,7 @@ public:
     void onImageLoaded() override {
         if (!metadata)
             return;
-        const auto frames =
-            int32_t(uint32_t(metadata->imageHeight) / uint32_t(metadata->frameHeight));
+        const int32_t frames = frameCountOf(*metadata);
         const uint32_t load = pictureLoadCount();
         frameCountPinB.setAndSend(frames);
         // A picture loaded from inside the send has sent its own counts.

@@ -106,18 +106,7 @@ public:
         animationPositionPin.setAndSend(position);
     }
 
-    // Everything is taken from the picture before the send, from inside which
-    // the host may replace or drop it.
-    void onImageLoaded() override {
-        if (!metadata)
-            return;
-        const ImageMetadata& m = *metadata;
-        handleWidth = float(m.frameWidth) + m.padLeft + m.padRight;
-        handleHeight = float(m.frameHeight) + m.padTop + m.padBottom;
-        const uint32_t frameHeight = uint32_t(m.frameHeight);
-        frameCountPin.setAndSend(frameHeight ? int32_t(uint32_t(m.imageHeight) / frameHeight)
-                                             : int32_t(0));
-    }
+    void onImageLoaded() override { measureHandle(handle, frameCountPin); }
 
     std::u16string getHintText() override { return hintPin.get(); }
 
@@ -129,8 +118,8 @@ private:
         const float w = bounds.right - bounds.left;
         const float h = bounds.bottom - bounds.top;
         // From -1 to 1: u from the left to the right, v from the bottom to the top.
-        const float u = 2.0f * travelRatio(point.x, handleWidth, w) - 1.0f;
-        const float v = 2.0f * (1.0f - travelRatio(point.y, handleHeight, h)) - 1.0f;
+        const float u = 2.0f * travelRatio(point.x, handle.width, w) - 1.0f;
+        const float v = 2.0f * (1.0f - travelRatio(point.y, handle.height, h)) - 1.0f;
         float r = float(std::hypot(double(u), double(v)));
         if (r > 1.0f)
             r = 1.0f;
@@ -166,14 +155,9 @@ private:
         const float t = fullTurn * angle;
         const float c = float(std::cos(double(t)));
         const float s = float(std::sin(double(t)));
-        const float left = ((c * radius + 1.0f) * 0.5f) * (w - handleWidth);
-        const float top = ((1.0f - radius * s) * 0.5f) * (h - handleHeight);
-        const float frameWidth = float(metadata->frameWidth);
-        const float frameHeight = float(metadata->frameHeight);
-        const float offset = float(sourceOffset);
-        const GuiRect destination{left, top, left + frameWidth, top + frameHeight};
-        const GuiRect source{0.0f, offset, frameWidth, offset + frameHeight};
-        dc.blitBitmap(currentBitmap(), &destination, 1.0f, 1, &source);
+        const float left = ((c * radius + 1.0f) * 0.5f) * (w - handle.width);
+        const float top = ((1.0f - radius * s) * 0.5f) * (h - handle.height);
+        drawFrameAt(dc, left, top);
     }
 
     void onSetAngle() {
@@ -238,8 +222,7 @@ private:
     MpGuiPin<int32_t> centreOffsetXPin;
     MpGuiPin<int32_t> centreOffsetYPin;
 
-    float handleWidth = 0.0f;
-    float handleHeight = 0.0f;
+    GuiSize handle{0.0f, 0.0f}; // a frame with its paddings
     float angle = 0.0f;
     float radius = 0.0f;
     float inset = 100.0f;
