@@ -83,9 +83,7 @@ public:
             // A step without a value (no turn while revolutions is 0) moves nothing.
             if (v == currentValue || std::isnan(v))
                 return ResultSuccess;
-            currentValue = v;
-            valuePin.setAndSend(v);
-            updatePhase();
+            moveValueTo(v);
             turnsPin.setAndSend(turns);
             return ResultSuccess;
         });
@@ -135,11 +133,8 @@ public:
         if (!(m < maximum))
             return;
         minimum = m;
-        if (m > currentValue) {
-            currentValue = m;
-            valuePin.setAndSend(m);
-            updatePhase();
-        }
+        if (m > currentValue)
+            moveValueTo(m);
     }
 
     void onSetMaximum() {
@@ -147,11 +142,8 @@ public:
         if (!(minimum < m))
             return;
         maximum = m;
-        if (currentValue > m) {
-            currentValue = m;
-            valuePin.setAndSend(m);
-            updatePhase();
-        }
+        if (currentValue > m)
+            moveValueTo(m);
     }
 
     void onSetRevolutions() {
@@ -169,6 +161,13 @@ public:
     }
 
 private:
+    // The value the dial moved to, sent, then the phase it gives.
+    void moveValueTo(float v) {
+        currentValue = v;
+        valuePin.setAndSend(v);
+        updatePhase();
+    }
+
     // 0 to 2 pi around the module's centre, growing clockwise on screen.
     float angleOf(GuiPoint point) const {
         const float cx = (bounds.right - bounds.left) * 0.5f;

@@ -237,27 +237,19 @@ private:
         requestRepaint();
     }
 
-    // The repeat starts after the step only while the pin still asks for it:
-    // the host may lower it from inside the step's send.
-    void onStepBack() {
-        if (!(stepBackPin.get() && range > pageSize)) {
-            stopTicking();
-            return;
-        }
-        stepBack();
-        if (stepBackPin.get() && range > pageSize) {
-            startTicking();
-            repeatCount = 0;
-        }
-    }
+    void onStepBack() { stepWhileHeld(stepBackPin, &ScrollBar::stepBack); }
+    void onStepForward() { stepWhileHeld(stepForwardPin, &ScrollBar::stepForward); }
 
-    void onStepForward() {
-        if (!(stepForwardPin.get() && range > pageSize)) {
+    // A step pin's report: one step while it holds true and there is room, and
+    // the repeat after it. The repeat starts only while the pin still asks for
+    // it: the host may lower it from inside the step's send.
+    void stepWhileHeld(const MpGuiPin<bool>& held, void (ScrollBar::*step)()) {
+        if (!(held.get() && range > pageSize)) {
             stopTicking();
             return;
         }
-        stepForward();
-        if (stepForwardPin.get() && range > pageSize) {
+        (this->*step)();
+        if (held.get() && range > pageSize) {
             startTicking();
             repeatCount = 0;
         }
