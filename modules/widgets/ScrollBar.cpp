@@ -291,6 +291,20 @@ private:
         return brush;
     }
 
+    // An offscreen target of w x h with its frame begun and cleared to
+    // transparent; null when the context makes none.
+    static ComPtr<IOffscreenTarget> beginOffscreen(IDrawingContext& dc, float w, float h) {
+        ComPtr<IOffscreenTarget> target;
+        const GuiSize size{w, h};
+        dc.makeOffscreenTarget(&size, target.put());
+        if (!target)
+            return {};
+        target->beginFrame();
+        const GuiColour clear{0.0f, 0.0f, 0.0f, 0.0f};
+        target->clearTo(&clear);
+        return target;
+    }
+
     static ComPtr<IBitmap> finish(IOffscreenTarget& target) {
         target.endFrame();
         ComPtr<IBitmap> bitmap;
@@ -300,14 +314,9 @@ private:
 
     // The optional gradient and centre lines; objects are made with the main context.
     ComPtr<IBitmap> drawTrack(IDrawingContext& dc, const BarMeasures& bar, float w, float h) {
-        ComPtr<IOffscreenTarget> target;
-        const GuiSize size{w, h};
-        dc.makeOffscreenTarget(&size, target.put());
+        const ComPtr<IOffscreenTarget> target = beginOffscreen(dc, w, h);
         if (!target)
             return {};
-        target->beginFrame();
-        const GuiColour clear{0.0f, 0.0f, 0.0f, 0.0f};
-        target->clearTo(&clear);
 
         const auto white = solidBrush(dc, srgbColour(255, 255, 255, halfAlpha));
         const auto black = solidBrush(dc, srgbColour(0, 0, 0, halfAlpha));
@@ -343,14 +352,9 @@ private:
     ComPtr<IBitmap> drawThumb(IDrawingContext& dc, const BarMeasures& bar, float w, float h) {
         const auto light = solidBrush(dc, thumbLightShade);
         const auto dark = solidBrush(dc, thumbDarkShade);
-        ComPtr<IOffscreenTarget> target;
-        const GuiSize size{w, h};
-        dc.makeOffscreenTarget(&size, target.put());
+        const ComPtr<IOffscreenTarget> target = beginOffscreen(dc, w, h);
         if (!target)
             return {};
-        target->beginFrame();
-        const GuiColour clear{0.0f, 0.0f, 0.0f, 0.0f};
-        target->clearTo(&clear);
 
         const float p = thumbPressed ? 1.0f : 0.0f;
         const float m = bar.margin;
