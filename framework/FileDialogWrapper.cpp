@@ -3,6 +3,7 @@
 #include "../platform/BoundaryGuard.h"
 #include "../platform/Utf8.h"
 #include "EnumListReader.h"
+#include "ReleaseReference.h"
 
 namespace gmpi_gui {
 
@@ -30,10 +31,7 @@ int32_t MpCompletionHandler::queryInterface(const InterfaceId& iid, void** out) 
 }
 
 int32_t MpCompletionHandler::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }
 
 void MpCompletionHandler::onFinished(int32_t result) {

@@ -1,6 +1,7 @@
 #include "MpGuiBase2.h"
 
 #include "../platform/BoundaryGuard.h"
+#include "ReleaseReference.h"
 
 int32_t MpGuiBase2::queryInterface(const InterfaceId& iid, void** out) {
     if (!out)
@@ -51,8 +52,5 @@ int32_t MpGuiBase2::sendPinToHost(int32_t pinId, int32_t size, const void* data,
 }
 
 int32_t SeGuiInvisibleBase::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }
