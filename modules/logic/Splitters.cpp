@@ -20,25 +20,28 @@ public:
     // without host forwards nothing.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) override {
         // An exception from the host goes no further; the value is still stored.
-        guardedCall([&] {
-            highestPinSeen = std::max(highestPinSeen, pinId);
-            // Each flag is given back its earlier value, also when the host
-            // throws: a nested pin-0 delivery inside a broadcast leaves the
-            // outer broadcast's flag up.
-            if (pinId == 0) {
-                const RestoringScope scope(broadcasting, true);
-                forwardToAddedPins(size, data, 0);
-            } else if (!relaying) {
-                if (!broadcasting)
-                    forwardTo(0, size, data);
-                const RestoringScope scope(relaying, true);
-                forwardToAddedPins(size, data, pinId);
-            }
-        });
+        guardedCall([&] { forward(pinId, size, data); });
         return MpGuiBase2::receivePinValue(pinId, voice, size, data);
     }
 
 private:
+    // The copies of a value delivered on pinId.
+    void forward(int32_t pinId, int32_t size, const void* data) {
+        highestPinSeen = std::max(highestPinSeen, pinId);
+        // Each flag is given back its earlier value, also when the host
+        // throws: a nested pin-0 delivery inside a broadcast leaves the
+        // outer broadcast's flag up.
+        if (pinId == 0) {
+            const RestoringScope scope(broadcasting, true);
+            forwardToAddedPins(size, data, 0);
+        } else if (!relaying) {
+            if (!broadcasting)
+                forwardTo(0, size, data);
+            const RestoringScope scope(relaying, true);
+            forwardToAddedPins(size, data, pinId);
+        }
+    }
+
     void forwardTo(int32_t pinId, int32_t size, const void* data) {
         if (IGuiHost* host = guiHost.get())
             host->acceptPinValue(pinId, size, data, 0);
