@@ -67,35 +67,8 @@ public:
 
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
         return guardedCall(ResultFailure, [&] {
-            const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
-            if (!dc)
-                return ResultSuccess;
-            const float w = bounds.right - bounds.left;
-            const float h = bounds.bottom - bounds.top;
-            const BarMeasures bar(w, h);
-            placeThumb(bar);
-            if (!(w == drawnWidth) || !(h == drawnHeight)) {
-                drawnWidth = w;
-                drawnHeight = h;
-                trackBitmap.reset();
-                thumbBitmap.reset();
-            }
-
-            if (!trackBitmap)
-                trackBitmap = drawTrack(*dc.get(), bar, w, h);
-            // The track picture covers the drawing area from its corner.
-            const GuiRect wholeArea{0.0f, 0.0f, w, h};
-            dc->blitBitmap(trackBitmap.get(), &wholeArea, 1.0f, 1, &wholeArea);
-
-            const float thumbW = bar.horizontal ? thumbLength : w;
-            const float thumbH = bar.horizontal ? h : thumbLength;
-            if (!thumbBitmap)
-                thumbBitmap = drawThumb(*dc.get(), bar, thumbW, thumbH);
-            const float x = bar.horizontal ? thumbStart : 0.0f;
-            const float y = bar.horizontal ? 0.0f : thumbStart;
-            const GuiRect destination{x, y, x + thumbW - 1.0f, y + thumbH - 1.0f};
-            const GuiRect source{0.0f, 0.0f, thumbW - 1.0f, thumbH - 1.0f};
-            dc->blitBitmap(thumbBitmap.get(), &destination, 1.0f, 1, &source);
+            if (const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost))
+                paint(*dc.get());
             return ResultSuccess;
         });
     }
@@ -104,18 +77,13 @@ public:
     int32_t onPress(int32_t, GuiPoint point) override {
         return guardedCall(ResultFailure, [&]() -> int32_t {
             const float c = drawnWidth > drawnHeight ? point.x : point.y;
+            // A page never moves below 0 (std::max keeps a NaN, as a test of < 0 would).
             if (c < thumbStart) {
-                float moved = position - pageSize;
-                if (moved < 0.0f)
-                    moved = 0.0f;
-                setPosition(moved);
+                setPosition(std::max(position - pageSize, 0.0f));
                 return ResultSuccess;
             }
             if (c > thumbEnd) {
-                float moved = std::min(position + pageSize, range - pageSize);
-                if (moved < 0.0f)
-                    moved = 0.0f;
-                setPosition(moved);
+                setPosition(std::max(std::min(position + pageSize, range - pageSize), 0.0f));
                 return ResultSuccess;
             }
             // The press is in place before the host hears of it: a release it
@@ -270,6 +238,37 @@ private:
     void setPosition(float moved) {
         position = moved;
         positionPin.setAndSend(truncated(position));
+    }
+
+    // The track and the thumb from their pictures, each drawn again first
+    // when something it shows has changed.
+    void paint(IDrawingContext& dc) {
+        const float w = bounds.right - bounds.left;
+        const float h = bounds.bottom - bounds.top;
+        const BarMeasures bar(w, h);
+        placeThumb(bar);
+        if (!(w == drawnWidth) || !(h == drawnHeight)) {
+            drawnWidth = w;
+            drawnHeight = h;
+            trackBitmap.reset();
+            thumbBitmap.reset();
+        }
+
+        if (!trackBitmap)
+            trackBitmap = drawTrack(dc, bar, w, h);
+        // The track picture covers the drawing area from its corner.
+        const GuiRect wholeArea{0.0f, 0.0f, w, h};
+        dc.blitBitmap(trackBitmap.get(), &wholeArea, 1.0f, 1, &wholeArea);
+
+        const float thumbW = bar.horizontal ? thumbLength : w;
+        const float thumbH = bar.horizontal ? h : thumbLength;
+        if (!thumbBitmap)
+            thumbBitmap = drawThumb(dc, bar, thumbW, thumbH);
+        const float x = bar.horizontal ? thumbStart : 0.0f;
+        const float y = bar.horizontal ? 0.0f : thumbStart;
+        const GuiRect destination{x, y, x + thumbW - 1.0f, y + thumbH - 1.0f};
+        const GuiRect source{0.0f, 0.0f, thumbW - 1.0f, thumbH - 1.0f};
+        dc.blitBitmap(thumbBitmap.get(), &destination, 1.0f, 1, &source);
     }
 
     void placeThumb(const BarMeasures& bar) {
