@@ -1,7 +1,11 @@
-// FileBrowser listing a folder of 10,000 files (a refresh of pin 3), next to a
-// bare std::filesystem::directory_iterator loop over the same folder. Target:
-// under 2x. The folder does not change, so after the first listing the
-// module compares the list with its pin and sends nothing.
+// FileBrowser, loaded through MP_GetFactory, listing a folder of 10,000 files
+// (a refresh of pin 3), next to the least work of a listing: a
+// std::filesystem::directory_iterator loop over the same folder that reads
+// each name and whether it is a folder, and writes the names as 16-bit units
+// with commas between into a buffer of the caller's, which goes to the same
+// host, which only counts. Target: under 2x. The folder does not change, so
+// after the first listing the module compares the list with its pin and sends
+// nothing.
 #include "support/CountingHost.h"
 #include "support/Ratios.h"
 
@@ -14,6 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int fileCount = 10000;
+constexpr int32_t folderPin = 0, refreshPin = 3, listPin = 6;
 
 // The folder, made once and removed at exit.
 class Folder {
@@ -40,26 +45,45 @@ const Folder& folder() {
     return made;
 }
 
-void directoryIterator(benchmark::State& state) {
+void leastWorkListing(benchmark::State& state) {
     const fs::path& path = folder().path;
+    bench::CountingHost counting;
+    IGuiHost* host = &counting;
+    benchmark::DoNotOptimize(host); // a call through the interface, as the module makes it
+    std::u16string list;
     for (auto _ : state) {
+        list.clear();
         size_t count = 0;
         std::error_code error;
-        for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error))
-            benchmark::DoNotOptimize(++count);
+        for (fs::directory_iterator it(path, error), end; !error && it != end;
+             it.increment(error)) {
+            const std::string& native = it->path().native();
+            if (count++)
+                list += u',';
+            // The names are ASCII: each byte is its unit.
+            for (size_t i = native.rfind('/') + 1; i < native.size(); ++i)
+                list += char16_t(native[i]);
+            std::error_code kindError;
+            if (it->is_directory(kindError))
+                list += u'/';
+        }
+        host->acceptPinValue(listPin, int32_t(2 * list.size()), list.data(), 0);
         if (count != fileCount)
             state.SkipWithError("not every file listed");
     }
 }
-BENCHMARK(directoryIterator)->Unit(benchmark::kMillisecond);
+BENCHMARK(leastWorkListing)->Unit(benchmark::kMillisecond);
 
 void browserListing(benchmark::State& state) {
-    testhost::ModuleLibrary library(testhost::ModuleLibrary::defaultPath());
     bench::CountingHost host;
-    const auto browser = bench::makeAttached(library, u"FileBrowser", &host);
-    bench::setPin(browser.get(), 0, folder().path.u16string());
+    const auto browser = bench::makeAttached(u"FileBrowser", &host);
+    if (!browser) {
+        state.SkipWithError("FileBrowser not made");
+        return;
+    }
+    bench::setPin(browser.get(), folderPin, folder().path.u16string());
     for (auto _ : state)
-        bench::setPin(browser.get(), 3, true); // refresh
+        bench::setPin(browser.get(), refreshPin, true);
     // The list: every name, of 12 to 15 units, with commas between.
     if (host.bytes < 2 * size_t(fileCount) * 13)
         state.SkipWithError("the folder was not listed");
@@ -69,5 +93,5 @@ BENCHMARK(browserListing)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    return bench::runWithRatios(argc, argv, {{"browserListing", "directoryIterator", 2.0}});
+    return bench::runWithRatios(argc, argv, {{"browserListing", "leastWorkListing", 2.0}});
 }

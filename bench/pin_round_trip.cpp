@@ -95,7 +95,7 @@ void leastWork(benchmark::State& state) {
     // From here on the compiler knows only the interface.
     gmpi::IMpUserInterface2* module = &model;
     benchmark::DoNotOptimize(module);
-    module->attachHost(&host);
+    module->attachHost(host.object());
     roundTrips(state, module, host);
 }
 

@@ -1,7 +1,9 @@
 #include "FileDialogWrapper.h"
 
+#include "../platform/BoundaryGuard.h"
 #include "../platform/Utf8.h"
 #include "EnumListReader.h"
+#include "ReleaseReference.h"
 
 namespace gmpi_gui {
 
@@ -29,19 +31,15 @@ int32_t MpCompletionHandler::queryInterface(const InterfaceId& iid, void** out) 
 }
 
 int32_t MpCompletionHandler::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }
 
 void MpCompletionHandler::onFinished(int32_t result) {
-    try {
+    // The host called us; nothing goes back to it.
+    guardedCall([&] {
         if (onDone)
             onDone(result);
-    } catch (...) {
-        // The host called us; nothing goes back to it.
-    }
+    });
 }
 
 } // namespace gmpi_gui

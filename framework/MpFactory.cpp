@@ -45,7 +45,7 @@ int32_t MpFactory::create(const char16_t* moduleId, int32_t subType, gmpi::IMpUn
     gmpi::IMpUnknown* made = nullptr;
     return guardedCallRecovering(
         [&]() -> int32_t {
-            const auto entry = registrations.find(ModuleKey{subType, moduleId});
+            const auto entry = registrations.find(ModuleKeyView{subType, moduleId});
             if (entry == registrations.end() || !entry->second)
                 return ResultUnsupported;
             made = entry->second();

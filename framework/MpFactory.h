@@ -4,24 +4,37 @@
 
 #include "ModuleApi.h"
 
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <string_view>
 
 // Makes a new module and returns it as the interface the host is to use, with
 // one reference for the caller.
 using ModuleCreator = gmpi::IMpUnknown* (*)();
 
-struct ModuleKey {
+// The fields of a key without a copy of the ID, for lookups.
+struct ModuleKeyView {
     int32_t subType;
-    std::u16string moduleId;
+    std::u16string_view moduleId;
 
     // By sub-type, then by the ID's units compared as unsigned numbers.
-    friend bool operator<(const ModuleKey& a, const ModuleKey& b) {
+    friend bool operator<(const ModuleKeyView& a, const ModuleKeyView& b) {
         if (a.subType != b.subType)
             return a.subType < b.subType;
         return a.moduleId < b.moduleId;
     }
+};
+
+struct ModuleKey {
+    int32_t subType;
+    std::u16string moduleId;
+
+    ModuleKeyView view() const { return {subType, moduleId}; }
+    friend bool operator<(const ModuleKey& a, const ModuleKey& b) { return a.view() < b.view(); }
+    friend bool operator<(const ModuleKey& a, const ModuleKeyView& b) { return a.view() < b; }
+    friend bool operator<(const ModuleKeyView& a, const ModuleKey& b) { return a < b.view(); }
 };
 
 class MpFactory final : public gmpi::IMpFactory2 {
@@ -38,13 +51,16 @@ public:
     // The first registration of a key wins. Always 0.
     int32_t addModuleCreator(const char16_t* moduleId, int32_t subType, ModuleCreator creator);
 
-    const std::map<ModuleKey, ModuleCreator>& registry() const { return registrations; }
+    const std::map<ModuleKey, ModuleCreator, std::less<>>& registry() const {
+        return registrations;
+    }
 
 private:
     int32_t create(const char16_t* moduleId, int32_t subType, gmpi::IMpUnknown* host, bool attach,
                    void** out);
 
-    std::map<ModuleKey, ModuleCreator> registrations;
+    // Looked up by key views, so that making a module copies no ID.
+    std::map<ModuleKey, ModuleCreator, std::less<>> registrations;
 };
 
 // The one factory of the process, created on first use.

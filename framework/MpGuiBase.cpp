@@ -2,6 +2,7 @@
 
 #include "../platform/BoundaryGuard.h"
 #include "MpFactory.h"
+#include "ReleaseReference.h"
 
 int32_t MpGuiBase_base::queryInterface(const InterfaceId& iid, void** out) {
     if (!out)
@@ -18,10 +19,7 @@ int32_t MpGuiBase_base::queryInterface(const InterfaceId& iid, void** out) {
 }
 
 int32_t MpGuiBase_base::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }
 
 int32_t MpGuiBase_base::receivePinValue(int32_t pinId, int32_t voice, int32_t size,
@@ -55,8 +53,5 @@ int32_t MpGuiBase_base::refuseHost() {
 }
 
 int32_t MpGuiBase::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }

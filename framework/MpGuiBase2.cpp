@@ -1,5 +1,8 @@
 #include "MpGuiBase2.h"
 
+#include "../platform/BoundaryGuard.h"
+#include "ReleaseReference.h"
+
 int32_t MpGuiBase2::queryInterface(const InterfaceId& iid, void** out) {
     if (!out)
         return ResultFailure;
@@ -14,21 +17,16 @@ int32_t MpGuiBase2::queryInterface(const InterfaceId& iid, void** out) {
 }
 
 int32_t MpGuiBase2::attachHost(gmpi::IMpUnknown* host) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         guiHost.reset();
         guiHost = gmpi_sdk::queryInterfaceOf<IGuiHost>(host);
         return guiHost ? ResultSuccess : ResultUnsupported;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t MpGuiBase2::receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
-    try {
-        return GuiPinOwner::receivePinValue(pinId, voice, size, data);
-    } catch (...) {
-        return ResultFailure;
-    }
+    return guardedCall(ResultFailure,
+                       [&] { return GuiPinOwner::receivePinValue(pinId, voice, size, data); });
 }
 
 int32_t MpGuiBase2::fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown*) {
@@ -44,11 +42,7 @@ int32_t MpGuiBase2::hintTextAt(int32_t, int32_t, gmpi::IMpUnknown*) {
 }
 
 int32_t MpGuiBase2::onPinChanged(int32_t pinId, int32_t voice) {
-    try {
-        return GuiPinOwner::onPinChanged(pinId, voice);
-    } catch (...) {
-        return ResultFailure;
-    }
+    return guardedCall(ResultFailure, [&] { return GuiPinOwner::onPinChanged(pinId, voice); });
 }
 
 int32_t MpGuiBase2::sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) {
@@ -58,8 +52,5 @@ int32_t MpGuiBase2::sendPinToHost(int32_t pinId, int32_t size, const void* data,
 }
 
 int32_t SeGuiInvisibleBase::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }

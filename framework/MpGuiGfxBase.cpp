@@ -2,6 +2,7 @@
 
 #include "../platform/BoundaryGuard.h"
 #include "../platform/Keyboard.h"
+#include "ReleaseReference.h"
 
 namespace gmpi_gui {
 
@@ -23,10 +24,7 @@ int32_t MpGuiGfxBase::queryInterface(const InterfaceId& iid, void** out) {
 }
 
 int32_t MpGuiGfxBase::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }
 
 int32_t MpGuiGfxBase::attachHost(gmpi::IMpUnknown* host) {

@@ -3,6 +3,7 @@
 #include "../platform/BoundaryGuard.h"
 #include "../platform/ScopedValue.h"
 #include "AudioPins.h"
+#include "ReleaseReference.h"
 
 #include <algorithm>
 #include <functional>
@@ -46,10 +47,7 @@ int32_t MpPluginBase::queryInterface(const InterfaceId& iid, void** out) {
 }
 
 int32_t MpPluginBase::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }
 
 MpPluginBase::~MpPluginBase() = default;

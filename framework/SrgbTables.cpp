@@ -54,9 +54,13 @@ const SrgbTables& srgbTables() {
 }
 
 GuiColour colourFromArgb(uint32_t argb) {
+    return srgbColour(uint8_t(argb >> 16), uint8_t(argb >> 8), uint8_t(argb),
+                      float(argb >> 24) * byteScale);
+}
+
+GuiColour srgbColour(uint8_t red, uint8_t green, uint8_t blue, float alpha) {
     const float* decode = sharedTables.srgbToLinear();
-    return GuiColour{decode[(argb >> 16) & 255], decode[(argb >> 8) & 255], decode[argb & 255],
-                     float(argb >> 24) * byteScale};
+    return GuiColour{decode[red], decode[green], decode[blue], alpha};
 }
 
 GuiColour colourFromArgbText(std::u16string_view text, const GuiColour& fallback) {

@@ -36,3 +36,6 @@ GuiColour colourFromArgbText(std::u16string_view text, const GuiColour& fallback
 
 // The same for a colour already read as a number.
 GuiColour colourFromArgb(uint32_t argb);
+
+// A colour of 8-bit sRGB channels, decoded to linear, with a linear alpha.
+GuiColour srgbColour(uint8_t red, uint8_t green, uint8_t blue, float alpha);

@@ -1,6 +1,7 @@
 #include "WindowBridge.h"
 
 #include "../platform/BoundaryGuard.h"
+#include "ReleaseReference.h"
 #include "SrgbTables.h"
 
 #include <algorithm>
@@ -37,6 +38,14 @@ intptr_t bridgeWindowProc(WindowHandle window, uint32_t message, uintptr_t wPara
         intptr_t{0}, [&] { return object->handleWindowMessage(window, message, wParam, lParam); });
 }
 
+// Bounds as the host gives them, in its order: top, bottom, left, right.
+void storeBounds(int32_t (&edges)[4], int32_t top, int32_t bottom, int32_t left, int32_t right) {
+    edges[0] = top;
+    edges[1] = bottom;
+    edges[2] = left;
+    edges[3] = right;
+}
+
 void computeDesired(int32_t availableWidth, int32_t availableHeight, int32_t* desiredWidth,
                     int32_t* desiredHeight) {
     if (desiredWidth)
@@ -59,10 +68,7 @@ int32_t MpGuiWindowsGfxBase::queryInterface(const InterfaceId& iid, void** out) 
 }
 
 int32_t MpGuiWindowsGfxBase::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }
 
 MpGuiWindowsGfxBase::~MpGuiWindowsGfxBase() {
@@ -84,10 +90,7 @@ int32_t MpGuiWindowsGfxBase::computeDesiredSize(int32_t availableWidth, int32_t 
 
 int32_t MpGuiWindowsGfxBase::acceptBounds(int32_t top, int32_t bottom, int32_t left,
                                           int32_t right) {
-    windowBounds[0] = top;
-    windowBounds[1] = bottom;
-    windowBounds[2] = left;
-    windowBounds[3] = right;
+    storeBounds(windowBounds, top, bottom, left, right);
     return ResultSuccess;
 }
 
@@ -219,10 +222,7 @@ int32_t MpGuiWindowsGfxBase::openWindowCount() {
 // SeGuiWindowsGfxBase
 
 int32_t SeGuiWindowsGfxBase::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }
 
 int32_t SeGuiWindowsGfxBase::attachHost(gmpi::IMpUnknown* host) {
@@ -245,10 +245,7 @@ int32_t SeGuiCompositedGfxBase::queryInterface(const InterfaceId& iid, void** ou
 }
 
 int32_t SeGuiCompositedGfxBase::release() {
-    const int32_t count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return releaseReference(this, refCount);
 }
 
 int32_t SeGuiCompositedGfxBase::attachHost(gmpi::IMpUnknown* host) {
@@ -266,10 +263,7 @@ int32_t SeGuiCompositedGfxBase::computeDesiredSize(int32_t availableWidth, int32
 
 int32_t SeGuiCompositedGfxBase::acceptBounds(int32_t top, int32_t bottom, int32_t left,
                                              int32_t right) {
-    compositedBounds[0] = top;
-    compositedBounds[1] = bottom;
-    compositedBounds[2] = left;
-    compositedBounds[3] = right;
+    storeBounds(compositedBounds, top, bottom, left, right);
     return ResultSuccess;
 }
 

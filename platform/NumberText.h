@@ -31,4 +31,9 @@ constexpr bool isCSpace(char32_t c) {
 int32_t saturatingToInt32(double value);
 int64_t saturatingToInt64(double value);
 
+// Below 0 gives 0, above 1 gives 1; anything else, a NaN too, passes unchanged.
+constexpr float clampUnit(float value) {
+    return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
+}
+
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "../framework/EnumListReader.h"
 #include "../framework/SrgbTables.h"
+#include "../platform/BoundaryGuard.h"
 #include "../platform/NumberText.h"
 #include "../platform/Utf8.h"
 
@@ -26,14 +27,17 @@ int32_t clamped(int64_t value) {
     return platform::saturatingToInt32(double(value));
 }
 
-GuiColour grey(uint8_t level) {
-    const float v = srgbTables().srgbToLinear()[level];
-    return GuiColour{v, v, v, 1.0f};
-}
-
 void blit(IDrawingContext* context, IBitmap* picture, const GuiRect& destination,
           const GuiRect& source) {
     context->blitBitmap(picture, &destination, 1.0f, 1, &source);
+}
+
+// The frame at source offset `offset` of a picture whose frames are w x h,
+// its top-left corner at (left, top).
+void blitFrame(IDrawingContext* context, IBitmap* picture, float w, float h, float offset,
+               float left, float top) {
+    blit(context, picture, GuiRect{left, top, left + w, top + h},
+         GuiRect{0.0f, offset, w, offset + h});
 }
 
 bool movesAlongY(int32_t responseMode) {
@@ -53,7 +57,8 @@ void skinBitmap::draw(IDrawingContext* context, float x, float y) {
     // picture from inside any of them.
     const auto picture = gmpi_sdk::ComPtr<IBitmap>::share(currentBitmap());
     if (!picture || !metadata) {
-        const GuiColour white = grey(255), black = grey(0);
+        const GuiColour white = srgbColour(255, 255, 255, 1.0f);
+        const GuiColour black = srgbColour(0, 0, 0, 1.0f);
         const GuiRect box{x, y, x + 8.0f, y + 10.0f};
         gmpi_sdk::ComPtr<IBrush> brush;
         context->makeSolidBrush(&white, brush.put());
@@ -101,10 +106,17 @@ void skinBitmap::draw(IDrawingContext* context, float x, float y) {
              GuiRect{0.0f, h, w, 2.0f * h - o});
         break;
     default:
-        blit(context, picture.get(), GuiRect{left, top, left + w, top + h},
-             GuiRect{0.0f, o, w, o + h});
+        blitFrame(context, picture.get(), w, h, o, left, top);
         break;
     }
+}
+
+void skinBitmap::drawFrameAt(IDrawingContext& context, float left, float top) {
+    IBitmap* picture = currentBitmap();
+    if (!picture || !metadata)
+        return;
+    blitFrame(&context, picture, float(metadata->frameWidth), float(metadata->frameHeight),
+              float(sourceOffset), left, top);
 }
 
 bool skinBitmap::hitsPicture(GuiPoint point) {
@@ -212,13 +224,10 @@ void ImageBase::loadImage(const std::string& utf8Name) {
 }
 
 void ImageBase::onAnimationPosition() {
-    float p = getAnimationPosition();
+    const float position = getAnimationPosition();
     if (!currentBitmap() || !metadata)
         return;
-    if (p < 0.0f)
-        p = 0.0f;
-    else if (p > 1.0f)
-        p = 1.0f;
+    const float p = platform::clampUnit(position);
 
     const ImageMetadata& m = *metadata;
     int32_t offset = 0;
@@ -248,19 +257,24 @@ void ImageBase::repaintAll() {
     requestRepaint(nullptr);
 }
 
+void ImageBase::measureHandle(GuiSize& handle, MpGuiPin<int32_t>& frameCountPin) {
+    if (!metadata)
+        return;
+    handle = paddedFrameSize(*metadata);
+    frameCountPin.setAndSend(frameCountOf(*metadata));
+}
+
 int32_t ImageBase::onRepaint(gmpi::IMpUnknown* drawingHost) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         const auto context = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
         if (context)
             draw(context.get(), 0.0f, 0.0f);
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t ImageBase::fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown* itemSink) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         const auto sink = gmpi_sdk::queryInterfaceOf<IMenuItemSink>(itemSink);
         if (!sink)
             return ResultSuccess;
@@ -269,13 +283,11 @@ int32_t ImageBase::fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown* itemSink)
              reader.next())
             sink->addMenuItem(skinTextToUtf8(reader.item().text).c_str(), reader.item().id, 0);
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t ImageBase::onContextMenuPick(int32_t itemId) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         // The id always reaches the host, also when the pin holds it already
         // (a first pick of id 0, say), unless it is -1, the resting value.
         if (itemId != -1 && menuSelectionPin.get() == itemId)
@@ -284,13 +296,11 @@ int32_t ImageBase::onContextMenuPick(int32_t itemId) {
             menuSelectionPin.setAndSend(itemId);
         menuSelectionPin.setAndSend(-1);
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t ImageBase::hintTextAt(int32_t, int32_t, gmpi::IMpUnknown* returnString) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         const std::u16string text = getHintText();
         if (text.empty())
             return ResultUnsupported;
@@ -300,33 +310,27 @@ int32_t ImageBase::hintTextAt(int32_t, int32_t, gmpi::IMpUnknown* returnString) 
         const std::string utf8 = skinTextToUtf8(text);
         answer->assignBytes(utf8.data(), int32_t(utf8.size()));
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t ImageBase::graphicsHintTextAt(GuiPoint, gmpi::IString* text) {
     if (!text)
         return ResultFailure;
-    try {
+    // A surrogate unit does not convert and answers ResultFailure: no hint.
+    return guardedCall(ResultFailure, [&] {
         const std::string utf8 = hintPin.toUtf8();
         text->assignBytes(utf8.data(), int32_t(utf8.size()));
         return ResultSuccess;
-    } catch (...) {
-        // A surrogate unit does not convert: no hint.
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t ImageBase::onRelease(int32_t, GuiPoint) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         if (!queryPointerCapture())
             return ResultFailure;
         dropPointerCapture();
         mouseDownPinA.setAndSend(false);
         mouseDownPinB.setAndSend(false);
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }

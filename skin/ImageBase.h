@@ -30,6 +30,10 @@ public:
     // have no pixel of the picture miss.
     bool hitsPicture(GuiPoint point);
 
+    // Draws the current frame without its paddings, its top-left corner at
+    // (left, top); nothing when there is no picture.
+    void drawFrameAt(IDrawingContext& context, float left, float top);
+
     gmpi_sdk::ComPtr<IBitmap> bitmap;
     ImageMetadata* metadata = nullptr; // the image cache's record; null with no picture
     // From the animation position: the frame's y for animated pictures, the
@@ -81,6 +85,13 @@ public:
 
 protected:
     ImageBase() = default;
+
+    // For a widget that draws its picture as a handle, from onImageLoaded:
+    // the handle's size (a frame with its paddings) into `handle`, then the
+    // picture's frame count sent on `frameCountPin`; nothing without a
+    // picture. Both are read before the send, from inside which the host may
+    // replace or drop the picture.
+    void measureHandle(GuiSize& handle, MpGuiPin<int32_t>& frameCountPin);
 
     StringGuiPin imageFilePin;
     StringGuiPin menuItemsPin;

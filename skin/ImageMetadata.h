@@ -47,6 +47,18 @@ struct ImageMetadata {
     int32_t imageHeight = 0;
 };
 
+// One frame with its paddings: the size a widget showing the frame takes.
+inline GuiSize paddedFrameSize(const ImageMetadata& m) {
+    return GuiSize{float(m.frameWidth) + m.padLeft + m.padRight,
+                   float(m.frameHeight) + m.padTop + m.padBottom};
+}
+
+// The whole frames the picture holds, its heights read as unsigned; 0 when
+// frames have no height.
+inline int32_t frameCountOf(const ImageMetadata& m) {
+    return m.frameHeight ? int32_t(uint32_t(m.imageHeight) / uint32_t(m.frameHeight)) : 0;
+}
+
 // Resets every field of the record to the parser defaults, then applies each
 // line of the stream's text in order. The stream stays the caller's.
 void parseImageMetadata(ImageMetadata& record, IUriStream* stream);

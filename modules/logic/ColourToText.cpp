@@ -13,8 +13,7 @@ namespace {
 // The channel clamped to 0..1 (a NaN passes and gives 0), times 255 in float,
 // truncated toward zero.
 int32_t channelByte(float channel) {
-    const float c = channel < 0.0f ? 0.0f : channel > 1.0f ? 1.0f : channel;
-    return platform::saturatingToInt32(double(c * 255.0f));
+    return platform::saturatingToInt32(double(platform::clampUnit(channel) * 255.0f));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiBase2.h"
 #include "../../framework/MpString.h"
+#include "../../platform/BoundaryGuard.h"
 #include "../../platform/Utf8.h"
 
 #include <optional>
@@ -110,18 +111,23 @@ private:
         // Held through the calls below: the dialog may end, and give up its
         // own reference, inside any of them.
         const gmpi_sdk::ComPtr<IFilePicker> picker = dialog.picker;
-        try {
-            dialog.addExtensionList(pinFileTypes.get());
-            const std::string name = pinFileName.toUtf8();
-            picker->presetFileName(std::string(afterLastSeparator(name)).c_str());
-            // A name without a folder presets none: the host's own stays.
-            if (const auto folder = beforeLastSeparator(name))
-                picker->presetFolder(std::string(*folder).c_str());
-        } catch (...) {
-            // A file-type list or a name that does not convert: no dialog.
-            dialog.picker.reset();
+        const bool prepared = guardedCallRecovering(
+            [&] {
+                dialog.addExtensionList(pinFileTypes.get());
+                const std::string name = pinFileName.toUtf8();
+                picker->presetFileName(std::string(afterLastSeparator(name)).c_str());
+                // A name without a folder presets none: the host's own stays.
+                if (const auto folder = beforeLastSeparator(name))
+                    picker->presetFolder(std::string(*folder).c_str());
+                return true;
+            },
+            [&] {
+                // A file-type list or a name that does not convert: no dialog.
+                dialog.picker.reset();
+                return false;
+            });
+        if (!prepared)
             return;
-        }
         // Only a shown dialog ends: a completion that comes while this one is
         // being prepared belongs to an earlier dialog.
         dialogShown = true;

@@ -3,9 +3,9 @@
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiBase2.h"
 #include "../../platform/ClassicNumbers.h"
+#include "ClampedNumberText.h"
 
 #include <algorithm>
-#include <optional>
 
 class KZ_Float2TxtC final : public SeGuiInvisibleBase {
 public:
@@ -27,16 +27,9 @@ public:
     }
 
 private:
-    // The bound x violates, the minimum tested first. A NaN never compares, so
-    // it violates nothing and a NaN bound never takes effect.
-    std::optional<float> violatedBound(float x) const {
-        if (x < pinMinimum.get())
-            return pinMinimum.get();
-        if (x > pinMaximum.get())
-            return pinMaximum.get();
-        return std::nullopt;
+    float clamped(float x) const {
+        return violatedBound(x, pinMinimum.get(), pinMaximum.get()).value_or(x);
     }
-    float clamped(float x) const { return violatedBound(x).value_or(x); }
 
     void onSetValue() {
         pinText.setAndSend(formatValue(clamped(pinValue.get()), pinDecimals.get()));
@@ -44,16 +37,8 @@ private:
 
     // Text that holds no number, or one beyond float range, changes nothing.
     void onSetText() {
-        float typed = 0.0f;
-        if (platform::readFloat(pinText.get(), typed) != platform::NumberReading::Read)
-            return;
-        const std::optional<float> bound = violatedBound(typed);
-        if (!bound) {
-            pinValue.setAndSend(typed); // the typed text stays as it is
-            return;
-        }
-        pinValue.setAndSend(*bound);
-        pinText.setAndSend(formatValue(*bound, pinDecimals.get()));
+        takeTypedNumber(pinText, pinValue, pinMinimum.get(), pinMaximum.get(), &platform::readFloat,
+                        [this](float bound) { return formatValue(bound, pinDecimals.get()); });
     }
 
     // Pin indices: the module's contract with the host.

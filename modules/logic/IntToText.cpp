@@ -3,8 +3,7 @@
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiBase2.h"
 #include "../../platform/ClassicNumbers.h"
-
-#include <optional>
+#include "ClampedNumberText.h"
 
 class KZ_Int2TxtC final : public SeGuiInvisibleBase {
 public:
@@ -16,33 +15,16 @@ public:
     }
 
 private:
-    // The bound x violates, the minimum tested first: with the minimum above
-    // the maximum every x below the minimum gives the minimum, any other the maximum.
-    std::optional<int32_t> violatedBound(int32_t x) const {
-        if (x < pinMinimum.get())
-            return pinMinimum.get();
-        if (x > pinMaximum.get())
-            return pinMaximum.get();
-        return std::nullopt;
-    }
-
     void onSetValue() {
         const int32_t x = pinValue.get();
-        pinText.setAndSend(platform::formatInt32(violatedBound(x).value_or(x)));
+        pinText.setAndSend(platform::formatInt32(
+            violatedBound(x, pinMinimum.get(), pinMaximum.get()).value_or(x)));
     }
 
     // Text that holds no number, or one beyond 32 bits, changes nothing.
     void onSetText() {
-        int32_t typed = 0;
-        if (platform::readInt32(pinText.get(), typed) != platform::NumberReading::Read)
-            return;
-        const std::optional<int32_t> bound = violatedBound(typed);
-        if (!bound) {
-            pinValue.setAndSend(typed); // the typed text stays as it is
-            return;
-        }
-        pinValue.setAndSend(*bound);
-        pinText.setAndSend(platform::formatInt32(*bound));
+        takeTypedNumber(pinText, pinValue, pinMinimum.get(), pinMaximum.get(), &platform::readInt32,
+                        &platform::formatInt32);
     }
 
     // Pin indices: the module's contract with the host.

@@ -6,6 +6,7 @@
 #include "../../framework/MpGuiBase.h"
 #include "../../framework/MpGuiBase2.h"
 #include "../../framework/TimerService.h"
+#include "../../platform/BoundaryGuard.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,7 +21,7 @@ public:
 
     // Learns the number of outputs from the host and sends the first state.
     int32_t onStartup() override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             int32_t pinCount = 0;
             if (legacyHost)
                 legacyHost->countPins(&pinCount);
@@ -29,15 +30,13 @@ public:
                 int32_t(std::clamp<int64_t>(int64_t(pinCount) - firstOutput, 0, INT32_MAX));
             applySelection();
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Pins 0 and 1 store their value; a write to an output presses or
     // releases that button at once.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             const int32_t result = GuiPinOwner::receivePinValue(pinId, voice, size, data);
             if (pinId < firstOutput)
                 return result;
@@ -51,19 +50,14 @@ public:
                 outputSetInNormalMode(pinId, level);
             pinSelection.setAndSend(litSelection);
             return result;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     ~RadioButtons() override = default;
 
     // One tick after a button was released: every output is sent again.
     bool onTick() override {
-        try {
-            applySelection();
-        } catch (...) {
-        }
+        guardedCall([&] { applySelection(); });
         return false;
     }
 

@@ -4,6 +4,7 @@
 // passed on at once, as delivered, to every other one the module knows of.
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiBase2.h"
+#include "../../platform/BoundaryGuard.h"
 #include "../../platform/ScopedValue.h"
 #include "IndexRange.h"
 
@@ -18,27 +19,29 @@ public:
     // index order, pin 0 first when the value came from an added pin. A module
     // without host forwards nothing.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) override {
-        try {
-            highestPinSeen = std::max(highestPinSeen, pinId);
-            // Each flag is given back its earlier value, also when the host
-            // throws: a nested pin-0 delivery inside a broadcast leaves the
-            // outer broadcast's flag up.
-            if (pinId == 0) {
-                const RestoringScope scope(broadcasting, true);
-                forwardToAddedPins(size, data, 0);
-            } else if (!relaying) {
-                if (!broadcasting)
-                    forwardTo(0, size, data);
-                const RestoringScope scope(relaying, true);
-                forwardToAddedPins(size, data, pinId);
-            }
-        } catch (...) {
-            // An exception from the host goes no further; the value is still stored.
-        }
+        // An exception from the host goes no further; the value is still stored.
+        guardedCall([&] { forward(pinId, size, data); });
         return MpGuiBase2::receivePinValue(pinId, voice, size, data);
     }
 
 private:
+    // The copies of a value delivered on pinId.
+    void forward(int32_t pinId, int32_t size, const void* data) {
+        highestPinSeen = std::max(highestPinSeen, pinId);
+        // Each flag is given back its earlier value, also when the host
+        // throws: a nested pin-0 delivery inside a broadcast leaves the
+        // outer broadcast's flag up.
+        if (pinId == 0) {
+            const RestoringScope scope(broadcasting, true);
+            forwardToAddedPins(size, data, 0);
+        } else if (!relaying) {
+            if (!broadcasting)
+                forwardTo(0, size, data);
+            const RestoringScope scope(relaying, true);
+            forwardToAddedPins(size, data, pinId);
+        }
+    }
+
     void forwardTo(int32_t pinId, int32_t size, const void* data) {
         if (IGuiHost* host = guiHost.get())
             host->acceptPinValue(pinId, size, data, 0);

@@ -7,23 +7,16 @@
 #include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/SrgbTables.h"
+#include "../../platform/BoundaryGuard.h"
+#include "../../platform/NumberText.h"
 #include "../../skin/ImageBase.h"
 
 namespace {
-
-float clampUnit(float value) {
-    return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
-}
 
 // A pointer coordinate as a fraction of the handle's travel; an axis on which
 // the module is no larger than its handle has no travel and gives 0.
 float travelRatio(float offset, float travel) {
     return travel > 0.0f ? offset / travel : 0.0f;
-}
-
-GuiColour opaqueGrey(uint8_t level) {
-    const float v = srgbTables().srgbToLinear()[level];
-    return GuiColour{v, v, v, 1.0f};
 }
 
 } // namespace
@@ -53,7 +46,7 @@ public:
     ~BJoystickImage() override = default;
 
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             const auto context = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
             if (!context)
                 return ResultSuccess;
@@ -64,24 +57,16 @@ public:
                 context->paintRect(&bounds, brush.get());
 
             if (currentBitmap() && metadata) {
-                const float frameWidth = float(metadata->frameWidth);
-                const float frameHeight = float(metadata->frameHeight);
-                const float offset = float(sourceOffset);
-                handleX = (w - handleWidth) * positionX;
-                handleY = (h - handleHeight) * (1.0f - positionY);
-                const GuiRect destination{handleX, handleY, handleX + frameWidth,
-                                          handleY + frameHeight};
-                const GuiRect source{0.0f, offset, frameWidth, offset + frameHeight};
-                context->blitBitmap(currentBitmap(), &destination, 1.0f, 1, &source);
+                handleX = (w - handle.width) * positionX;
+                handleY = (h - handle.height) * (1.0f - positionY);
+                drawFrameAt(*context.get(), handleX, handleY);
             }
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onPress(int32_t flags, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!(flags & gmpi_gui_api::PointerButtonDown) || !currentBitmap())
                 return ResultSuccess;
             if (!hitsHandle(point) && !acceptOffHandlePin.get() && !jumpToClickPin.get())
@@ -92,33 +77,32 @@ public:
             // from inside those calls: what follows reads them now.
             if (!currentBitmap())
                 return ResultSuccess;
-            const float travelX = bounds.right - bounds.left - handleWidth;
-            const float travelY = bounds.bottom - bounds.top - handleHeight;
+            const float travelX = bounds.right - bounds.left - handle.width;
+            const float travelY = bounds.bottom - bounds.top - handle.height;
             lastRatioX = travelRatio(point.x, travelX);
             lastRatioY = 1.0f - travelRatio(point.y, travelY);
             if (jumpToClickPin.get()) {
                 // The handle's centre under the pointer.
                 const float x =
-                    clampX(travelX > 0.0f ? (point.x - handleWidth * 0.5f) / travelX : positionX);
+                    clampX(travelX > 0.0f ? (point.x - handle.width * 0.5f) / travelX : positionX);
                 const float y = clampY(
-                    travelY > 0.0f ? 1.0f - (point.y - handleHeight * 0.5f) / travelY : positionY);
+                    travelY > 0.0f ? 1.0f - (point.y - handle.height * 0.5f) / travelY : positionY);
                 xPin.setAndSend(x);
                 yPin.setAndSend(y);
             }
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onMotion(int32_t flags, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!queryPointerCapture())
                 return ResultFailure;
             const float factor =
                 (flags & gmpi_gui_api::PointerFineAdjust) ? fineFactorPin.get() : 1.0f;
-            const float rx = travelRatio(point.x, bounds.right - bounds.left - handleWidth);
-            const float ry = 1.0f - travelRatio(point.y, bounds.bottom - bounds.top - handleHeight);
+            const float rx = travelRatio(point.x, bounds.right - bounds.left - handle.width);
+            const float ry =
+                1.0f - travelRatio(point.y, bounds.bottom - bounds.top - handle.height);
             const float x = clampX((rx - lastRatioX) * factor + positionX);
             const float y = clampY((ry - lastRatioY) * factor + positionY);
             // The move is complete before the host hears of it.
@@ -127,45 +111,29 @@ public:
             xPin.setAndSend(x);
             yPin.setAndSend(y);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onRelease(int32_t flags, GuiPoint point) override {
-        try {
-            mouseDownPin.setAndSend(false);
-        } catch (...) {
-        }
+        guardedCall([&] { mouseDownPin.setAndSend(false); });
         return ImageBase::onRelease(flags, point);
     }
 
     int32_t probeHit(GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!currentBitmap())
                 return ResultFailure;
             if (hitsHandle(point))
                 return ResultSuccess;
             // Accepting presses off the handle claims the whole area.
             return acceptOffHandlePin.get() || jumpToClickPin.get() ? ResultSuccess : ResultFailure;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     float getAnimationPosition() override { return positionPin.get(); }
     void setAnimationPosition(float position) override { positionPin.setAndSend(position); }
 
-    // Everything is taken from the picture before the send, from inside which
-    // the host may replace or drop it.
-    void onImageLoaded() override {
-        if (!metadata)
-            return;
-        const ImageMetadata& m = *metadata;
-        handleWidth = float(m.frameWidth) + m.padLeft + m.padRight;
-        handleHeight = float(m.frameHeight) + m.padTop + m.padBottom;
-        frameCountPin.setAndSend(int32_t(uint32_t(m.imageHeight) / uint32_t(m.frameHeight)));
-    }
+    void onImageLoaded() override { measureHandle(handle, frameCountPin); }
 
     std::u16string getHintText() override { return hintPin.get(); }
 
@@ -183,10 +151,10 @@ public:
         positionY = c;
         requestRepaint(nullptr);
     }
-    void onSetXMinimum() { minimumX = clampUnit(xMinimumPin.get()); }
-    void onSetXMaximum() { maximumX = clampUnit(xMaximumPin.get()); }
-    void onSetYMinimum() { minimumY = clampUnit(yMinimumPin.get()); }
-    void onSetYMaximum() { maximumY = clampUnit(yMaximumPin.get()); }
+    void onSetXMinimum() { minimumX = platform::clampUnit(xMinimumPin.get()); }
+    void onSetXMaximum() { maximumX = platform::clampUnit(xMaximumPin.get()); }
+    void onSetYMinimum() { minimumY = platform::clampUnit(yMinimumPin.get()); }
+    void onSetYMaximum() { maximumY = platform::clampUnit(yMaximumPin.get()); }
 
     void onSetColours() {
         topColour = colourFromArgbText(topColourPin.get(), defaultTopColour);
@@ -242,8 +210,7 @@ private:
     StringGuiPin bottomColourPin;
     MpGuiPin<float> fineFactorPin;
 
-    float handleWidth = 0.0f;
-    float handleHeight = 0.0f;
+    GuiSize handle{0.0f, 0.0f}; // a frame with its paddings
     float handleX = 0.0f;
     float handleY = 0.0f;
     float lastRatioX = 0.0f;
@@ -254,8 +221,8 @@ private:
     float minimumY = 0.0f;
     float maximumX = 1.0f;
     float maximumY = 1.0f;
-    const GuiColour defaultTopColour = opaqueGrey(0);
-    const GuiColour defaultBottomColour = opaqueGrey(96);
+    const GuiColour defaultTopColour = srgbColour(0, 0, 0, 1.0f);
+    const GuiColour defaultBottomColour = srgbColour(96, 96, 96, 1.0f);
     GuiColour topColour = defaultTopColour;
     GuiColour bottomColour = defaultBottomColour;
 };

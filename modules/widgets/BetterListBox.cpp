@@ -8,6 +8,7 @@
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiGfxBase.h"
 #include "../../framework/SrgbTables.h"
+#include "../../platform/BoundaryGuard.h"
 #include "../../platform/NumberText.h"
 #include "../../platform/Utf8.h"
 #include "../../skin/FontCache.h"
@@ -25,16 +26,10 @@ constexpr float stripWidth = 12.0f;
 constexpr float minimumExtent = 4.0f;
 constexpr int32_t drawTextOptions = 2;
 
-GuiColour srgbColour(int red, int green, int blue, float alpha) {
-    const float* decode = srgbTables().srgbToLinear();
-    return GuiColour{decode[red], decode[green], decode[blue], alpha};
-}
-
 // A style's colour word: red in byte 0, green in byte 1, blue in byte 2, alpha in byte 3.
 GuiColour colourOfWord(uint32_t word) {
-    const float* decode = srgbTables().srgbToLinear();
-    return GuiColour{decode[word & 255], decode[(word >> 8) & 255], decode[(word >> 16) & 255],
-                     float(word >> 24) * byteScale};
+    return srgbColour(uint8_t(word), uint8_t(word >> 8), uint8_t(word >> 16),
+                      float(word >> 24) * byteScale);
 }
 
 // The reader of an item list; none for a list the reader refuses.
@@ -217,13 +212,11 @@ int32_t BetterListBox::computeDesiredSize(GuiSize available, GuiSize* desired) {
 int32_t BetterListBox::acceptBounds(const GuiRect* rect) {
     if (!rect)
         return ResultFailure;
-    try {
+    return guardedCall(ResultFailure, [&] {
         MpGuiGfxBase::acceptBounds(rect);
         updateLayout();
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 std::optional<EnumListItem> BetterListBox::itemOfLine(int64_t line) const {
@@ -287,7 +280,7 @@ void BetterListBox::paintLines(IDrawingContext& context, ITextFormat* format, IB
 }
 
 int32_t BetterListBox::onRepaint(gmpi::IMpUnknown* drawingHost) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         const auto context = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
         if (!context)
             return ResultFailure;
@@ -342,15 +335,13 @@ int32_t BetterListBox::onRepaint(gmpi::IMpUnknown* drawingHost) {
                    contentWidth, h);
         context->popClipRect();
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t BetterListBox::onPress(int32_t flags, GuiPoint point) {
     if (!(flags & gmpi_gui_api::PointerButtonDown))
         return ResultSuccess;
-    try {
+    return guardedCall(ResultFailure, [&] {
         takePointerCapture();
         dragPoint = point;
         // The right 12 pixels never select, whether or not the strip is drawn.
@@ -364,13 +355,11 @@ int32_t BetterListBox::onPress(int32_t flags, GuiPoint point) {
             clickPin.setAndSend(true);
         }
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t BetterListBox::onMotion(int32_t, GuiPoint point) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         if (!queryPointerCapture() || !pressInStrip)
             return ResultSuccess;
         const float d = point.y - dragPoint.y;
@@ -385,20 +374,16 @@ int32_t BetterListBox::onMotion(int32_t, GuiPoint point) {
             requestRepaint();
         }
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 int32_t BetterListBox::onRelease(int32_t, GuiPoint) {
-    try {
+    return guardedCall(ResultFailure, [&] {
         if (queryPointerCapture())
             dropPointerCapture();
         clickPin.setAndSend(false);
         return ResultSuccess;
-    } catch (...) {
-        return ResultFailure;
-    }
+    });
 }
 
 namespace {

@@ -4,6 +4,7 @@
 // the animation position, so the picture turns with the pointer, and the
 // turns of each move go out too.
 #include "../../framework/MpFactory.h"
+#include "../../platform/BoundaryGuard.h"
 #include "../../skin/ImageBase.h"
 
 #include <cmath>
@@ -43,13 +44,12 @@ public:
             *desired = GuiSize{10.0f, 10.0f};
             return ResultSuccess;
         }
-        desired->width = float(metadata->frameWidth) + metadata->padLeft + metadata->padRight;
-        desired->height = float(metadata->frameHeight) + metadata->padTop + metadata->padBottom;
+        *desired = paddedFrameSize(*metadata);
         return ResultSuccess;
     }
 
     int32_t onPress(int32_t flags, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!hitsPicture(point))
                 return ResultFailure;
             if (!(flags & gmpi_gui_api::PointerButtonDown))
@@ -59,13 +59,11 @@ public:
             mouseDownPinB.setAndSend(true);
             takePointerCapture();
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onMotion(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!queryPointerCapture())
                 return ResultFailure;
             const float angle = angleOf(point);
@@ -85,14 +83,10 @@ public:
             // A step without a value (no turn while revolutions is 0) moves nothing.
             if (v == currentValue || std::isnan(v))
                 return ResultSuccess;
-            currentValue = v;
-            valuePin.setAndSend(v);
-            updatePhase();
+            moveValueTo(v);
             turnsPin.setAndSend(turns);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onRelease(int32_t flags, GuiPoint point) override {
@@ -100,11 +94,8 @@ public:
     }
 
     int32_t probeHit(GuiPoint point) override {
-        try {
-            return hitsPicture(point) ? ResultSuccess : ResultFailure;
-        } catch (...) {
-            return ResultFailure;
-        }
+        return guardedCall(ResultFailure,
+                           [&] { return hitsPicture(point) ? ResultSuccess : ResultFailure; });
     }
 
     float getAnimationPosition() override { return phasePin.get(); }
@@ -113,8 +104,7 @@ public:
     void onImageLoaded() override {
         if (!metadata)
             return;
-        const auto frames =
-            int32_t(uint32_t(metadata->imageHeight) / uint32_t(metadata->frameHeight));
+        const int32_t frames = frameCountOf(*metadata);
         const uint32_t load = pictureLoadCount();
         frameCountPinB.setAndSend(frames);
         // A picture loaded from inside the send has sent its own counts.
@@ -143,11 +133,8 @@ public:
         if (!(m < maximum))
             return;
         minimum = m;
-        if (m > currentValue) {
-            currentValue = m;
-            valuePin.setAndSend(m);
-            updatePhase();
-        }
+        if (m > currentValue)
+            moveValueTo(m);
     }
 
     void onSetMaximum() {
@@ -155,11 +142,8 @@ public:
         if (!(minimum < m))
             return;
         maximum = m;
-        if (currentValue > m) {
-            currentValue = m;
-            valuePin.setAndSend(m);
-            updatePhase();
-        }
+        if (currentValue > m)
+            moveValueTo(m);
     }
 
     void onSetRevolutions() {
@@ -177,6 +161,13 @@ public:
     }
 
 private:
+    // The value the dial moved to, sent, then the phase it gives.
+    void moveValueTo(float v) {
+        currentValue = v;
+        valuePin.setAndSend(v);
+        updatePhase();
+    }
+
     // 0 to 2 pi around the module's centre, growing clockwise on screen.
     float angleOf(GuiPoint point) const {
         const float cx = (bounds.right - bounds.left) * 0.5f;

@@ -2,6 +2,7 @@
 // hit test reports the point on two float outputs and pulses a bool output.
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiGfxBase.h"
+#include "../../platform/BoundaryGuard.h"
 
 class KZ_HoverBox final : public gmpi_gui::MpGuiGfxBase {
 public:
@@ -13,12 +14,11 @@ public:
 
     // Press, motion and release answer this too (the base's defaults).
     int32_t probeHit(GuiPoint point) override {
-        try {
+        guardedCall([&] {
             xPin.setAndSend(point.x);
             yPin.setAndSend(point.y);
             boolPulse(hoverPin);
-        } catch (...) {
-        }
+        });
         return ResultFailure;
     }
 

@@ -4,15 +4,16 @@
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiGfxBase.h"
 #include "../../framework/SrgbTables.h"
+#include "../../platform/BoundaryGuard.h"
+#include "../../platform/NumberText.h"
 
 using gmpi_sdk::ComPtr;
 
 class Line final : public gmpi_gui::MpGuiGfxBase {
 public:
     Line() {
-        const float* decode = srgbTables().srgbToLinear();
-        defaultLineColour = {decode[255], decode[128], decode[0], 1.0f};
-        defaultBackgroundColour = {decode[0], decode[0], decode[0], 0.0f};
+        defaultLineColour = srgbColour(255, 128, 0, 1.0f);
+        defaultBackgroundColour = srgbColour(0, 0, 0, 0.0f);
         lineColour = defaultLineColour;
         backgroundColour = defaultBackgroundColour;
 
@@ -25,7 +26,7 @@ public:
     }
 
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
             if (!dc)
                 return ResultSuccess;
@@ -52,34 +53,28 @@ public:
             }
             dc->strokeLine(from, to, stroke.get(), thickness, nullptr);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Any button counts; 1 when the press is on the line, else 0.
     int32_t onPress(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&]() -> int32_t {
             if (!isOnLine(point))
                 return ResultSuccess;
             mouseDownPin.setAndSend(true);
             takePointerCapture();
             return 1;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Ends the press wherever the pointer is released.
     int32_t onRelease(int32_t, GuiPoint) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (queryPointerCapture())
                 dropPointerCapture();
             mouseDownPin.setAndSend(false);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t probeHit(GuiPoint point) override {
@@ -93,11 +88,7 @@ private:
     }
 
     void onSetPosition() {
-        float v = positionPin.get();
-        if (v < 0.0f)
-            v = 0.0f;
-        else if (v > 1.0f)
-            v = 1.0f;
+        const float v = platform::clampUnit(positionPin.get());
         if (!(v == position)) {
             position = v;
             requestRepaint();

@@ -4,6 +4,7 @@
 // previous report; it also reports its own size. It loads no picture; the
 // image base gives it hint text and a context menu.
 #include "../../framework/MpFactory.h"
+#include "../../platform/BoundaryGuard.h"
 #include "../../platform/NumberText.h"
 #include "../../skin/ImageBase.h"
 
@@ -46,45 +47,39 @@ public:
 
     // Draws nothing; the size outputs follow the host's repaints.
     int32_t onRepaint(gmpi::IMpUnknown*) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             boxWidth = platform::saturatingToInt32(double(bounds.right - bounds.left));
             boxHeight = platform::saturatingToInt32(double(bounds.bottom - bounds.top));
             widthPin.setAndSend(boxWidth);
             heightPin.setAndSend(boxHeight);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Any button starts tracking; the change outputs start from 0.
     int32_t onPress(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             takePointerCapture();
             const Report report = reportOf(positionOf(point), true);
             mouseDownPin.setAndSend(true);
             send(report);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Reports the change since the previous press or move.
     int32_t onMotion(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!queryPointerCapture())
                 return ResultFailure;
             send(reportOf(positionOf(point), false));
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Clears the press and the change outputs; the position outputs stay.
     int32_t onRelease(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             mouseDownPin.setAndSend(false);
             deltaYPin.setAndSend(0);
             deltaXPin.setAndSend(0);
@@ -93,9 +88,7 @@ public:
             deltaXFractionPin.setAndSend(0.0f);
             dropPointerCapture();
             return probeHit(point);
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t probeHit(GuiPoint) override { return ResultSuccess; }

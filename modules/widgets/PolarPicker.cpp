@@ -6,6 +6,8 @@
 #include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/SrgbTables.h"
+#include "../../platform/BoundaryGuard.h"
+#include "../../platform/NumberText.h"
 #include "../../skin/ImageBase.h"
 
 #include <cmath>
@@ -16,15 +18,6 @@ namespace {
 
 constexpr float fullTurn = 6.28318548f;        // 2 pi as float32
 constexpr float turnsPerRadian = 0.159154937f; // 1 / (2 pi) as float32
-
-// Below 0 gives 0, above 1 gives 1; a NaN stays.
-float clampUnit(float value) {
-    if (value < 0.0f)
-        return 0.0f;
-    if (value > 1.0f)
-        return 1.0f;
-    return value;
-}
 
 // How far along the travel the pointer puts the handle's centre, 0 at the
 // start and 1 at the end. An area no larger than the handle has no travel on
@@ -41,9 +34,8 @@ float travelRatio(float coordinate, float handle, float extent) {
 class PolarPicker final : public ImageBase {
 public:
     PolarPicker() {
-        const float* decode = srgbTables().srgbToLinear();
-        defaultEdgeColour = {decode[64], decode[128], decode[192], 1.0f};
-        defaultCentreColour = {decode[0], decode[32], decode[64], 1.0f};
+        defaultEdgeColour = srgbColour(64, 128, 192, 1.0f);
+        defaultCentreColour = srgbColour(0, 32, 64, 1.0f);
         edgeColour = defaultEdgeColour;
         centreColour = defaultCentreColour;
 
@@ -66,7 +58,7 @@ public:
     ~PolarPicker() override = default;
 
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
             if (!dc)
                 return ResultSuccess;
@@ -77,15 +69,13 @@ public:
             if (hasPicture())
                 paintHandle(*dc.get(), w, h);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // With the first button and a picture, the handle jumps under the pointer
     // wherever the press is.
     int32_t onPress(int32_t flags, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!(flags & gmpi_gui_api::PointerButtonDown) || !hasPicture())
                 return ResultSuccess;
             takePointerCapture();
@@ -94,27 +84,20 @@ public:
             if (hasPicture())
                 pointToPolar(point);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onMotion(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             if (!queryPointerCapture())
                 return ResultFailure;
             pointToPolar(point);
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onRelease(int32_t flags, GuiPoint point) override {
-        try {
-            mouseDownPin.setAndSend(false);
-        } catch (...) {
-        }
+        guardedCall([&] { mouseDownPin.setAndSend(false); });
         return ImageBase::onRelease(flags, point);
     }
 
@@ -123,18 +106,7 @@ public:
         animationPositionPin.setAndSend(position);
     }
 
-    // Everything is taken from the picture before the send, from inside which
-    // the host may replace or drop it.
-    void onImageLoaded() override {
-        if (!metadata)
-            return;
-        const ImageMetadata& m = *metadata;
-        handleWidth = float(m.frameWidth) + m.padLeft + m.padRight;
-        handleHeight = float(m.frameHeight) + m.padTop + m.padBottom;
-        const uint32_t frameHeight = uint32_t(m.frameHeight);
-        frameCountPin.setAndSend(frameHeight ? int32_t(uint32_t(m.imageHeight) / frameHeight)
-                                             : int32_t(0));
-    }
+    void onImageLoaded() override { measureHandle(handle, frameCountPin); }
 
     std::u16string getHintText() override { return hintPin.get(); }
 
@@ -146,8 +118,8 @@ private:
         const float w = bounds.right - bounds.left;
         const float h = bounds.bottom - bounds.top;
         // From -1 to 1: u from the left to the right, v from the bottom to the top.
-        const float u = 2.0f * travelRatio(point.x, handleWidth, w) - 1.0f;
-        const float v = 2.0f * (1.0f - travelRatio(point.y, handleHeight, h)) - 1.0f;
+        const float u = 2.0f * travelRatio(point.x, handle.width, w) - 1.0f;
+        const float v = 2.0f * (1.0f - travelRatio(point.y, handle.height, h)) - 1.0f;
         float r = float(std::hypot(double(u), double(v)));
         if (r > 1.0f)
             r = 1.0f;
@@ -183,23 +155,18 @@ private:
         const float t = fullTurn * angle;
         const float c = float(std::cos(double(t)));
         const float s = float(std::sin(double(t)));
-        const float left = ((c * radius + 1.0f) * 0.5f) * (w - handleWidth);
-        const float top = ((1.0f - radius * s) * 0.5f) * (h - handleHeight);
-        const float frameWidth = float(metadata->frameWidth);
-        const float frameHeight = float(metadata->frameHeight);
-        const float offset = float(sourceOffset);
-        const GuiRect destination{left, top, left + frameWidth, top + frameHeight};
-        const GuiRect source{0.0f, offset, frameWidth, offset + frameHeight};
-        dc.blitBitmap(currentBitmap(), &destination, 1.0f, 1, &source);
+        const float left = ((c * radius + 1.0f) * 0.5f) * (w - handle.width);
+        const float top = ((1.0f - radius * s) * 0.5f) * (h - handle.height);
+        drawFrameAt(dc, left, top);
     }
 
     void onSetAngle() {
-        angle = clampUnit(anglePin.get());
+        angle = platform::clampUnit(anglePin.get());
         repaintAll();
     }
 
     void onSetRadius() {
-        radius = clampUnit(radiusPin.get());
+        radius = platform::clampUnit(radiusPin.get());
         repaintAll();
     }
 
@@ -255,8 +222,7 @@ private:
     MpGuiPin<int32_t> centreOffsetXPin;
     MpGuiPin<int32_t> centreOffsetYPin;
 
-    float handleWidth = 0.0f;
-    float handleHeight = 0.0f;
+    GuiSize handle{0.0f, 0.0f}; // a frame with its paddings
     float angle = 0.0f;
     float radius = 0.0f;
     float inset = 100.0f;

@@ -9,6 +9,7 @@
 #include "../../framework/MpGuiGfxBase.h"
 #include "../../framework/SrgbTables.h"
 #include "../../framework/TimerService.h"
+#include "../../platform/BoundaryGuard.h"
 #include "../../platform/NumberText.h"
 #include "../../platform/ScopedValue.h"
 
@@ -44,10 +45,9 @@ constexpr int32_t repeatDelayTicks = 15;
 class ScrollBar final : public gmpi_gui::MpGuiGfxBase, public TimerClient {
 public:
     ScrollBar() {
-        const float* decode = srgbTables().srgbToLinear();
-        defaultTrackEndColour = {decode[128], decode[128], decode[128], 1.0f};
-        defaultTrackStartColour = {decode[255], decode[255], decode[255], 1.0f};
-        defaultThumbColour = {decode[0], decode[128], decode[255], 1.0f};
+        defaultTrackEndColour = srgbColour(128, 128, 128, 1.0f);
+        defaultTrackStartColour = srgbColour(255, 255, 255, 1.0f);
+        defaultThumbColour = srgbColour(0, 128, 255, 1.0f);
         trackEndColour = defaultTrackEndColour;
         trackStartColour = defaultTrackStartColour;
         thumbColour = defaultThumbColour;
@@ -66,58 +66,24 @@ public:
     }
 
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override {
-        try {
-            const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost);
-            if (!dc)
-                return ResultSuccess;
-            const float w = bounds.right - bounds.left;
-            const float h = bounds.bottom - bounds.top;
-            const BarMeasures bar(w, h);
-            placeThumb(bar);
-            if (!(w == drawnWidth) || !(h == drawnHeight)) {
-                drawnWidth = w;
-                drawnHeight = h;
-                trackBitmap.reset();
-                thumbBitmap.reset();
-            }
-
-            if (!trackBitmap)
-                trackBitmap = drawTrack(*dc.get(), bar, w, h);
-            // The track picture covers the drawing area from its corner.
-            const GuiRect wholeArea{0.0f, 0.0f, w, h};
-            dc->blitBitmap(trackBitmap.get(), &wholeArea, 1.0f, 1, &wholeArea);
-
-            const float thumbW = bar.horizontal ? thumbLength : w;
-            const float thumbH = bar.horizontal ? h : thumbLength;
-            if (!thumbBitmap)
-                thumbBitmap = drawThumb(*dc.get(), bar, thumbW, thumbH);
-            const float x = bar.horizontal ? thumbStart : 0.0f;
-            const float y = bar.horizontal ? 0.0f : thumbStart;
-            const GuiRect destination{x, y, x + thumbW - 1.0f, y + thumbH - 1.0f};
-            const GuiRect source{0.0f, 0.0f, thumbW - 1.0f, thumbH - 1.0f};
-            dc->blitBitmap(thumbBitmap.get(), &destination, 1.0f, 1, &source);
+        return guardedCall(ResultFailure, [&] {
+            if (const auto dc = gmpi_sdk::queryInterfaceOf<IDrawingContext>(drawingHost))
+                paint(*dc.get());
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Beside the thumb: a page back or forward, 0. On the thumb: starts the drag, 1.
     int32_t onPress(int32_t, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&]() -> int32_t {
             const float c = drawnWidth > drawnHeight ? point.x : point.y;
+            // A page never moves below 0 (std::max keeps a NaN, as a test of < 0 would).
             if (c < thumbStart) {
-                float moved = position - pageSize;
-                if (moved < 0.0f)
-                    moved = 0.0f;
-                setPosition(moved);
+                setPosition(std::max(position - pageSize, 0.0f));
                 return ResultSuccess;
             }
             if (c > thumbEnd) {
-                float moved = std::min(position + pageSize, range - pageSize);
-                if (moved < 0.0f)
-                    moved = 0.0f;
-                setPosition(moved);
+                setPosition(std::max(std::min(position + pageSize, range - pageSize), 0.0f));
                 return ResultSuccess;
             }
             // The press is in place before the host hears of it: a release it
@@ -131,13 +97,11 @@ public:
             takePointerCapture();
             requestRepaint();
             return 1;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     int32_t onMotion(int32_t flags, GuiPoint point) override {
-        try {
+        return guardedCall(ResultFailure, [&]() -> int32_t {
             if (!queryPointerCapture())
                 return ResultSuccess;
             const bool horizontal = drawnWidth > drawnHeight;
@@ -169,14 +133,12 @@ public:
                 dragLastSent = n;
             }
             return 1;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // Every release ends the drag and redraws the thumb unpressed.
     int32_t onRelease(int32_t, GuiPoint) override {
-        try {
+        return guardedCall(ResultFailure, [&] {
             // Ended before the host hears of it: a press it answers with from
             // inside its calls then stands.
             thumbPressed = false;
@@ -186,9 +148,7 @@ public:
             draggingPin.setAndSend(false);
             requestRepaint();
             return ResultSuccess;
-        } catch (...) {
-            return ResultFailure;
-        }
+        });
     }
 
     // The repeat of a held step pin: the first ticks after a step only count.
@@ -245,27 +205,19 @@ private:
         requestRepaint();
     }
 
-    // The repeat starts after the step only while the pin still asks for it:
-    // the host may lower it from inside the step's send.
-    void onStepBack() {
-        if (!(stepBackPin.get() && range > pageSize)) {
-            stopTicking();
-            return;
-        }
-        stepBack();
-        if (stepBackPin.get() && range > pageSize) {
-            startTicking();
-            repeatCount = 0;
-        }
-    }
+    void onStepBack() { stepWhileHeld(stepBackPin, &ScrollBar::stepBack); }
+    void onStepForward() { stepWhileHeld(stepForwardPin, &ScrollBar::stepForward); }
 
-    void onStepForward() {
-        if (!(stepForwardPin.get() && range > pageSize)) {
+    // A step pin's report: one step while it holds true and there is room, and
+    // the repeat after it. The repeat starts only while the pin still asks for
+    // it: the host may lower it from inside the step's send.
+    void stepWhileHeld(const MpGuiPin<bool>& held, void (ScrollBar::*step)()) {
+        if (!(held.get() && range > pageSize)) {
             stopTicking();
             return;
         }
-        stepForward();
-        if (stepForwardPin.get() && range > pageSize) {
+        (this->*step)();
+        if (held.get() && range > pageSize) {
             startTicking();
             repeatCount = 0;
         }
@@ -288,6 +240,37 @@ private:
         positionPin.setAndSend(truncated(position));
     }
 
+    // The track and the thumb from their pictures, each drawn again first
+    // when something it shows has changed.
+    void paint(IDrawingContext& dc) {
+        const float w = bounds.right - bounds.left;
+        const float h = bounds.bottom - bounds.top;
+        const BarMeasures bar(w, h);
+        placeThumb(bar);
+        if (!(w == drawnWidth) || !(h == drawnHeight)) {
+            drawnWidth = w;
+            drawnHeight = h;
+            trackBitmap.reset();
+            thumbBitmap.reset();
+        }
+
+        if (!trackBitmap)
+            trackBitmap = drawTrack(dc, bar, w, h);
+        // The track picture covers the drawing area from its corner.
+        const GuiRect wholeArea{0.0f, 0.0f, w, h};
+        dc.blitBitmap(trackBitmap.get(), &wholeArea, 1.0f, 1, &wholeArea);
+
+        const float thumbW = bar.horizontal ? thumbLength : w;
+        const float thumbH = bar.horizontal ? h : thumbLength;
+        if (!thumbBitmap)
+            thumbBitmap = drawThumb(dc, bar, thumbW, thumbH);
+        const float x = bar.horizontal ? thumbStart : 0.0f;
+        const float y = bar.horizontal ? 0.0f : thumbStart;
+        const GuiRect destination{x, y, x + thumbW - 1.0f, y + thumbH - 1.0f};
+        const GuiRect source{0.0f, 0.0f, thumbW - 1.0f, thumbH - 1.0f};
+        dc.blitBitmap(thumbBitmap.get(), &destination, 1.0f, 1, &source);
+    }
+
     void placeThumb(const BarMeasures& bar) {
         if (pageSize < range) {
             const float minimum = (bar.thickness - bar.margin) + 2.0f * bar.chevron + 2.0f;
@@ -307,6 +290,20 @@ private:
         return brush;
     }
 
+    // An offscreen target of w x h with its frame begun and cleared to
+    // transparent; null when the context makes none.
+    static ComPtr<IOffscreenTarget> beginOffscreen(IDrawingContext& dc, float w, float h) {
+        ComPtr<IOffscreenTarget> target;
+        const GuiSize size{w, h};
+        dc.makeOffscreenTarget(&size, target.put());
+        if (!target)
+            return {};
+        target->beginFrame();
+        const GuiColour clear{0.0f, 0.0f, 0.0f, 0.0f};
+        target->clearTo(&clear);
+        return target;
+    }
+
     static ComPtr<IBitmap> finish(IOffscreenTarget& target) {
         target.endFrame();
         ComPtr<IBitmap> bitmap;
@@ -316,18 +313,12 @@ private:
 
     // The optional gradient and centre lines; objects are made with the main context.
     ComPtr<IBitmap> drawTrack(IDrawingContext& dc, const BarMeasures& bar, float w, float h) {
-        ComPtr<IOffscreenTarget> target;
-        const GuiSize size{w, h};
-        dc.makeOffscreenTarget(&size, target.put());
+        const ComPtr<IOffscreenTarget> target = beginOffscreen(dc, w, h);
         if (!target)
             return {};
-        target->beginFrame();
-        const GuiColour clear{0.0f, 0.0f, 0.0f, 0.0f};
-        target->clearTo(&clear);
 
-        const float* decode = srgbTables().srgbToLinear();
-        const auto white = solidBrush(dc, {decode[255], decode[255], decode[255], halfAlpha});
-        const auto black = solidBrush(dc, {decode[0], decode[0], decode[0], halfAlpha});
+        const auto white = solidBrush(dc, srgbColour(255, 255, 255, halfAlpha));
+        const auto black = solidBrush(dc, srgbColour(0, 0, 0, halfAlpha));
 
         if (trackEndColour.a > 0.0f || trackStartColour.a > 0.0f) {
             const LinearGradientSpec spec{
@@ -360,14 +351,9 @@ private:
     ComPtr<IBitmap> drawThumb(IDrawingContext& dc, const BarMeasures& bar, float w, float h) {
         const auto light = solidBrush(dc, thumbLightShade);
         const auto dark = solidBrush(dc, thumbDarkShade);
-        ComPtr<IOffscreenTarget> target;
-        const GuiSize size{w, h};
-        dc.makeOffscreenTarget(&size, target.put());
+        const ComPtr<IOffscreenTarget> target = beginOffscreen(dc, w, h);
         if (!target)
             return {};
-        target->beginFrame();
-        const GuiColour clear{0.0f, 0.0f, 0.0f, 0.0f};
-        target->clearTo(&clear);
 
         const float p = thumbPressed ? 1.0f : 0.0f;
         const float m = bar.margin;

@@ -253,4 +253,26 @@ TEST(ParseImageMetadata, GivesTheSameRecordForEveryLineEnd) {
     expectSameRecord(parsed("\n" + lf), expected, "leading line feed");
 }
 
+TEST(ImageMetadataTest, FramesAndPaddedSizeOfARecord) {
+    ImageMetadata m;
+    m.frameWidth = 20;
+    m.frameHeight = 30;
+    m.padLeft = 1.5f;
+    m.padRight = 2.0f;
+    m.padTop = 0.25f;
+    m.padBottom = 4.0f;
+    m.imageHeight = 95;
+    const GuiSize padded = paddedFrameSize(m);
+    EXPECT_EQ(floatBits(padded.width), floatBits(23.5f));
+    EXPECT_EQ(floatBits(padded.height), floatBits(34.25f));
+    EXPECT_EQ(frameCountOf(m), 3); // whole frames only
+
+    // The heights are read as unsigned, as the picture's frames are counted.
+    m.imageHeight = -1;
+    m.frameHeight = 2;
+    EXPECT_EQ(frameCountOf(m), 0x7FFFFFFF);
+    m.frameHeight = 0;
+    EXPECT_EQ(frameCountOf(m), 0);
+}
+
 } // namespace

@@ -1,5 +1,5 @@
-// The 32-bit number readers and the saturating float to integer conversions:
-// the same answers on both builds.
+// The 32-bit number readers, the clamp to 0..1 and the saturating float to
+// integer conversions: the same answers on both builds.
 #include "platform/NumberText.h"
 #include "tests/AsciiText.h"
 
@@ -95,6 +95,17 @@ TEST(NumberText, SaturatingToInt32) {
     EXPECT_EQ(platform::saturatingToInt32(1e300), 2147483647);
     EXPECT_EQ(platform::saturatingToInt32(-2.9), -2);
     EXPECT_EQ(platform::saturatingToInt32(2147483646.5), 2147483646);
+}
+
+TEST(NumberText, ClampUnitLetsANaNThrough) {
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(platform::clampUnit(-0.5f), 0.0f);
+    EXPECT_EQ(platform::clampUnit(-inf), 0.0f);
+    EXPECT_EQ(platform::clampUnit(0.25f), 0.25f);
+    EXPECT_EQ(platform::clampUnit(1.5f), 1.0f);
+    EXPECT_EQ(platform::clampUnit(inf), 1.0f);
+    // Callers rely on a NaN arriving as a NaN (a pin that holds one keeps it).
+    EXPECT_TRUE(std::isnan(platform::clampUnit(std::nanf(""))));
 }
 
 TEST(SaturatingToInt64, TruncatesTowardZeroAndClamps) {

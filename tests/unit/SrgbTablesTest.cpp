@@ -75,4 +75,13 @@ TEST(ArgbHexTextTest, ReadsAsOneUnsignedNumber) {
     }
 }
 
+TEST(SrgbColourTest, DecodesEachChannelInItsPlaceAndKeepsAlpha) {
+    const float* decode = srgbTables().srgbToLinear();
+    const GuiColour c = srgbColour(0x10, 0x80, 0xF0, 0.25f);
+    EXPECT_EQ(floatBits(c.r), floatBits(decode[0x10]));
+    EXPECT_EQ(floatBits(c.g), floatBits(decode[0x80]));
+    EXPECT_EQ(floatBits(c.b), floatBits(decode[0xF0]));
+    EXPECT_EQ(floatBits(c.a), floatBits(0.25f));
+}
+
 } // namespace
