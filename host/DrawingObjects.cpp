@@ -53,6 +53,10 @@ Bitmap::Bitmap(LedgerPtr ledger, int32_t width, int32_t height, int32_t rowBytes
     pixels->height = height;
     pixels->rowBytes = std::max(rowBytes, width * 4);
     pixels->bytes.assign(size_t(pixels->rowBytes) * size_t(height), 0xEE);
+    // A picture without pixels (an offscreen target of an empty area) has no
+    // memory to clear.
+    if (pixels->bytes.empty())
+        return;
     for (int32_t y = 0; y < height; ++y)
         std::memset(pixels->at(0, y), 0, size_t(width) * 4);
 }

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 namespace {
 
@@ -209,6 +210,31 @@ TEST_F(DrawingHostTest, OffscreenTargetsRecordIntoTheirOwnRecordingAndBitmap) {
     EXPECT_NE(r.describe().find("  paintRect"), std::string::npos) << r.describe();
     EXPECT_EQ(factory.ledger()->live("offscreen target"), 0);
     EXPECT_EQ(factory.ledger()->live("bitmap"), 1);
+}
+
+TEST_F(DrawingHostTest, EmptyOffscreenPicturesHaveNoPixels) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        GuiSize size;
+        int32_t width, height;
+    };
+    for (const Case c :
+         {Case{{0.0f, 0.0f}, 0, 0}, Case{{0.0f, 2.0f}, 0, 2}, Case{{3.0f, 0.0f}, 3, 0},
+          Case{{nan, 2.0f}, 0, 2}, Case{{-5.0f, 4.0f}, 0, 4}}) {
+        auto dc = drawing();
+        ComPtr<IOffscreenTarget> target;
+        ASSERT_EQ(dc->makeOffscreenTarget(&c.size, target.put()), ResultSuccess);
+        ComPtr<IBitmap> bitmap;
+        ASSERT_EQ(target->takeBitmap(bitmap.put()), ResultSuccess);
+        int32_t w = -1, h = -1;
+        bitmap->pixelSize(&w, &h);
+        EXPECT_EQ(w, c.width);
+        EXPECT_EQ(h, c.height);
+        ComPtr<IBitmapPixels> lock;
+        ASSERT_EQ(bitmap->lockPixels(lock.put(), 3), ResultSuccess);
+        EXPECT_EQ(lock->rowBytes(), c.width * 4);
+        EXPECT_EQ(lock->pixelData(), nullptr) << "no pixels to point at";
+    }
 }
 
 TEST_F(DrawingHostTest, TextIsRecordedWithItsFormat) {
