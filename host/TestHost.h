@@ -1,10 +1,12 @@
 // The GUI host object of the tests and the reference host. One object answers
 // IGuiHost, ILegacyGuiHost, IDialogHost and IGraphicsHost, each of which can be
 // switched off; it counts references per interface, logs every value a module
-// sends, and can call back into the module from inside acceptPinValue.
+// sends, and can call back into the module from inside acceptPinValue and from
+// inside every other operation a module calls on it.
 #pragma once
 
 #include "../framework/HostApi.h"
+#include "HostCall.h"
 #include "PinBytes.h"
 
 #include <functional>
@@ -43,6 +45,14 @@ struct GraphicsHostState {
     IDrawingFactory* drawingFactory = nullptr;
 };
 
+class TestHost;
+
+// What the resource streams a host hands out share with it; they may outlive it.
+struct StreamShare {
+    int32_t live = 0;
+    TestHost* host = nullptr; // null once the host is gone
+};
+
 class TestHost {
 public:
     TestHost();
@@ -70,6 +80,10 @@ public:
     std::function<void(const SentValue&)> onAccept;
     // What acceptPinValue answers.
     int32_t acceptResult = ResultSuccess;
+    // Runs at the end of every operation a module calls on the host object and
+    // on the resource streams it hands out (after onAccept for a value); may
+    // call the module.
+    HostCallHook onCall;
 
     // ILegacyGuiHost: countPins answers pinCount; resolveFileName gives
     // defaultFolder for the empty name and otherwise what resolveName makes of
@@ -90,7 +104,7 @@ public:
     // The bytes stored for a URI; null when none.
     const Bytes* uriBytes(const std::string& uri) const;
     // Streams that openUriStream handed out and that are not yet released.
-    int32_t openStreams() const { return *liveStreams; }
+    int32_t openStreams() const { return streams->live; }
     std::vector<std::pair<std::string, std::string>> lookups;    // (name, kind)
     std::vector<std::pair<std::string, std::string>> enrolments; // (short name, kind)
     std::string enrolPrefix;
@@ -111,11 +125,13 @@ private:
 
     int32_t answer(const InterfaceId& iid, void** out);
     int32_t accept(HostInterface via, int32_t pinId, int32_t size, const void* data, int32_t voice);
+    // Runs onCall for the operation, then gives its result.
+    int32_t called(HostCall call, int32_t result);
 
     std::unique_ptr<Parts> parts;
     std::map<std::pair<std::string, std::string>, std::string> resources;
     std::map<std::string, Bytes> uriData;
-    std::shared_ptr<int32_t> liveStreams = std::make_shared<int32_t>(0);
+    std::shared_ptr<StreamShare> streams;
     bool offered[4] = {true, true, true, true};
 };
 
