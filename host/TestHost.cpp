@@ -263,6 +263,10 @@ void TestHost::addResource(const std::string& name, const std::string& kind,
     resources[{name, kind}] = uri;
 }
 
+void TestHost::removeResource(const std::string& name, const std::string& kind) {
+    resources.erase({name, kind});
+}
+
 void TestHost::addUriData(const std::string& uri, Bytes data) {
     uriData[uri] = std::move(data);
 }

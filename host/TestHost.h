@@ -100,6 +100,7 @@ public:
     // openUriStream serves the bytes stored for a URI; enrolResourceName gives
     // enrolPrefix + the short name and logs the request.
     void addResource(const std::string& name, const std::string& kind, const std::string& uri);
+    void removeResource(const std::string& name, const std::string& kind);
     void addUriData(const std::string& uri, Bytes data);
     // The bytes stored for a URI; null when none.
     const Bytes* uriBytes(const std::string& uri) const;

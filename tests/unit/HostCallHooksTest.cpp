@@ -4,6 +4,7 @@
 // the result it gives is unchanged by the hook.
 #include "framework/ComPtr.h"
 #include "framework/MpString.h"
+#include "host/AudioHost.h"
 #include "host/DrawingFactory.h"
 #include "host/FilePicker.h"
 #include "host/MenuItemSink.h"
@@ -223,6 +224,25 @@ TEST(HostCallHooks, AcceptPinValueAnswersWhatTheHooksLeft) {
     TestHost host;
     host.onCall = [&host](HostCall) { host.acceptResult = ResultFailure; };
     EXPECT_EQ(host.guiHost()->acceptPinValue(0, 0, nullptr, 0), ResultFailure);
+}
+
+TEST(HostCallHooks, AnAudioHostHookMayCauseMoreCallsWhileItRuns) {
+    AudioHost host;
+    auto audio = gmpi_sdk::queryInterfaceOf<IAudioHost>(host.object());
+    std::vector<AudioCallKind> seen;
+    int32_t nested = 0;
+    host.onCall = [&](const AudioCall& call) {
+        // Each call causes another, which grows the log under this one.
+        if (++nested < 64)
+            audio->askToSleep();
+        seen.push_back(call.kind);
+    };
+    audio->deliverPinBytes(0, 1, 0, nullptr);
+    ASSERT_EQ(seen.size(), 64u);
+    EXPECT_EQ(seen.back(), AudioCallKind::DeliverPinBytes);
+    EXPECT_EQ(host.calls.size(), 64u);
+    audio.reset();
+    EXPECT_TRUE(host.referencesBalanced());
 }
 
 } // namespace
