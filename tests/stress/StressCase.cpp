@@ -257,7 +257,9 @@ private:
     std::optional<ChosenPin> choosePin(Random& r, bool nested);
     Bytes valueFor(PinRole role, Random& r);
     Bytes wrongValueFor(PinRole role, Random& r);
-    int32_t receive(int32_t pin, PinRole role, const Bytes& value);
+    enum class Delivery { Normal, NegativeSize, NullData };
+    int32_t receive(int32_t pin, PinRole role, const Bytes& value,
+                    Delivery delivery = Delivery::Normal);
     int32_t notify(int32_t pin);
     void setPin(Random& r, Op op);
     void unknownPin(Random& r);
@@ -362,6 +364,11 @@ void Case::serveHost(Random& r) {
     picker.finishInside = r.chance(70);
     picker.path = folder.pickedPath(r);
     host.pinCount = r.between(0, 12);
+    // Now and then a host without one of the interfaces a module may ask for
+    // (the older kind cannot be made without its own).
+    host.offer(HostInterface::Dialog, r.chance(95));
+    host.offer(HostInterface::Graphics, r.chance(95));
+    host.offer(HostInterface::Legacy, profile.kind == ModuleKind::Legacy || r.chance(95));
     if (!folder.made())
         return;
     host.defaultFolder = folder.path().u16string();
@@ -855,14 +862,25 @@ bool Case::mayGoUp() const {
     return browserFolder && folder.holds(*browserFolder);
 }
 
-int32_t Case::receive(int32_t pin, PinRole role, const Bytes& value) {
-    const std::string what =
-        "receivePinValue(pin " + std::to_string(pin) + ", " + describeValue(role, value) + ")";
-    return call(what, [&] {
-        const void* data = value.empty() ? nullptr : value.data();
+int32_t Case::receive(int32_t pin, PinRole role, const Bytes& value, Delivery delivery) {
+    // A host that breaks the rules: a negative size, or no bytes for a size,
+    // and a voice the GUI side does not use.
+    const void* data = value.empty() || delivery == Delivery::NullData ? nullptr : value.data();
+    int32_t size = int32_t(value.size());
+    int32_t voice = 0;
+    if (delivery == Delivery::NegativeSize)
+        size = -1 - size;
+    if (delivery != Delivery::Normal)
+        voice = delivery == Delivery::NullData ? 1 : -7;
+    std::string what = "receivePinValue(pin " + std::to_string(pin) + ", ";
+    what += delivery == Delivery::Normal
+                ? describeValue(role, value)
+                : "size " + std::to_string(size) + (data ? "" : " without data") + ", voice " +
+                      std::to_string(voice);
+    return call(what + ")", [&] {
         if (legacy)
-            return (*legacy)->receivePinValue(pin, 0, int32_t(value.size()), data);
-        return (*gui)->receivePinValue(pin, 0, int32_t(value.size()), data);
+            return (*legacy)->receivePinValue(pin, voice, size, data);
+        return (*gui)->receivePinValue(pin, voice, size, data);
     });
 }
 
@@ -891,7 +909,10 @@ void Case::setPin(Random& r, Op op) {
     }
     const Bytes value =
         op == Op::WrongValue ? wrongValueFor(chosen->role, r) : valueFor(chosen->role, r);
-    receive(chosen->index, chosen->role, value);
+    Delivery delivery = Delivery::Normal;
+    if (op == Op::WrongValue && r.chance(20))
+        delivery = r.chance(50) ? Delivery::NegativeSize : Delivery::NullData;
+    receive(chosen->index, chosen->role, value, delivery);
     const bool notified = op != Op::ReceiveOnly;
     trackBrowserFolder(chosen->index, chosen->role, value, notified && op == Op::SetPin);
     if (notified)
