@@ -43,6 +43,7 @@ enum class Op {
     SetPin,      // receivePinValue, then onPinChanged
     ReceiveOnly, // receivePinValue alone
     NotifyOnly,  // onPinChanged alone
+    Echo,        // from inside a send: that pin back, with its value or another
     WrongValue,  // a value of the wrong size or type, then onPinChanged
     UnknownPin,  // a pin the module does not have
     Bounds,
@@ -78,6 +79,8 @@ const char* opName(Op op) {
         return "receiveOnly";
     case Op::NotifyOnly:
         return "notifyOnly";
+    case Op::Echo:
+        return "echo";
     case Op::WrongValue:
         return "wrongValue";
     case Op::UnknownPin:
@@ -242,7 +245,7 @@ private:
     void perform(Op op, Random& r);
     void hostCalled(HostCall call);
     void audioHostCalled(const AudioCall& call);
-    void nest(const std::string& from, std::optional<HostCall> call, int32_t pin);
+    void nest(const std::string& from, std::optional<HostCall> call, int32_t pin, Bytes sent);
     bool insideSendOf(int32_t pin) const;
     bool insidePictureLoad() const;
 
@@ -262,6 +265,7 @@ private:
                     Delivery delivery = Delivery::Normal);
     int32_t notify(int32_t pin);
     void setPin(Random& r, Op op);
+    void echo(Random& r);
     void unknownPin(Random& r);
     void trackBrowserFolder(int32_t pin, PinRole role, const Bytes& value, bool notified);
     bool mayGoUp() const;
@@ -324,6 +328,7 @@ private:
     struct Inside {
         std::optional<HostCall> call;
         int32_t pin;
+        Bytes sent; // of a send
     };
     std::vector<Inside> inside;
     std::vector<int32_t> notifying; // pins whose onPinChanged runs now, outermost first
@@ -545,6 +550,10 @@ Op Case::choose(Random& r, bool nested) const {
         add(Op::ChangeHost, 3, 5, nested);
         break;
     }
+    // From inside a send, the host reports that pin back, as hosts do.
+    if (nested && profile.kind != ModuleKind::Audio && !inside.empty() &&
+        inside.back().call == HostCall::AcceptPinValue)
+        add(Op::Echo, 0, 15, nested);
     std::vector<uint32_t> w;
     for (const auto& [op, weight] : weights)
         w.push_back(weight);
@@ -565,6 +574,9 @@ void Case::perform(Op op, Random& r) {
     case Op::NotifyOnly:
     case Op::WrongValue:
         setPin(r, op);
+        break;
+    case Op::Echo:
+        echo(r);
         break;
     case Op::UnknownPin:
         unknownPin(r);
@@ -640,8 +652,10 @@ void Case::perform(Op op, Random& r) {
 void Case::hostCalled(HostCall c) {
     ++result.stats.hostCalls;
     int32_t pin = -1;
+    Bytes sent;
     if (c == HostCall::AcceptPinValue && !host.sent.empty()) {
         pin = host.sent.back().pinId;
+        sent = host.sent.back().bytes;
         // The folder browser names the folder it lists on pin 0.
         if (is(u"FileBrowser") && pin == 0)
             browserFolder = pathOf(host.sent.back().asText());
@@ -651,23 +665,23 @@ void Case::hostCalled(HostCall c) {
     std::string from = hostCallName(c);
     if (pin >= 0)
         from += "(pin " + std::to_string(pin) + ")";
-    nest(from, c, c == HostCall::AcceptPinValue ? pin : -1);
+    nest(from, c, c == HostCall::AcceptPinValue ? pin : -1, std::move(sent));
 }
 
 void Case::audioHostCalled(const AudioCall& c) {
     ++result.stats.hostCalls;
     if (!random || depth >= options.maxDepth || !random->chance(options.nestPercent))
         return;
-    nest(c.describe(), std::nullopt, -1);
+    nest(c.describe(), std::nullopt, -1, {});
 }
 
-void Case::nest(const std::string& from, std::optional<HostCall> call, int32_t pin) {
+void Case::nest(const std::string& from, std::optional<HostCall> call, int32_t pin, Bytes sent) {
     if (options.trace)
         std::fprintf(stderr, "%*s  inside %s:\n", 2 * depth, "", from.c_str());
     ++depth;
     ++result.stats.nestedFrom[from.substr(0, from.find('('))];
     frames.push_back({from, true});
-    inside.push_back({call, pin});
+    inside.push_back({call, pin, std::move(sent)});
     try {
         perform(choose(*random, true), *random);
     } catch (const std::exception& e) {
@@ -917,6 +931,21 @@ void Case::setPin(Random& r, Op op) {
     trackBrowserFolder(chosen->index, chosen->role, value, notified && op == Op::SetPin);
     if (notified)
         notify(chosen->index);
+}
+
+void Case::echo(Random& r) {
+    const Inside send = inside.back();
+    PinRole role = profile.addedRole;
+    if (const PinProfile* p = profile.pin(send.pin))
+        role = p->role;
+    else if (profile.addedPins == 0 && profile.kind != ModuleKind::Legacy)
+        role = PinRole::Blob;
+    if (role == PinRole::UpTrigger || (role == PinRole::PictureName && insidePictureLoad()))
+        return;
+    const Bytes value = r.chance(70) ? send.sent : valueFor(role, r);
+    receive(send.pin, role, value);
+    trackBrowserFolder(send.pin, role, value, true);
+    notify(send.pin);
 }
 
 void Case::unknownPin(Random& r) {
