@@ -497,63 +497,64 @@ void Case::step(int32_t n) {
 
 Op Case::choose(Random& r, bool nested) const {
     Weights weights;
-    auto add = [&weights](Op op, uint32_t top, uint32_t inside, bool isNested) {
-        weights.emplace_back(op, isNested ? inside : top);
+    // Each operation's weight at the top of a step and from inside a host call.
+    auto add = [&weights, nested](Op op, uint32_t atTop, uint32_t nestedWeight) {
+        weights.emplace_back(op, nested ? nestedWeight : atTop);
     };
     const bool files =
         is(u"FileBrowser") || is(u"StringLoader") || is(u"StringSaver") || is(u"FileReq");
     switch (profile.kind) {
     case ModuleKind::Widget:
-        add(Op::Bounds, 8, 15, nested);
-        add(Op::DesiredSize, 2, 1, nested);
-        add(Op::Paint, 12, 3, nested);
-        add(Op::Press, 5, 5, nested);
-        add(Op::Motion, 5, 10, nested);
-        add(Op::Release, 5, 5, nested);
-        add(Op::Drag, 6, 0, nested);
-        add(Op::ProbeHit, 3, 2, nested);
-        add(Op::GraphicsHint, 2, 1, nested);
+        add(Op::Bounds, 8, 15);
+        add(Op::DesiredSize, 2, 1);
+        add(Op::Paint, 12, 3);
+        add(Op::Press, 5, 5);
+        add(Op::Motion, 5, 10);
+        add(Op::Release, 5, 5);
+        add(Op::Drag, 6, 0);
+        add(Op::ProbeHit, 3, 2);
+        add(Op::GraphicsHint, 2, 1);
         [[fallthrough]];
     case ModuleKind::Invisible:
-        add(Op::SetPin, 40, 40, nested);
-        add(Op::ReceiveOnly, 5, 2, nested);
-        add(Op::NotifyOnly, 6, 5, nested);
-        add(Op::WrongValue, 6, 3, nested);
-        add(Op::UnknownPin, 3, 1, nested);
-        add(Op::Hint, 3, 2, nested);
-        add(Op::ContextMenu, 3, 2, nested);
-        add(Op::MenuPick, 2, 2, nested);
-        add(Op::TimePasses, 6, 10, nested);
-        add(Op::ChangeResource, 3, 4, nested);
-        add(Op::ChangeHost, 3, 3, nested);
-        add(Op::Reattach, 1, 1, nested);
+        add(Op::SetPin, 40, 40);
+        add(Op::ReceiveOnly, 5, 2);
+        add(Op::NotifyOnly, 6, 5);
+        add(Op::WrongValue, 6, 3);
+        add(Op::UnknownPin, 3, 1);
+        add(Op::Hint, 3, 2);
+        add(Op::ContextMenu, 3, 2);
+        add(Op::MenuPick, 2, 2);
+        add(Op::TimePasses, 6, 10);
+        add(Op::ChangeResource, 3, 4);
+        add(Op::ChangeHost, 3, 3);
+        add(Op::Reattach, 1, 1);
         if (files)
-            add(Op::ChangeFiles, 4, 3, nested);
+            add(Op::ChangeFiles, 4, 3);
         if (is(u"FileReq"))
-            add(Op::FinishDialog, 4, 3, nested);
+            add(Op::FinishDialog, 4, 3);
         break;
     case ModuleKind::Legacy:
-        add(Op::SetPin, 40, 40, nested);
-        add(Op::ReceiveOnly, 5, 2, nested);
-        add(Op::NotifyOnly, 5, 5, nested);
-        add(Op::WrongValue, 5, 3, nested);
-        add(Op::UnknownPin, 3, 1, nested);
-        add(Op::Startup, 4, 2, nested);
-        add(Op::TimePasses, 8, 10, nested);
-        add(Op::ChangeHost, 5, 4, nested);
+        add(Op::SetPin, 40, 40);
+        add(Op::ReceiveOnly, 5, 2);
+        add(Op::NotifyOnly, 5, 5);
+        add(Op::WrongValue, 5, 3);
+        add(Op::UnknownPin, 3, 1);
+        add(Op::Startup, 4, 2);
+        add(Op::TimePasses, 8, 10);
+        add(Op::ChangeHost, 5, 4);
         break;
     case ModuleKind::Audio:
-        add(Op::AudioBlock, 50, 0, nested);
-        add(Op::AudioPrepare, 3, 0, nested);
-        add(Op::AudioBuffer, 5, 0, nested);
-        add(Op::AudioMessage, 8, 10, nested);
-        add(Op::ChangeHost, 3, 5, nested);
+        add(Op::AudioBlock, 50, 0);
+        add(Op::AudioPrepare, 3, 0);
+        add(Op::AudioBuffer, 5, 0);
+        add(Op::AudioMessage, 8, 10);
+        add(Op::ChangeHost, 3, 5);
         break;
     }
     // From inside a send, the host reports that pin back, as hosts do.
     if (nested && profile.kind != ModuleKind::Audio && !inside.empty() &&
         inside.back().call == HostCall::AcceptPinValue)
-        add(Op::Echo, 0, 15, nested);
+        add(Op::Echo, 0, 15);
     std::vector<uint32_t> w;
     for (const auto& [op, weight] : weights)
         w.push_back(weight);
