@@ -46,7 +46,7 @@ ModuleProfile widget(const char16_t* id, std::initializer_list<PinRole> roles) {
 ModuleProfile splitter(const char16_t* id, PinRole role) {
     ModuleProfile profile = invisible(id, {role});
     profile.addedRole = role;
-    profile.addedPins = 4;
+    profile.addedPins = 3;
     return profile;
 }
 

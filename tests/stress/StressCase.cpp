@@ -954,9 +954,11 @@ void Case::unknownPin(Random& r) {
     int32_t pin = r.pick(
         {-1, count, count + 1, count + profile.addedPins + 1, 100, 65536, INT32_MAX, INT32_MIN});
     // A splitter serves every index up to the highest it was given a value
-    // on: a value on a huge index stands for a host with that many pins.
+    // on: a value on a huge index stands for a host with that many pins, so
+    // its unknown pins lie just past those the host added (each one more
+    // makes every later value one send more, at every depth).
     if (profile.addedPins > 0)
-        pin = r.pick({-1, INT32_MIN, count + profile.addedPins, count + profile.addedPins + 1, 64});
+        pin = r.pick({-1, INT32_MIN, count + profile.addedPins, count + profile.addedPins + 1});
     if (profile.kind == ModuleKind::Legacy && pin >= count && pin < host.pinCount)
         return; // an output the host gave it
     receive(pin, PinRole::Blob, anyBytes(r));
