@@ -17,7 +17,7 @@ namespace stress {
 enum class KnownFault {
     // "Better Joystick Image" reads its picture's metadata after its
     // frame-count send; a picture name changed inside that send leaves it
-    // reading the metadata of a picture that is gone.
+    // reading metadata that is gone (none when the new picture does not load).
     JoystickPictureChangedInFrameCountSend,
     // PolarPicker keeps the handle size of the old picture when its picture
     // name changes inside its frame-count send.
@@ -30,16 +30,17 @@ enum class KnownFault {
     // The image widgets offer every item of a huge range in their context
     // menu (a stall).
     HugeMenuRange,
-    // Found by this run: an image widget whose picture name is reported again
-    // from inside a host call of its own picture load (the drawing factory's
-    // fetch, a resource look-up) keeps a reference to the picture forever:
-    // the outer load writes through the widget's own members after the inner
-    // one filled them.
+    // Found by this run (reduced in ModuleFaultsTest.cpp): an image widget
+    // whose picture name is reported again from inside a host call of its own
+    // picture load (the drawing factory's fetch, a resource look-up) keeps a
+    // reference to the picture forever: the outer load writes through the
+    // widget's own members after the inner one filled them.
     PictureReloadedInsideLoad,
-    // Found by this run: BetterListBox paints one line for each item that
-    // fits its height, with no other bound: an area of infinite, NaN or huge
-    // height and a long list (a range) make one repaint draw up to 2^31
-    // lines (a stall, and a recording that fills the memory).
+    // Found by this run (reduced in ModuleFaultsTest.cpp): BetterListBox
+    // paints one line for each item that fits its height, with no other
+    // bound: an area of infinite, NaN or huge height and a long list (a
+    // range) make one repaint draw up to 2^31 lines (a stall, and a recording
+    // that fills the memory).
     ListBoxPaintsEveryLine,
 };
 
