@@ -245,6 +245,7 @@ private:
     void perform(Op op, Random& r);
     void hostCalled(HostCall call);
     void audioHostCalled(const AudioCall& call);
+    bool mayNest();
     void nest(const std::string& from, std::optional<HostCall> call, int32_t pin, Bytes sent);
     bool insideSendOf(int32_t pin) const;
     bool insidePictureLoad() const;
@@ -334,6 +335,7 @@ private:
     std::vector<int32_t> notifying; // pins whose onPinChanged runs now, outermost first
     std::vector<Frame> frames;
     int32_t currentStep = -1;
+    int32_t nestedThisStep = 0;
     size_t timersAtStart = 0;
 };
 
@@ -474,6 +476,7 @@ void Case::step(int32_t n) {
     ++progressSteps;
     Random r(mixSeeds(seed, uint64_t(n) + 1));
     random = &r;
+    nestedThisStep = 0;
     // The host's logs would grow with every step; nothing reads them across steps.
     host.sent.clear();
     host.lookups.clear();
@@ -661,7 +664,7 @@ void Case::hostCalled(HostCall c) {
         if (is(u"FileBrowser") && pin == 0)
             browserFolder = pathOf(host.sent.back().asText());
     }
-    if (!random || depth >= options.maxDepth || !random->chance(options.nestPercent))
+    if (!mayNest())
         return;
     std::string from = hostCallName(c);
     if (pin >= 0)
@@ -671,12 +674,19 @@ void Case::hostCalled(HostCall c) {
 
 void Case::audioHostCalled(const AudioCall& c) {
     ++result.stats.hostCalls;
-    if (!random || depth >= options.maxDepth || !random->chance(options.nestPercent))
+    if (!mayNest())
         return;
     nest(c.describe(), std::nullopt, -1, {});
 }
 
+bool Case::mayNest() {
+    if (!random || depth >= options.maxDepth || nestedThisStep >= options.maxNestedPerStep)
+        return false;
+    return random->chance(options.nestPercent);
+}
+
 void Case::nest(const std::string& from, std::optional<HostCall> call, int32_t pin, Bytes sent) {
+    ++nestedThisStep;
     if (options.trace)
         std::fprintf(stderr, "%*s  inside %s:\n", 2 * depth, "", from.c_str());
     ++depth;

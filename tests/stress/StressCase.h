@@ -28,6 +28,9 @@ struct CaseOptions {
     int32_t steps = 200;
     uint32_t nestPercent = 30; // of the host calls that call back into the module
     int32_t maxDepth = 3;      // nested calls inside nested calls, at most
+    // Nested operations of one step, at most: a step that makes a great many
+    // host calls (a menu of 65,536 items) would otherwise grow without bound.
+    int32_t maxNestedPerStep = 2000;
     Exclusions exclusions;
     std::filesystem::path workFolder; // the case makes a folder of its own inside
     bool trace = false;               // print every operation on stderr
