@@ -26,8 +26,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <exception>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -314,7 +314,9 @@ private:
     ComPtr<gmpi_gui_api::IMpGraphics2> graphics;
     std::unique_ptr<LegacyGuiModule> legacy;
     ComPtr<gmpi::IMpPlugin2> audio;
-    std::deque<std::vector<float>> audioBuffers; // all ever attached, kept to the end
+    // The buffer attached to each pin. A buffer the host replaces is freed at
+    // once, so that a module still writing to it is a sanitizer report.
+    std::map<int32_t, std::vector<float>> audioBuffers;
     CaseFolder folder;
     CaseSkin skin;
 
@@ -431,7 +433,8 @@ void Case::makeModule(Random& r) {
             fail("the module was not made");
             return;
         }
-        std::vector<float>& buffer = audioBuffers.emplace_back(audioFrames + audioGuard, 0.0f);
+        std::vector<float>& buffer = audioBuffers[audioOutputPin];
+        buffer.assign(audioFrames + audioGuard, 0.0f);
         call("attachBuffer", [&] { return audio->attachBuffer(audioOutputPin, buffer.data()); });
         call("prepare", [&] { return audio->prepare(); });
         break;
@@ -1202,7 +1205,7 @@ void Case::audioBlock(Random& r) {
         }
     }
     // Everything past the block must stay as it is.
-    for (std::vector<float>& buffer : audioBuffers)
+    for (auto& [pin, buffer] : audioBuffers)
         std::fill(buffer.begin() + frames, buffer.end(), audioSentinel);
     call("runBlock(" + std::to_string(frames) + " frames, " + std::to_string(count) + " events)",
          [&] {
@@ -1213,14 +1216,15 @@ void Case::audioBlock(Random& r) {
 }
 
 void Case::checkAudioGuards(int32_t frames) {
-    for (const std::vector<float>& buffer : audioBuffers) {
+    uint32_t sentinelBits;
+    std::memcpy(&sentinelBits, &audioSentinel, 4);
+    for (const auto& [pin, buffer] : audioBuffers) {
         for (size_t i = size_t(frames); i < buffer.size(); ++i) {
-            uint32_t bits, sentinelBits;
+            uint32_t bits;
             std::memcpy(&bits, &buffer[i], 4);
-            std::memcpy(&sentinelBits, &audioSentinel, 4);
             if (bits != sentinelBits) {
                 fail("runBlock of " + std::to_string(frames) + " frames wrote sample " +
-                     std::to_string(i) + " of a buffer");
+                     std::to_string(i) + " of the buffer of pin " + std::to_string(pin));
                 return;
             }
         }
@@ -1231,13 +1235,17 @@ void Case::audioBuffer(Random& r) {
     if (!audio)
         return;
     const int32_t pin = r.chance(70) ? audioOutputPin : r.pick({0, 1, 2, 3, -1, 99});
-    float* data = nullptr;
-    if (r.chance(90)) {
-        std::vector<float>& buffer = audioBuffers.emplace_back(audioFrames + audioGuard, 0.0f);
-        data = buffer.data();
-    }
+    std::vector<float> fresh;
+    if (r.chance(90))
+        fresh.assign(audioFrames + audioGuard, 0.0f);
+    float* data = fresh.empty() ? nullptr : fresh.data();
     call("attachBuffer(pin " + std::to_string(pin) + (data ? ")" : ", null)"),
          [&] { return audio->attachBuffer(pin, data); });
+    // The old buffer goes now; with no new one the pin has none.
+    if (data)
+        audioBuffers[pin] = std::move(fresh);
+    else
+        audioBuffers.erase(pin);
 }
 
 void Case::audioMessage(Random& r) {
