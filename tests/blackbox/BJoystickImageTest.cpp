@@ -158,8 +158,8 @@ TEST_F(BJoystickImageTest, AJumpUsesWhatTheHostLeftAfterItsCallsFromThePress) {
         GuiModule module = joystick(0.0f, 0.0f);
         module.set(JumpToClick, true);
         host.sent.clear();
-        host.graphics.onCall = [&](GraphicsCall call) {
-            if (call == GraphicsCall::TakeCapture && c.changeInsideCapture)
+        host.onCall = [&](HostCall call) {
+            if (call == HostCall::TakePointerCapture && c.changeInsideCapture)
                 c.changeInsideCapture(module);
         };
         host.onAccept = [&](const SentValue& value) {
@@ -167,7 +167,7 @@ TEST_F(BJoystickImageTest, AJumpUsesWhatTheHostLeftAfterItsCallsFromThePress) {
                 c.changeInsidePressSend(module);
         };
         EXPECT_EQ(press(module, 50, 10), ResultSuccess);
-        host.graphics.onCall = nullptr;
+        host.onCall = nullptr;
         host.onAccept = nullptr;
         EXPECT_EQ(sent(), c.sends);
     }

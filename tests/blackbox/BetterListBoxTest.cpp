@@ -597,7 +597,10 @@ TEST_F(ListBoxTest, WhatTheHostChangesFromInsideTheStyleLookUpIsWhatIsLaidOutAnd
     // A list set from inside the layout of another is the one laid out: all
     // ten items scroll.
     bool changed = false;
-    host.onLookUp = [&](const std::string& name, const std::string&) {
+    host.onCall = [&](HostCall call) {
+        if (call != HostCall::LookUpResource)
+            return;
+        const std::string& name = host.lookups.back().first;
         if (name == "global" && !std::exchange(changed, true))
             box->set(pinItemList, std::u16string(tenItems));
     };
@@ -608,12 +611,15 @@ TEST_F(ListBoxTest, WhatTheHostChangesFromInsideTheStyleLookUpIsWhatIsLaidOutAnd
 
     // Bounds set from inside a repaint's look-up are the ones painted.
     changed = false;
-    host.onLookUp = [&](const std::string& name, const std::string&) {
+    host.onCall = [&](HostCall call) {
+        if (call != HostCall::LookUpResource)
+            return;
+        const std::string& name = host.lookups.back().first;
         if (name == "global" && !std::exchange(changed, true))
             place(100, 60);
     };
     const auto recording = paintAsPlaced();
-    host.onLookUp = nullptr;
+    host.onCall = nullptr;
     EXPECT_TRUE(changed);
     EXPECT_EQ(textsOf(*recording), (std::vector<std::string>{"i4", "i5", "i6"}));
     const auto rects = recording->of(DrawOp::PaintRect);
