@@ -113,8 +113,8 @@ TEST_F(ImageCacheTest, APictureLoadedFromInsideItsOwnLoadIsCachedOnce) {
     // its metadata.
     Loaded inner;
     bool asked = false;
-    host.onCall = [&](HostCall call) {
-        if (call != HostCall::LookUpResource)
+    host.onCall = [&](testhost::HostCall call) {
+        if (call != testhost::HostCall::LookUpResource)
             return;
         const std::string& name = host.lookups.back().first;
         if (name == "knob.txt" && !std::exchange(asked, true))
