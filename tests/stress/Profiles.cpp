@@ -17,7 +17,7 @@ const PinProfile* ModuleProfile::pin(int32_t index) const {
 }
 
 std::string ModuleProfile::label() const {
-    std::string text = narrow(id);
+    std::string text = narrowToAscii(id);
     if (subType == AudioPart)
         text += " (audio part)";
     return text;

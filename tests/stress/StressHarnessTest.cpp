@@ -25,7 +25,7 @@ size_t registrationOf(const std::u16string& id, int32_t subType = Gui2Part) {
     for (size_t i = 0; i < profiles.size(); ++i)
         if (profiles[i].id == id && profiles[i].subType == subType)
             return i;
-    ADD_FAILURE() << "no profile for " << narrow(id);
+    ADD_FAILURE() << "no profile for " << narrowToAscii(id);
     return 0;
 }
 
@@ -95,7 +95,7 @@ TEST(StressCase, ReachesEveryKindOfModule) {
                                       std::pair(u"RadioButtons", int32_t(GuiPart)),
                                       std::pair(u"FileBrowser", int32_t(Gui2Part)),
                                       std::pair(u"SplitterText", int32_t(Gui2Part))}) {
-        SCOPED_TRACE(narrow(id));
+        SCOPED_TRACE(narrowToAscii(id));
         const CaseResult result = runCase(factory, registrationOf(id, subType), optionsFor(3, 200));
         EXPECT_TRUE(result.failures.empty()) << result.failures.front();
         EXPECT_GT(result.stats.moduleCalls, 200);

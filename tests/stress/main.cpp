@@ -103,7 +103,7 @@ std::vector<uint64_t> parseSeeds(const std::string& text) {
 std::string replayCommand(const Options& options, uint64_t seed, size_t registration) {
     const ModuleProfile& profile = moduleProfiles().at(registration);
     std::string command = "tavri_stress --seed " + std::to_string(seed) + " --module \"" +
-                          narrow(profile.id) + "\" --sub-type " + std::to_string(profile.subType) +
+                          narrowToAscii(profile.id) + "\" --sub-type " + std::to_string(profile.subType) +
                           " --steps " + std::to_string(options.steps);
     if (options.nestPercent != 30)
         command += " --nest " + std::to_string(options.nestPercent);
