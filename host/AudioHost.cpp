@@ -120,9 +120,10 @@ int32_t AudioHost::answer(const InterfaceId& iid, void** out) {
 }
 
 void AudioHost::log(AudioCall call) {
-    calls.push_back(std::move(call));
+    calls.push_back(call);
+    // The hook gets its own copy: calls it causes grow the log under it.
     if (onCall)
-        onCall(calls.back());
+        onCall(call);
 }
 
 // EventList

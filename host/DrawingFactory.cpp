@@ -47,23 +47,28 @@ int32_t DrawingFactory::makeTextFormat(const char* family, gmpi::IMpUnknown* fon
                               fontCollection != nullptr, locale != nullptr};
     formatRequests.push_back(request);
     if (!out)
-        return ResultFailure;
+        return called(HostCall::MakeTextFormat, ResultFailure);
     *out = nullptr;
     if (refuseFormat && refuseFormat(request))
-        return ResultFailure;
+        return called(HostCall::MakeTextFormat, ResultFailure);
     const auto found = metrics.find(request.family);
     *out = new TextFormat(book, request,
                           found != metrics.end() ? found->second : defaultMetrics(size));
-    return ResultSuccess;
+    return called(HostCall::MakeTextFormat, ResultSuccess);
 }
 
 int32_t DrawingFactory::familyNameAt(int32_t index, gmpi::IString* name) {
     familyIndexReads.push_back(index);
     if (!name || index < 0 || size_t(index) >= families.size())
-        return ResultFailure;
+        return called(HostCall::FamilyName, ResultFailure);
     const std::string& family = families[size_t(index)];
     name->assignBytes(family.data(), int32_t(family.size()));
-    return ResultSuccess;
+    return called(HostCall::FamilyName, ResultSuccess);
+}
+
+int32_t DrawingFactory::called(HostCall call, int32_t result) {
+    notify(onCall, call);
+    return result;
 }
 
 Bitmap* DrawingFactory::decodePicture(const LedgerPtr& ledger, const Bytes& encoded,
@@ -96,7 +101,7 @@ int32_t DrawingFactory::loadImageUri(const char* uri, IBitmap** out) {
     const std::string name = uri ? uri : "";
     imageLoads.push_back(name);
     if (!out)
-        return ResultFailure;
+        return called(HostCall::LoadImage, ResultFailure);
     *out = nullptr;
     const Bytes* encoded = nullptr;
     if (const auto it = images.find(name); it != images.end())
@@ -104,14 +109,14 @@ int32_t DrawingFactory::loadImageUri(const char* uri, IBitmap** out) {
     else if (imageSource)
         encoded = imageSource(name);
     if (!encoded)
-        return ResultFailure;
+        return called(HostCall::LoadImage, ResultFailure);
     Bitmap* bitmap = decodePicture(book, *encoded, rowPadding);
     if (!bitmap)
-        return ResultFailure;
+        return called(HostCall::LoadImage, ResultFailure);
     bitmap->uri = name;
     bitmap->format = loadedFormat;
     *out = bitmap;
-    return ResultSuccess;
+    return called(HostCall::LoadImage, ResultSuccess);
 }
 
 } // namespace testhost

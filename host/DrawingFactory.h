@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DrawingObjects.h"
+#include "HostCall.h"
 #include "PinBytes.h"
 
 #include <functional>
@@ -64,10 +65,17 @@ public:
     static Bitmap* decodePicture(const LedgerPtr& ledger, const Bytes& encoded,
                                  int32_t rowPadding = 0);
 
+    // Runs at the end of makeTextFormat, loadImageUri and familyNameAt; may
+    // call the module.
+    HostCallHook onCall;
+
     int32_t references() const { return refs; }
     const LedgerPtr& ledger() const { return book; }
 
 private:
+    // Runs onCall for the operation, then gives its result.
+    int32_t called(HostCall call, int32_t result);
+
     LedgerPtr book;
     int32_t refs = 0;
 };

@@ -34,6 +34,43 @@ int32_t nextDrawingObjectId() {
     return ++next;
 }
 
+void DrawingLedger::pixelsMade(size_t bytes) {
+    heldPixelBytes += bytes;
+    mostPixelBytes = std::max(mostPixelBytes, heldPixelBytes);
+}
+
+void DrawingLedger::pixelsGone(size_t bytes) {
+    heldPixelBytes -= std::min(bytes, heldPixelBytes);
+}
+
+PixelStore::PixelStore(LedgerPtr ledger, int32_t width, int32_t height, int32_t rowBytes)
+    : width(std::max(width, 0)), height(std::max(height, 0)),
+      rowBytes(std::max(rowBytes, this->width * 4)), book(std::move(ledger)) {}
+
+PixelStore::~PixelStore() {
+    if (made())
+        book->pixelsGone(bytes.size());
+}
+
+void PixelStore::make() const {
+    if (made() || size() == 0)
+        return;
+    bytes.assign(size(), 0xEE);
+    for (int32_t y = 0; y < height; ++y)
+        std::memset(bytes.data() + size_t(y) * size_t(rowBytes), 0, size_t(width) * 4);
+    book->pixelsMade(bytes.size());
+}
+
+uint8_t* PixelStore::data() {
+    make();
+    return bytes.data();
+}
+
+const uint8_t* PixelStore::data() const {
+    make();
+    return bytes.data();
+}
+
 uint32_t PixelStore::pixel(int32_t x, int32_t y) const {
     uint32_t value;
     std::memcpy(&value, at(x, y), 4);
@@ -45,17 +82,8 @@ void PixelStore::setPixel(int32_t x, int32_t y, uint32_t argb) {
 }
 
 Bitmap::Bitmap(LedgerPtr ledger, int32_t width, int32_t height, int32_t rowBytes)
-    : RefCounted(std::move(ledger), "bitmap"), id(nextDrawingObjectId()),
-      pixels(std::make_shared<PixelStore>()) {
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-    pixels->width = width;
-    pixels->height = height;
-    pixels->rowBytes = std::max(rowBytes, width * 4);
-    pixels->bytes.assign(size_t(pixels->rowBytes) * size_t(height), 0xEE);
-    for (int32_t y = 0; y < height; ++y)
-        std::memset(pixels->at(0, y), 0, size_t(width) * 4);
-}
+    : RefCounted(ledger, "bitmap"), id(nextDrawingObjectId()),
+      pixels(std::make_shared<PixelStore>(std::move(ledger), width, height, rowBytes)) {}
 
 int32_t Bitmap::pixelSize(int32_t* width, int32_t* height) {
     if (!width || !height)

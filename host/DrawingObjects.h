@@ -2,7 +2,8 @@
 // factory and drawing contexts: bitmaps with real pixel memory, their pixel
 // locks, text formats, brushes and gradient stops. Each is a heap object that
 // its last release deletes; a ledger shared by all of them counts those alive,
-// so that a test can tell whether a module released everything it was given.
+// so that a test can tell whether a module released everything it was given,
+// and the pixel memory the bitmaps hold.
 #pragma once
 
 #include "../framework/DrawingApi.h"
@@ -27,8 +28,16 @@ public:
     // "2 brush, 1 bitmap" for the kinds still alive.
     std::string describe() const;
 
+    // Pixel memory of the bitmaps, in bytes: held now, and the most held at once.
+    void pixelsMade(size_t bytes);
+    void pixelsGone(size_t bytes);
+    size_t pixelBytes() const { return heldPixelBytes; }
+    size_t peakPixelBytes() const { return mostPixelBytes; }
+
 private:
     std::map<std::string, int32_t> counts;
+    size_t heldPixelBytes = 0;
+    size_t mostPixelBytes = 0;
 };
 using LedgerPtr = std::shared_ptr<DrawingLedger>;
 
@@ -69,28 +78,48 @@ private:
 };
 
 // Pixels of 4 bytes in rows of rowBytes bytes: B, G, R, then alpha, the colour
-// premultiplied by alpha, as a Direct2D host keeps them.
-struct PixelStore {
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t rowBytes = 0;
-    std::vector<uint8_t> bytes; // rowBytes * height
+// premultiplied by alpha, as a Direct2D host keeps them. The memory is made on
+// the first use of the pixels (at, pixel, setPixel, data), so that a bitmap that
+// is only drawn into through calls, as an offscreen target's is, costs none
+// however large it is; `bytes` stays empty until then. The pixels start
+// transparent black, the padding at the end of each row holds 0xEE bytes.
+class PixelStore {
+public:
+    PixelStore(LedgerPtr ledger, int32_t width, int32_t height, int32_t rowBytes);
+    PixelStore(const PixelStore&) = delete;
+    PixelStore& operator=(const PixelStore&) = delete;
+    ~PixelStore();
 
+    const int32_t width;
+    const int32_t height;
+    const int32_t rowBytes;
+    mutable std::vector<uint8_t> bytes; // rowBytes * height, once made
+
+    // The first row; null when the bitmap has no pixels.
+    uint8_t* data();
+    const uint8_t* data() const;
     uint8_t* at(int32_t x, int32_t y) {
-        return bytes.data() + size_t(y) * size_t(rowBytes) + size_t(x) * 4;
+        return data() + size_t(y) * size_t(rowBytes) + size_t(x) * 4;
     }
     const uint8_t* at(int32_t x, int32_t y) const {
-        return bytes.data() + size_t(y) * size_t(rowBytes) + size_t(x) * 4;
+        return data() + size_t(y) * size_t(rowBytes) + size_t(x) * 4;
     }
     // The four bytes of a pixel as one little-endian number: 0xAARRGGBB.
     uint32_t pixel(int32_t x, int32_t y) const;
     void setPixel(int32_t x, int32_t y, uint32_t argb);
+    // Whether the memory has been made.
+    bool made() const { return !bytes.empty(); }
+
+private:
+    size_t size() const { return size_t(rowBytes) * size_t(height); }
+    void make() const;
+
+    LedgerPtr book;
 };
 
 class Bitmap final : public RefCounted<IBitmap> {
 public:
-    // rowBytes 0: width * 4. The pixels start transparent black, the padding
-    // at the end of each row holds 0xEE bytes.
+    // rowBytes 0 (or less than width * 4): width * 4. Negative sizes count as 0.
     Bitmap(LedgerPtr ledger, int32_t width, int32_t height, int32_t rowBytes = 0);
 
     int32_t pixelSize(int32_t* width, int32_t* height) override;
@@ -110,7 +139,7 @@ class BitmapPixels final : public RefCounted<IBitmapPixels> {
 public:
     BitmapPixels(Bitmap& bitmap);
     ~BitmapPixels() override;
-    uint8_t* pixelData() override { return bitmap->pixels->bytes.data(); }
+    uint8_t* pixelData() override { return bitmap->pixels->data(); }
     int32_t rowBytes() override { return bitmap->pixels->rowBytes; }
     int32_t pixelFormat() override { return bitmap->format; }
 

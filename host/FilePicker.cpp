@@ -26,16 +26,19 @@ int32_t FilePicker::queryInterface(const InterfaceId& iid, void** out) {
 
 int32_t FilePicker::addFileType(const char* extension, const char* description) {
     fileTypes.emplace_back(extension ? extension : "<null>", description ? description : "<null>");
+    notify(onCall, HostCall::AddFileType);
     return ResultSuccess;
 }
 
 int32_t FilePicker::presetFileName(const char* name) {
     presetNames.emplace_back(name ? name : "<null>");
+    notify(onCall, HostCall::PresetFileName);
     return ResultSuccess;
 }
 
 int32_t FilePicker::presetFolder(const char* folder) {
     presetFolders.emplace_back(folder ? folder : "<null>");
+    notify(onCall, HostCall::PresetFolder);
     return ResultSuccess;
 }
 
@@ -43,6 +46,7 @@ int32_t FilePicker::showPicker(gmpi_gui::ICompletionCallback* done) {
     ++shows;
     if (!done)
         return ResultFailure;
+    notify(onCall, HostCall::ShowPicker);
     if (finishInside) {
         done->onFinished(result);
         return ResultSuccess;
@@ -56,6 +60,7 @@ int32_t FilePicker::pickedPath(gmpi::IString* out) {
     if (!out)
         return ResultFailure;
     out->assignBytes(path.data(), int32_t(path.size()));
+    notify(onCall, HostCall::PickedPath);
     return ResultSuccess;
 }
 

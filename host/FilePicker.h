@@ -4,6 +4,7 @@
 
 #include "../framework/ComPtr.h"
 #include "../framework/HostApi.h"
+#include "HostCall.h"
 
 #include <string>
 #include <utility>
@@ -51,6 +52,10 @@ public:
     std::vector<std::string> presetFolders;
     int32_t shows = 0;
     int32_t pathReads = 0;
+
+    // Runs at the end of every IFilePicker operation (for showPicker before a
+    // dialog that ends inside it ends); may call the module.
+    HostCallHook onCall;
 
     int32_t references() const { return refs; }
 

@@ -16,6 +16,7 @@ int32_t MenuItemSink::queryInterface(const InterfaceId& iid, void** out) {
 
 int32_t MenuItemSink::addMenuItem(const char* text, int32_t id, int32_t flags) {
     items.push_back(MenuItem{text ? text : "", id, flags});
+    notify(onCall, HostCall::AddMenuItem);
     return ResultSuccess;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "../framework/HostApi.h"
+#include "HostCall.h"
 
 #include <string>
 #include <vector>
@@ -30,6 +31,8 @@ public:
 
     bool offerSink = true;
     std::vector<MenuItem> items;
+    // Runs at the end of addMenuItem; may call the module.
+    HostCallHook onCall;
     int32_t references() const { return refs; }
 
 private:

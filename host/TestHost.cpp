@@ -26,11 +26,11 @@ namespace {
 // A resource stream over bytes the test stored.
 class ByteStream final : public IUriStream {
 public:
-    ByteStream(Bytes data, std::shared_ptr<int32_t> live)
-        : data(std::move(data)), live(std::move(live)) {
-        ++*this->live;
+    ByteStream(Bytes data, std::shared_ptr<StreamShare> shared)
+        : data(std::move(data)), shared(std::move(shared)) {
+        ++this->shared->live;
     }
-    ~ByteStream() { --*live; }
+    ~ByteStream() { --shared->live; }
     int32_t queryInterface(const InterfaceId& iid, void** out) override {
         *out = nullptr;
         if (iid == iidOf<gmpi::IMpUnknown>()) {
@@ -53,18 +53,25 @@ public:
         const size_t n = std::min<size_t>(size_t(count), data.size() - position);
         std::memcpy(buffer, data.data() + position, n);
         position += n;
+        called(HostCall::ReadBytes);
         return n == size_t(count) ? ResultSuccess : ResultFailure;
     }
     int32_t byteSize(int64_t* size) override {
         if (!size)
             return ResultFailure;
         *size = int64_t(data.size());
+        called(HostCall::StreamSize);
         return ResultSuccess;
     }
 
 private:
+    void called(HostCall call) {
+        if (shared->host)
+            notify(shared->host->onCall, call);
+    }
+
     Bytes data;
-    std::shared_ptr<int32_t> live;
+    std::shared_ptr<StreamShare> shared;
     size_t position = 0;
     int32_t refCount = 1;
 };
@@ -81,12 +88,10 @@ public:
         const std::string n = name ? name : "", k = kind ? kind : "";
         host.lookups.emplace_back(n, k);
         const auto it = host.resources.find({n, k});
-        const bool found = it != host.resources.end() && uri;
-        if (found)
-            uri->assignBytes(it->second.data(), int32_t(it->second.size()));
-        if (host.onLookUp)
-            host.onLookUp(n, k);
-        return found ? ResultSuccess : ResultFailure;
+        if (it == host.resources.end() || !uri)
+            return host.called(HostCall::LookUpResource, ResultFailure);
+        uri->assignBytes(it->second.data(), int32_t(it->second.size()));
+        return host.called(HostCall::LookUpResource, ResultSuccess);
     }
     int32_t openUriStream(const char* uri, IUriStream** out) override {
         if (!out)
@@ -94,9 +99,9 @@ public:
         *out = nullptr;
         const auto it = host.uriData.find(uri ? uri : "");
         if (it == host.uriData.end())
-            return ResultFailure;
-        *out = new ByteStream(it->second, host.liveStreams);
-        return ResultSuccess;
+            return host.called(HostCall::OpenUriStream, ResultFailure);
+        *out = new ByteStream(it->second, host.streams);
+        return host.called(HostCall::OpenUriStream, ResultSuccess);
     }
     int32_t enrolResourceName(const char* shortName, const char* kind,
                               gmpi::IString* uri) override {
@@ -105,7 +110,7 @@ public:
         const std::string full = host.enrolPrefix + n;
         if (uri)
             uri->assignBytes(full.data(), int32_t(full.size()));
-        return ResultSuccess;
+        return host.called(HostCall::EnrolResourceName, ResultSuccess);
     }
 };
 
@@ -119,22 +124,23 @@ public:
         const std::u16string given = name ? name : u"";
         host.resolvedNames.push_back(given);
         if (host.resolveRaw)
-            return host.resolveRaw(name, maxChars, fullPath);
+            return host.called(HostCall::ResolveFileName,
+                               host.resolveRaw(name, maxChars, fullPath));
         std::u16string full = given.empty()      ? host.defaultFolder
                               : host.resolveName ? host.resolveName(given)
                                                  : given;
         if (!fullPath || maxChars <= 0)
-            return ResultFailure;
+            return host.called(HostCall::ResolveFileName, ResultFailure);
         const size_t units = std::min(full.size(), size_t(maxChars) - 1);
         std::copy_n(full.data(), units, fullPath);
         fullPath[units] = u'\0';
-        return ResultSuccess;
+        return host.called(HostCall::ResolveFileName, ResultSuccess);
     }
     int32_t countPins(int32_t* count) override {
         if (!count)
-            return ResultFailure;
+            return host.called(HostCall::CountPins, ResultFailure);
         *count = host.pinCount;
-        return ResultSuccess;
+        return host.called(HostCall::CountPins, ResultSuccess);
     }
 };
 
@@ -146,7 +152,7 @@ public:
         if (!out)
             return ResultFailure;
         *out = host.makeFilePicker ? host.makeFilePicker(mode) : nullptr;
-        return *out ? ResultSuccess : ResultFailure;
+        return host.called(HostCall::CreateFilePicker, *out ? ResultSuccess : ResultFailure);
     }
 };
 
@@ -157,45 +163,34 @@ public:
         if (!out)
             return ResultFailure;
         *out = host.graphics.drawingFactory;
-        if (*out)
-            (*out)->addRef();
-        hook(GraphicsCall::FetchDrawingFactory);
-        return *out ? ResultSuccess : ResultFailure;
+        if (!*out)
+            return host.called(HostCall::FetchDrawingFactory, ResultFailure);
+        (*out)->addRef();
+        return host.called(HostCall::FetchDrawingFactory, ResultSuccess);
     }
     int32_t requestRepaint(const GuiRect* area) override {
         host.graphics.repaints.push_back(area ? std::optional<GuiRect>(*area) : std::nullopt);
-        hook(GraphicsCall::RequestRepaint);
-        return ResultSuccess;
+        return host.called(HostCall::RequestRepaint, ResultSuccess);
     }
     int32_t requestRemeasure() override {
         ++host.graphics.remeasures;
-        hook(GraphicsCall::RequestRemeasure);
-        return ResultSuccess;
+        return host.called(HostCall::RequestRemeasure, ResultSuccess);
     }
     int32_t takePointerCapture() override {
         ++host.graphics.captureTakes;
         host.graphics.captured = true;
-        hook(GraphicsCall::TakeCapture);
-        return ResultSuccess;
+        return host.called(HostCall::TakePointerCapture, ResultSuccess);
     }
     int32_t queryPointerCapture(int32_t* captured) override {
         if (!captured)
-            return ResultFailure;
-        hook(GraphicsCall::QueryCapture);
+            return host.called(HostCall::QueryPointerCapture, ResultFailure);
         *captured = host.graphics.captured ? 1 : 0;
-        return ResultSuccess;
+        return host.called(HostCall::QueryPointerCapture, ResultSuccess);
     }
     int32_t dropPointerCapture() override {
         ++host.graphics.captureDrops;
         host.graphics.captured = false;
-        hook(GraphicsCall::DropCapture);
-        return ResultSuccess;
-    }
-
-private:
-    void hook(GraphicsCall call) {
-        if (host.graphics.onCall)
-            host.graphics.onCall(call);
+        return host.called(HostCall::DropPointerCapture, ResultSuccess);
     }
 };
 
@@ -209,9 +204,14 @@ struct TestHost::Parts {
     GraphicsPart graphics;
 };
 
-TestHost::TestHost() : parts(std::make_unique<Parts>(*this)) {}
+TestHost::TestHost()
+    : parts(std::make_unique<Parts>(*this)), streams(std::make_shared<StreamShare>()) {
+    streams->host = this;
+}
 
-TestHost::~TestHost() = default;
+TestHost::~TestHost() {
+    streams->host = nullptr;
+}
 
 gmpi::IMpUnknown* TestHost::object() {
     return &parts->gui;
@@ -263,6 +263,10 @@ void TestHost::addResource(const std::string& name, const std::string& kind,
     resources[{name, kind}] = uri;
 }
 
+void TestHost::removeResource(const std::string& name, const std::string& kind) {
+    resources.erase({name, kind});
+}
+
 void TestHost::addUriData(const std::string& uri, Bytes data) {
     uriData[uri] = std::move(data);
 }
@@ -304,7 +308,14 @@ int32_t TestHost::accept(HostInterface via, int32_t pinId, int32_t size, const v
     sent.push_back(value);
     if (onAccept)
         onAccept(value);
+    notify(onCall, HostCall::AcceptPinValue);
+    // Read after the hooks, which may have changed it.
     return acceptResult;
+}
+
+int32_t TestHost::called(HostCall call, int32_t result) {
+    notify(onCall, call);
+    return result;
 }
 
 } // namespace testhost

@@ -1,10 +1,12 @@
 // The GUI host object of the tests and the reference host. One object answers
 // IGuiHost, ILegacyGuiHost, IDialogHost and IGraphicsHost, each of which can be
 // switched off; it counts references per interface, logs every value a module
-// sends, and can call back into the module from inside acceptPinValue.
+// sends, and can call back into the module from inside acceptPinValue and from
+// inside every other operation a module calls on it.
 #pragma once
 
 #include "../framework/HostApi.h"
+#include "HostCall.h"
 #include "PinBytes.h"
 
 #include <functional>
@@ -32,16 +34,6 @@ struct SentValue {
     std::u16string asText() const { return textOf(bytes); }
 };
 
-// The calls a widget makes of its graphics host.
-enum class GraphicsCall {
-    FetchDrawingFactory,
-    RequestRepaint,
-    RequestRemeasure,
-    TakeCapture,
-    QueryCapture,
-    DropCapture
-};
-
 // Pointer capture and the requests a widget makes of its graphics host.
 struct GraphicsHostState {
     bool captured = false;
@@ -51,9 +43,14 @@ struct GraphicsHostState {
     int32_t remeasures = 0;
     // Handed out by fetchDrawingFactory with a new reference; null: none.
     IDrawingFactory* drawingFactory = nullptr;
-    // Runs inside each call once it is recorded, before it answers; may call
-    // the module.
-    std::function<void(GraphicsCall)> onCall;
+};
+
+class TestHost;
+
+// What the resource streams a host hands out share with it; they may outlive it.
+struct StreamShare {
+    int32_t live = 0;
+    TestHost* host = nullptr; // null once the host is gone
 };
 
 class TestHost {
@@ -83,6 +80,10 @@ public:
     std::function<void(const SentValue&)> onAccept;
     // What acceptPinValue answers.
     int32_t acceptResult = ResultSuccess;
+    // Runs at the end of every operation a module calls on the host object and
+    // on the resource streams it hands out (after onAccept for a value); may
+    // call the module.
+    HostCallHook onCall;
 
     // ILegacyGuiHost: countPins answers pinCount; resolveFileName gives
     // defaultFolder for the empty name and otherwise what resolveName makes of
@@ -99,14 +100,13 @@ public:
     // openUriStream serves the bytes stored for a URI; enrolResourceName gives
     // enrolPrefix + the short name and logs the request.
     void addResource(const std::string& name, const std::string& kind, const std::string& uri);
+    void removeResource(const std::string& name, const std::string& kind);
     void addUriData(const std::string& uri, Bytes data);
     // The bytes stored for a URI; null when none.
     const Bytes* uriBytes(const std::string& uri) const;
     // Streams that openUriStream handed out and that are not yet released.
-    int32_t openStreams() const { return *liveStreams; }
-    std::vector<std::pair<std::string, std::string>> lookups; // (name, kind)
-    // Runs inside lookUpResource once the answer is written; may call the module.
-    std::function<void(const std::string& name, const std::string& kind)> onLookUp;
+    int32_t openStreams() const { return streams->live; }
+    std::vector<std::pair<std::string, std::string>> lookups;    // (name, kind)
     std::vector<std::pair<std::string, std::string>> enrolments; // (short name, kind)
     std::string enrolPrefix;
 
@@ -126,11 +126,13 @@ private:
 
     int32_t answer(const InterfaceId& iid, void** out);
     int32_t accept(HostInterface via, int32_t pinId, int32_t size, const void* data, int32_t voice);
+    // Runs onCall for the operation, then gives its result.
+    int32_t called(HostCall call, int32_t result);
 
     std::unique_ptr<Parts> parts;
     std::map<std::pair<std::string, std::string>, std::string> resources;
     std::map<std::string, Bytes> uriData;
-    std::shared_ptr<int32_t> liveStreams = std::make_shared<int32_t>(0);
+    std::shared_ptr<StreamShare> streams;
     bool offered[4] = {true, true, true, true};
 };
 

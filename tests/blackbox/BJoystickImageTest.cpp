@@ -151,8 +151,8 @@ TEST_F(BJoystickImageTest, AJumpUsesWhatTheHostLeftAfterItsCallsFromThePress) {
         startJoystick(0.0f, 0.0f);
         set(JumpToClick, true);
         sends();
-        host.graphics.onCall = [&](GraphicsCall call) {
-            if (call == GraphicsCall::TakeCapture && c.changeInsideCapture)
+        host.onCall = [&](HostCall call) {
+            if (call == HostCall::TakePointerCapture && c.changeInsideCapture)
                 c.changeInsideCapture();
         };
         host.onAccept = [&](const SentValue& value) {
@@ -160,7 +160,7 @@ TEST_F(BJoystickImageTest, AJumpUsesWhatTheHostLeftAfterItsCallsFromThePress) {
                 c.changeInsidePressSend();
         };
         EXPECT_EQ(press(50, 10), ResultSuccess);
-        host.graphics.onCall = nullptr;
+        host.onCall = nullptr;
         host.onAccept = nullptr;
         EXPECT_EQ(sends(), c.sends);
         dropWidget();

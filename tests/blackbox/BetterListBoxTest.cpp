@@ -523,7 +523,10 @@ TEST_F(BetterListBoxTest, WhatTheHostChangesFromInsideTheStyleLookUpIsWhatIsLaid
     // A list set from inside the layout of another is the one laid out: all
     // ten items scroll.
     bool changed = false;
-    host.onLookUp = [&](const std::string& name, const std::string&) {
+    host.onCall = [&](HostCall call) {
+        if (call != HostCall::LookUpResource)
+            return;
+        const std::string& name = host.lookups.back().first;
         if (name == "global" && !std::exchange(changed, true))
             set(pinItemList, std::u16string(tenItems));
     };
@@ -534,12 +537,15 @@ TEST_F(BetterListBoxTest, WhatTheHostChangesFromInsideTheStyleLookUpIsWhatIsLaid
 
     // Bounds set from inside a repaint's look-up are the ones painted.
     changed = false;
-    host.onLookUp = [&](const std::string& name, const std::string&) {
+    host.onCall = [&](HostCall call) {
+        if (call != HostCall::LookUpResource)
+            return;
+        const std::string& name = host.lookups.back().first;
         if (name == "global" && !std::exchange(changed, true))
             place({0, 0, 100, 60});
     };
     const auto recording = paint({100, 100});
-    host.onLookUp = nullptr;
+    host.onCall = nullptr;
     EXPECT_TRUE(changed);
     EXPECT_EQ(textsOf(*recording), (std::vector<std::string>{"i4", "i5", "i6"}));
     const auto rects = recording->of(DrawOp::PaintRect);

@@ -551,8 +551,8 @@ TEST_F(ScrollBarTest, APressOrReleaseMadeFromInsideTheOtherIsTheOneThatStands) {
         host.graphics.captured = false;
         bool nested = false;
         if (c.releaseInsideTheCapture) {
-            host.graphics.onCall = [&](GraphicsCall call) {
-                if (call == GraphicsCall::TakeCapture && !std::exchange(nested, true))
+            host.onCall = [&](HostCall call) {
+                if (call == HostCall::TakePointerCapture && !std::exchange(nested, true))
                     releaseAt(10, 100);
             };
             press(10, 100);
@@ -565,7 +565,7 @@ TEST_F(ScrollBarTest, APressOrReleaseMadeFromInsideTheOtherIsTheOneThatStands) {
             };
             releaseAt(10, 100);
         }
-        host.graphics.onCall = nullptr;
+        host.onCall = nullptr;
         host.onAccept = nullptr;
         EXPECT_EQ(sends(), c.sends);
         EXPECT_EQ(host.graphics.captured, c.pressed);

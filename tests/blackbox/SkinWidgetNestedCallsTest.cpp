@@ -60,8 +60,7 @@ protected:
     }
     void TearDown() override {
         host.onAccept = nullptr;
-        host.onLookUp = nullptr;
-        host.graphics.onCall = nullptr;
+        host.onCall = nullptr;
         WidgetTest::TearDown();
     }
 
@@ -125,15 +124,18 @@ struct LoadCase {
 TEST_F(SkinWidgetNestedCallsTest, ANameSetFromInsideTheLoadStandsOverTheLoadInProgress) {
     const auto onLookUpOf = [](std::string name, std::string kind) {
         return [name, kind](TestHost& host, const std::function<void()>& change) {
-            host.onLookUp = [=](const std::string& n, const std::string& k) {
+            host.onCall = [=, &host](HostCall call) {
+                if (call != HostCall::LookUpResource)
+                    return;
+                const auto& [n, k] = host.lookups.back();
                 if (n == name && k == kind)
                     change();
             };
         };
     };
-    const auto onGraphicsCall = [](GraphicsCall call) {
+    const auto onGraphicsCall = [](HostCall call) {
         return [call](TestHost& host, const std::function<void()>& change) {
-            host.graphics.onCall = [=](GraphicsCall c) {
+            host.onCall = [=](HostCall c) {
                 if (c == call)
                     change();
             };
@@ -141,16 +143,15 @@ TEST_F(SkinWidgetNestedCallsTest, ANameSetFromInsideTheLoadStandsOverTheLoadInPr
     };
     const GuiRect bigFrame{0, 0, 40, 40};
     const LoadCase cases[] = {
-        {"fetching the drawing factory", onGraphicsCall(GraphicsCall::FetchDrawingFactory), big,
+        {"fetching the drawing factory", onGraphicsCall(HostCall::FetchDrawingFactory), big,
          bigFrame},
         {"looking the picture up", onLookUpOf("small.bmp", "Image"), big, bigFrame},
         {"looking the metadata up", onLookUpOf("small.txt", "ImageMeta"), big, bigFrame},
         {"looking the metadata up, to no name", onLookUpOf("small.txt", "ImageMeta"), u"",
          std::nullopt},
-        {"asking to be measured again", onGraphicsCall(GraphicsCall::RequestRemeasure), big,
-         bigFrame},
+        {"asking to be measured again", onGraphicsCall(HostCall::RequestRemeasure), big, bigFrame},
         {"asking to be measured again, to a name that does not load",
-         onGraphicsCall(GraphicsCall::RequestRemeasure), u"missing.bmp", std::nullopt},
+         onGraphicsCall(HostCall::RequestRemeasure), u"missing.bmp", std::nullopt},
     };
     constexpr int32_t imagePin = 5;
     for (const LoadCase& c : cases) {
@@ -163,8 +164,7 @@ TEST_F(SkinWidgetNestedCallsTest, ANameSetFromInsideTheLoadStandsOverTheLoadInPr
                 set(imagePin, c.name);
         });
         set(imagePin, small);
-        host.onLookUp = nullptr;
-        host.graphics.onCall = nullptr;
+        host.onCall = nullptr;
         EXPECT_TRUE(changed);
 
         const std::optional<GuiRect> drawn = frameDrawn();

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 namespace {
 
@@ -209,6 +210,79 @@ TEST_F(DrawingHostTest, OffscreenTargetsRecordIntoTheirOwnRecordingAndBitmap) {
     EXPECT_NE(r.describe().find("  paintRect"), std::string::npos) << r.describe();
     EXPECT_EQ(factory.ledger()->live("offscreen target"), 0);
     EXPECT_EQ(factory.ledger()->live("bitmap"), 1);
+}
+
+TEST_F(DrawingHostTest, EmptyOffscreenPicturesHaveNoPixels) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        GuiSize size;
+        int32_t width, height;
+    };
+    for (const Case c :
+         {Case{{0.0f, 0.0f}, 0, 0}, Case{{0.0f, 2.0f}, 0, 2}, Case{{3.0f, 0.0f}, 3, 0},
+          Case{{nan, 2.0f}, 0, 2}, Case{{-5.0f, 4.0f}, 0, 4}}) {
+        auto dc = drawing();
+        ComPtr<IOffscreenTarget> target;
+        ASSERT_EQ(dc->makeOffscreenTarget(&c.size, target.put()), ResultSuccess);
+        ComPtr<IBitmap> bitmap;
+        ASSERT_EQ(target->takeBitmap(bitmap.put()), ResultSuccess);
+        int32_t w = -1, h = -1;
+        bitmap->pixelSize(&w, &h);
+        EXPECT_EQ(w, c.width);
+        EXPECT_EQ(h, c.height);
+        ComPtr<IBitmapPixels> lock;
+        ASSERT_EQ(bitmap->lockPixels(lock.put(), 3), ResultSuccess);
+        EXPECT_EQ(lock->rowBytes(), c.width * 4);
+        EXPECT_EQ(lock->pixelData(), nullptr) << "no pixels to point at";
+        EXPECT_EQ(factory.ledger()->pixelBytes(), 0u);
+    }
+}
+
+TEST_F(DrawingHostTest, OffscreenPicturesTakePixelMemoryOnlyWhenTheirPixelsAreUsed) {
+    auto dc = drawing();
+    // Sizes above 16384 are held at 16384; a picture that large would take a
+    // gigabyte, but what is drawn into it is only recorded.
+    const GuiSize huge{1.0e9f, 20000.0f};
+    ComPtr<IOffscreenTarget> target;
+    ASSERT_EQ(dc->makeOffscreenTarget(&huge, target.put()), ResultSuccess);
+    ComPtr<IBrush> brush;
+    target->makeSolidBrush(&blue, brush.put());
+    const GuiRect all{0.0f, 0.0f, 1.0e9f, 20000.0f};
+    target->beginFrame();
+    target->paintRect(&all, brush.get());
+    target->endFrame();
+    ComPtr<IBitmap> bitmap;
+    ASSERT_EQ(target->takeBitmap(bitmap.put()), ResultSuccess);
+    int32_t w = 0, h = 0;
+    bitmap->pixelSize(&w, &h);
+    EXPECT_EQ(w, 16384);
+    EXPECT_EQ(h, 16384);
+    dc->blitBitmap(bitmap.get(), &all, 1.0f, 1, nullptr);
+    EXPECT_EQ(factory.ledger()->peakPixelBytes(), 0u);
+
+    // Locking a picture's pixels makes its memory: transparent black rows.
+    const GuiSize small{3.0f, 2.0f};
+    ComPtr<IOffscreenTarget> smallTarget;
+    dc->makeOffscreenTarget(&small, smallTarget.put());
+    ComPtr<IBitmap> smallBitmap;
+    smallTarget->takeBitmap(smallBitmap.put());
+    {
+        ComPtr<IBitmapPixels> lock;
+        ASSERT_EQ(smallBitmap->lockPixels(lock.put(), 1), ResultSuccess);
+        ASSERT_NE(lock->pixelData(), nullptr);
+        EXPECT_EQ(lock->rowBytes(), 12);
+        EXPECT_EQ(Bytes(lock->pixelData(), lock->pixelData() + 24), Bytes(24, 0));
+    }
+    EXPECT_EQ(factory.ledger()->pixelBytes(), 24u);
+
+    // Loaded pictures hold their pixels until the last holder lets them go.
+    factory.images["own.bmp"] = bmp2x2({0xFF0000, 0x00FF00, 0x0000FF, 0x808080});
+    ComPtr<IBitmap> loaded;
+    ASSERT_EQ(factory.loadImageUri("own.bmp", loaded.put()), ResultSuccess);
+    EXPECT_EQ(factory.ledger()->pixelBytes(), 24u + 16u);
+    loaded.reset();
+    EXPECT_EQ(factory.ledger()->pixelBytes(), 24u);
+    EXPECT_EQ(factory.ledger()->peakPixelBytes(), 24u + 16u);
 }
 
 TEST_F(DrawingHostTest, TextIsRecordedWithItsFormat) {

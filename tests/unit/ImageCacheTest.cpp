@@ -113,12 +113,15 @@ TEST_F(ImageCacheTest, APictureLoadedFromInsideItsOwnLoadIsCachedOnce) {
     // its metadata.
     Loaded inner;
     bool asked = false;
-    host.onLookUp = [&](const std::string& name, const std::string&) {
+    host.onCall = [&](testhost::HostCall call) {
+        if (call != testhost::HostCall::LookUpResource)
+            return;
+        const std::string& name = host.lookups.back().first;
         if (name == "knob.txt" && !std::exchange(asked, true))
             inner = load("knob.png");
     };
     const Loaded outer = load("knob.png");
-    host.onLookUp = nullptr;
+    host.onCall = nullptr;
     ASSERT_TRUE(inner.bitmap && outer.bitmap);
     EXPECT_EQ(outer.bitmap.get(), inner.bitmap.get());
     EXPECT_EQ(outer.metadata, inner.metadata);
