@@ -1,11 +1,14 @@
 // Small skin pictures made in code, as 32-bit BMP bytes (B, G, R, A, rows from
-// the top) that the test host's picture decoder reads.
+// the top) that the test host's picture decoder reads, and their offer to a
+// widget as skin resources.
 #pragma once
 
 #include "host/PinBytes.h"
+#include "host/TestHost.h"
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace skinpictures {
 
@@ -50,6 +53,20 @@ inline Bytes solidBmp(int32_t width, int32_t height, uint32_t argb) {
 // A mask picture: every pixel grey `level` (the mask reads byte 0).
 inline Bytes maskBmp(int32_t width, int32_t height, uint8_t level) {
     return solidBmp(width, height, 0xFF000000u | uint32_t(level) * 0x010101u);
+}
+
+// Offers a picture as the skin resource `name` (kind "Image", at "skin/" +
+// name), and its metadata text beside it when given: the name's stem + ".txt"
+// (kind "ImageMeta").
+inline void offer(testhost::TestHost& host, const std::string& name, const Bytes& picture,
+                  const std::string& metadata = "") {
+    host.addResource(name, "Image", "skin/" + name);
+    host.addUriData("skin/" + name, picture);
+    if (metadata.empty())
+        return;
+    const std::string text = name.substr(0, name.rfind('.')) + ".txt";
+    host.addResource(text, "ImageMeta", "skin/" + text);
+    host.addUriData("skin/" + text, Bytes(metadata.begin(), metadata.end()));
 }
 
 } // namespace skinpictures

@@ -2,7 +2,7 @@
 // reported position, presses on and off the handle, jumps, drags with and
 // without the fine factor, the limits, the gradient behind the handle and
 // the frame count.
-#include "SkinWidgetFixture.h"
+#include "WidgetFixture.h"
 
 #include <cmath>
 #include <functional>
@@ -13,11 +13,12 @@ using namespace testhost;
 
 namespace {
 
-using blackbox::boolSend;
-using blackbox::expectRect;
-using blackbox::floatSend;
-using blackbox::intSend;
-using blackbox::Send;
+using blackbox::floatOf;
+using blackbox::sameBits;
+using blackbox::sameRect;
+using blackbox::sameSize;
+using blackbox::Sends;
+using blackbox::sent;
 
 enum Pin {
     Position = 0,
@@ -49,133 +50,125 @@ Bytes handle() {
         20, 20, [](int32_t x, int32_t y) -> uint32_t { return x < 4 && y < 4 ? 0u : 0xFFE0E0E0u; });
 }
 
-class BJoystickImageTest : public blackbox::SkinWidgetTest {
+class BJoystickImageTest : public blackbox::WidgetTest {
 protected:
     // A fresh joystick of 100 x 100 with the handle at X = Y = 0.5, drawn once.
-    GuiModule joystick(float x = 0.5f, float y = 0.5f) {
+    void startJoystick(float x = 0.5f, float y = 0.5f) {
         offerPicture("ball.bmp", handle());
-        GuiModule module = make(u"Better Joystick Image");
-        place(module, 100, 100);
-        module.set(Image, std::u16string(u"ball.bmp"));
-        module.set(X, x);
-        module.set(Y, y);
-        paint(module);
-        host.sent.clear();
+        makeWidget(u"Better Joystick Image");
+        place({0, 0, 100, 100});
+        set(Image, std::u16string(u"ball.bmp"));
+        set(X, x);
+        set(Y, y);
+        paint();
+        sends();
         host.graphics.repaints.clear();
-        return module;
     }
-    GuiRect handleDrawn(const GuiModule& module) {
-        const auto recording = paint(module);
+    GuiRect handleDrawn() {
+        const auto recording = paint();
         const auto blits = recording->of(DrawOp::BlitBitmap);
         EXPECT_EQ(blits.size(), 1u);
         return blits.empty() ? GuiRect{} : blits[0]->rect;
     }
-    int32_t press(const GuiModule& m, float x, float y, int32_t flags = button) {
-        return graphicsOf(m)->onPress(flags, GuiPoint{x, y});
-    }
-    int32_t move(const GuiModule& m, float x, float y, int32_t flags = button) {
-        return graphicsOf(m)->onMotion(flags, GuiPoint{x, y});
-    }
     // Reports the joystick's own sends back to it, as the host does.
-    void reportBack(const GuiModule& m) {
-        for (const SentValue& value : host.sent)
-            if (value.pinId == X || value.pinId == Y)
-                m.set(value.pinId, value.asFloat());
+    void reportBack(const Sends& all) {
+        for (const blackbox::Send& send : all)
+            if (send.pinId == X || send.pinId == Y)
+                set(send.pinId, floatOf(send));
     }
 };
 
 TEST_F(BJoystickImageTest, DrawsTheHandleWhereTheReportedPositionPutsIt) {
-    GuiModule module = joystick();
-    expectRect(handleDrawn(module), GuiRect{40, 40, 60, 60}, "centre");
-    module.set(X, 1.0f);
-    module.set(Y, 1.0f);
-    EXPECT_EQ(host.graphics.repaints.size(), 2u);
-    expectRect(handleDrawn(module), GuiRect{80, 0, 100, 20}, "top right");
-    module.set(X, 0.0f);
-    module.set(Y, 0.0f);
-    expectRect(handleDrawn(module), GuiRect{0, 80, 20, 100}, "bottom left");
-    host.graphics.repaints.clear();
-    module.set(X, 0.0f); // unchanged: no repaint
-    EXPECT_TRUE(host.graphics.repaints.empty());
+    startJoystick();
+    EXPECT_TRUE(sameRect(handleDrawn(), {40, 40, 60, 60})) << "centre";
+    set(X, 1.0f);
+    set(Y, 1.0f);
+    EXPECT_EQ(repaintRequests(), 2u);
+    EXPECT_TRUE(sameRect(handleDrawn(), {80, 0, 100, 20})) << "top right";
+    set(X, 0.0f);
+    set(Y, 0.0f);
+    EXPECT_TRUE(sameRect(handleDrawn(), {0, 80, 20, 100})) << "bottom left";
+    repaintRequests();
+    set(X, 0.0f); // unchanged: no repaint
+    EXPECT_EQ(repaintRequests(), 0u);
 }
 
 TEST_F(BJoystickImageTest, DrawsTheCurrentFrameWithoutThePadding) {
     offerPicture("frames.bmp", skinpictures::solidBmp(20, 60, 0xFF808080),
                  "frame_size 20 20\npadding 2 2 3 3");
-    GuiModule module = make(u"Better Joystick Image");
-    place(module, 100, 100);
-    module.set(Image, std::u16string(u"frames.bmp"));
-    EXPECT_EQ(sent(), (std::vector<Send>{intSend(FrameCount, 3)}));
-    module.set(Position, 0.5f);
-    module.set(X, 1.0f);
-    const auto recording = paint(module);
+    makeWidget(u"Better Joystick Image");
+    place({0, 0, 100, 100});
+    set(Image, std::u16string(u"frames.bmp"));
+    EXPECT_EQ(sends(), (Sends{sent(FrameCount, int32_t(3))}));
+    set(Position, 0.5f);
+    set(X, 1.0f);
+    const auto recording = paint();
     const auto blits = recording->of(DrawOp::BlitBitmap);
     ASSERT_EQ(blits.size(), 1u);
     // The handle is 26 x 24 with its padding: travel 74 across, 76 down.
-    expectRect(blits[0]->rect, GuiRect{74, 76, 94, 96}, "destination");
-    expectRect(*blits[0]->source, GuiRect{0, 20, 20, 40}, "source");
+    EXPECT_TRUE(sameRect(blits[0]->rect, {74, 76, 94, 96})) << "destination";
+    EXPECT_TRUE(sameRect(*blits[0]->source, {0, 20, 20, 40})) << "source";
     EXPECT_EQ(blits[0]->interpolation, 1);
-    EXPECT_EQ(testhost::floatBits(blits[0]->opacity), testhost::floatBits(1.0f));
+    EXPECT_TRUE(sameBits(blits[0]->opacity, 1.0f));
 }
 
 TEST_F(BJoystickImageTest, JumpsToAPressWhenAsked) {
-    GuiModule module = joystick(0.0f, 0.0f);
-    module.set(JumpToClick, true);
-    EXPECT_EQ(press(module, 50, 10), ResultSuccess);
-    EXPECT_EQ(sent(), (std::vector<Send>{boolSend(MouseDown, true), floatSend(X, 0.5f),
-                                         floatSend(Y, 1.0f)}));
+    startJoystick(0.0f, 0.0f);
+    set(JumpToClick, true);
+    EXPECT_EQ(press(50, 10), ResultSuccess);
+    EXPECT_EQ(sends(), (Sends{sent(MouseDown, true), sent(X, 0.5f), sent(Y, 1.0f)}));
     EXPECT_EQ(host.graphics.captureTakes, 1);
     // A jump beyond the travel is clamped.
-    host.sent.clear();
     host.graphics.captured = false;
-    module.set(MouseDown, false);
-    press(module, 99, 99);
-    EXPECT_EQ(sent(), (std::vector<Send>{boolSend(MouseDown, true), floatSend(X, 1.0f),
-                                         floatSend(Y, 0.0f)}));
+    set(MouseDown, false);
+    press(99, 99);
+    EXPECT_EQ(sends(), (Sends{sent(MouseDown, true), sent(X, 1.0f), sent(Y, 0.0f)}));
 }
 
 TEST_F(BJoystickImageTest, AJumpUsesWhatTheHostLeftAfterItsCallsFromThePress) {
     struct Case {
         const char* what;
-        std::function<void(const GuiModule&)> changeInsideCapture;
-        std::function<void(const GuiModule&)> changeInsidePressSend;
-        std::vector<Send> sends;
+        std::function<void()> changeInsideCapture;
+        std::function<void()> changeInsidePressSend;
+        Sends sends;
     };
     const Case cases[] = {
         // (50 - 10) / (180 - 20) across; at the top down.
         {"bounds grown inside the capture",
-         [](const GuiModule& m) { place(m, 180, 180); },
+         [this] {
+             place({0, 0, 180, 180});
+         },
          nullptr,
-         {boolSend(MouseDown, true), floatSend(X, 0.25f), floatSend(Y, 1.0f)}},
+         {sent(MouseDown, true), sent(X, 0.25f), sent(Y, 1.0f)}},
         // Without a picture there is no handle to jump.
         {"picture dropped inside the press send",
          nullptr,
-         [](const GuiModule& m) { m.set(Image, std::u16string(u"missing.bmp")); },
-         {boolSend(MouseDown, true)}},
+         [this] { set(Image, std::u16string(u"missing.bmp")); },
+         {sent(MouseDown, true)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        GuiModule module = joystick(0.0f, 0.0f);
-        module.set(JumpToClick, true);
-        host.sent.clear();
+        startJoystick(0.0f, 0.0f);
+        set(JumpToClick, true);
+        sends();
         host.onCall = [&](HostCall call) {
             if (call == HostCall::TakePointerCapture && c.changeInsideCapture)
-                c.changeInsideCapture(module);
+                c.changeInsideCapture();
         };
         host.onAccept = [&](const SentValue& value) {
             if (value.pinId == MouseDown && value.asBool() && c.changeInsidePressSend)
-                c.changeInsidePressSend(module);
+                c.changeInsidePressSend();
         };
-        EXPECT_EQ(press(module, 50, 10), ResultSuccess);
+        EXPECT_EQ(press(50, 10), ResultSuccess);
         host.onCall = nullptr;
         host.onAccept = nullptr;
-        EXPECT_EQ(sent(), c.sends);
+        EXPECT_EQ(sends(), c.sends);
+        dropWidget();
     }
 }
 
 TEST_F(BJoystickImageTest, IgnoresPressesOffTheHandleUnlessAccepted) {
-    GuiModule module = joystick();
-    const auto graphics = graphicsOf(module);
+    startJoystick();
     struct Case {
         GuiPoint point;
         bool onHandle;
@@ -185,200 +178,203 @@ TEST_F(BJoystickImageTest, IgnoresPressesOffTheHandleUnlessAccepted) {
         EXPECT_EQ(graphics->probeHit(c.point), c.onHandle ? ResultSuccess : ResultFailure)
             << c.point.x << "," << c.point.y;
         host.graphics.captured = false;
-        EXPECT_EQ(press(module, c.point.x, c.point.y), ResultSuccess);
+        EXPECT_EQ(press(c.point.x, c.point.y), ResultSuccess);
         EXPECT_EQ(host.graphics.captured, c.onHandle) << c.point.x << "," << c.point.y;
-        EXPECT_EQ(host.sent.empty(), !c.onHandle);
-        graphics->onRelease(button, c.point);
-        host.sent.clear();
+        EXPECT_EQ(sends().empty(), !c.onHandle);
+        releaseAt(c.point.x, c.point.y, button);
+        sends();
     }
     // Accepting presses off the handle claims the whole area.
-    module.set(AcceptOffHandle, true);
+    set(AcceptOffHandle, true);
     EXPECT_EQ(graphics->probeHit(GuiPoint{20, 50}), ResultSuccess);
-    EXPECT_EQ(press(module, 20, 50), ResultSuccess);
+    EXPECT_EQ(press(20, 50), ResultSuccess);
     EXPECT_TRUE(host.graphics.captured);
-    EXPECT_EQ(sent(), (std::vector<Send>{boolSend(MouseDown, true)}));
+    EXPECT_EQ(sends(), (Sends{sent(MouseDown, true)}));
     // A press without the first button does nothing.
-    host.sent.clear();
     host.graphics.captured = false;
-    EXPECT_EQ(press(module, 50, 50, 0), ResultSuccess);
+    EXPECT_EQ(press(50, 50, 0), ResultSuccess);
     EXPECT_FALSE(host.graphics.captured);
-    EXPECT_TRUE(host.sent.empty());
+    EXPECT_EQ(sends(), Sends{});
 }
 
 TEST_F(BJoystickImageTest, HitsTheHandleWhereTheLastRepaintDrewIt) {
-    GuiModule module = joystick();
-    module.set(X, 0.0f);
-    const auto graphics = graphicsOf(module);
+    startJoystick();
+    set(X, 0.0f);
     EXPECT_EQ(graphics->probeHit(GuiPoint{50, 50}), ResultSuccess); // not yet repainted
-    paint(module);
+    paint();
     EXPECT_EQ(graphics->probeHit(GuiPoint{50, 50}), ResultFailure);
     EXPECT_EQ(graphics->probeHit(GuiPoint{10, 50}), ResultSuccess);
 }
 
 TEST_F(BJoystickImageTest, DragsByThePointersTravelScaledByTheFineFactor) {
-    GuiModule module = joystick();
-    press(module, 50, 50);
-    host.sent.clear();
-    EXPECT_EQ(move(module, 58, 50), ResultSuccess); // 8 of 80 pixels of travel
-    ASSERT_EQ(host.sent.size(), 1u);                // Y stays at the 0.5 it holds
-    EXPECT_EQ(host.sent[0].pinId, X);
-    EXPECT_NEAR(host.sent[0].asFloat(), 0.6f, 1e-6f);
+    startJoystick();
+    press(50, 50);
+    sends();
+    EXPECT_EQ(motion(58, 50), ResultSuccess); // 8 of 80 pixels of travel
+    Sends moved = sends();
+    ASSERT_EQ(moved.size(), 1u); // Y stays at the 0.5 it holds
+    EXPECT_EQ(moved[0].pinId, X);
+    EXPECT_NEAR(floatOf(moved[0]), 0.6f, 1e-6f);
 
     // Unreported, the position is unchanged: the next move starts from 0.5 again.
-    host.sent.clear();
-    move(module, 66, 50);
-    EXPECT_NEAR(host.sent.at(0).asFloat(), 0.6f, 1e-6f);
-    reportBack(module);
+    motion(66, 50);
+    moved = sends();
+    EXPECT_NEAR(floatOf(moved.at(0)), 0.6f, 1e-6f);
+    reportBack(moved);
 
-    host.sent.clear();
-    move(module, 74, 50, fine); // without a fine factor reported: no move
-    EXPECT_TRUE(host.sent.empty());
-    module.set(FineFactor, 0.1f);
-    move(module, 82, 50, fine);
-    ASSERT_EQ(host.sent.size(), 1u);
-    EXPECT_NEAR(host.sent[0].asFloat(), 0.61f, 1e-6f);
+    sends();
+    motion(74, 50, fine); // without a fine factor reported: no move
+    EXPECT_EQ(sends(), Sends{});
+    set(FineFactor, 0.1f);
+    motion(82, 50, fine);
+    moved = sends();
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_NEAR(floatOf(moved[0]), 0.61f, 1e-6f);
 
     // Y grows upward.
-    reportBack(module);
-    host.sent.clear();
-    move(module, 82, 42);
-    ASSERT_EQ(host.sent.size(), 1u);
-    EXPECT_EQ(host.sent[0].pinId, Y);
-    EXPECT_NEAR(host.sent[0].asFloat(), 0.6f, 1e-6f);
+    reportBack(moved);
+    sends();
+    motion(82, 42);
+    moved = sends();
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved[0].pinId, Y);
+    EXPECT_NEAR(floatOf(moved[0]), 0.6f, 1e-6f);
 }
 
 TEST_F(BJoystickImageTest, KeepsThePositionWithinItsLimits) {
-    GuiModule module = joystick();
-    module.set(XMinimum, -0.5f);
-    module.set(XMaximum, 0.7f);
-    module.set(YMaximum, 1.5f);
-    EXPECT_TRUE(host.graphics.repaints.empty()); // limits alone repaint nothing
-    press(module, 50, 50);
-    host.sent.clear();
-    move(module, 90, 50);
-    EXPECT_EQ(sent(), (std::vector<Send>{floatSend(X, 0.7f)}));
-    move(module, -100, 50);
-    EXPECT_EQ(sent().back(), floatSend(X, 0.0f));
+    startJoystick();
+    set(XMinimum, -0.5f);
+    set(XMaximum, 0.7f);
+    set(YMaximum, 1.5f);
+    EXPECT_EQ(repaintRequests(), 0u); // limits alone repaint nothing
+    press(50, 50);
+    sends();
+    motion(90, 50);
+    EXPECT_EQ(sends(), (Sends{sent(X, 0.7f)}));
+    motion(-100, 50);
+    const Sends back = sends();
+    ASSERT_FALSE(back.empty());
+    EXPECT_EQ(back.back(), sent(X, 0.0f));
     // A report beyond the limit is drawn at the limit; the pin keeps the report.
-    module.set(X, 0.9f);
-    const GuiRect drawn = handleDrawn(module);
+    set(X, 0.9f);
+    const GuiRect drawn = handleDrawn();
     EXPECT_NEAR(drawn.left, 56.0f, 1e-5f);
-    module.set(YMinimum, 0.25f);
-    module.set(Y, 0.0f);
-    EXPECT_NEAR(handleDrawn(module).top, 60.0f, 1e-5f);
+    set(YMinimum, 0.25f);
+    set(Y, 0.0f);
+    EXPECT_NEAR(handleDrawn().top, 60.0f, 1e-5f);
 }
 
 TEST_F(BJoystickImageTest, FillsTheAreaWithItsGradient) {
-    GuiModule module = joystick();
+    startJoystick();
     // sRGB 96 decoded: about 0.117.
     const double grey = std::pow((96.0 / 255.0 + 0.055) / 1.055, 2.4);
     {
-        const auto recording = paint(module);
+        const auto recording = paint();
         const auto stops = recording->of(DrawOp::MakeGradientStops);
         ASSERT_EQ(stops.size(), 1u);
         ASSERT_EQ(stops[0]->stops.size(), 2u);
-        EXPECT_EQ(stops[0]->stops[0].position, 0.0f);
-        EXPECT_EQ(floatBits(stops[0]->stops[0].colour.r), floatBits(0.0f));
-        EXPECT_EQ(stops[0]->stops[0].colour.a, 1.0f);
-        EXPECT_EQ(stops[0]->stops[1].position, 1.0f);
+        EXPECT_TRUE(sameBits(stops[0]->stops[0].position, 0.0f));
+        EXPECT_TRUE(sameBits(stops[0]->stops[0].colour.r, 0.0f));
+        EXPECT_TRUE(sameBits(stops[0]->stops[0].colour.a, 1.0f));
+        EXPECT_TRUE(sameBits(stops[0]->stops[1].position, 1.0f));
         EXPECT_NEAR(stops[0]->stops[1].colour.g, grey, 1e-6);
-        EXPECT_EQ(stops[0]->stops[1].colour.r, stops[0]->stops[1].colour.b);
-        EXPECT_EQ(stops[0]->stops[1].colour.a, 1.0f);
+        EXPECT_TRUE(sameBits(stops[0]->stops[1].colour.r, stops[0]->stops[1].colour.b));
+        EXPECT_TRUE(sameBits(stops[0]->stops[1].colour.a, 1.0f));
         const auto brushes = recording->of(DrawOp::MakeLinearGradientBrush);
         ASSERT_EQ(brushes.size(), 1u);
-        EXPECT_EQ(brushes[0]->linear.start.y, 0.0f);
-        EXPECT_EQ(brushes[0]->linear.end.x, 0.0f);
-        EXPECT_EQ(brushes[0]->linear.end.y, 99.0f);
+        EXPECT_TRUE(sameBits(brushes[0]->linear.start.y, 0.0f));
+        EXPECT_TRUE(sameBits(brushes[0]->linear.end.x, 0.0f));
+        EXPECT_TRUE(sameBits(brushes[0]->linear.end.y, 99.0f));
         ASSERT_TRUE(brushes[0]->spec.has_value());
         const float identity[6] = {1, 0, 0, 1, 0, 0};
-        EXPECT_EQ(brushes[0]->spec->opacity, 1.0f);
+        EXPECT_TRUE(sameBits(brushes[0]->spec->opacity, 1.0f));
         for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(brushes[0]->spec->transform[i], identity[i]);
+            EXPECT_TRUE(sameBits(brushes[0]->spec->transform[i], identity[i])) << i;
         const auto fills = recording->of(DrawOp::PaintRect);
         ASSERT_EQ(fills.size(), 1u);
-        expectRect(fills[0]->rect, GuiRect{0, 0, 100, 100}, "fill");
+        EXPECT_TRUE(sameRect(fills[0]->rect, {0, 0, 100, 100})) << "fill";
         // The fill comes before the handle.
         EXPECT_EQ(recording->paints().back()->op, DrawOp::BlitBitmap);
     }
-    module.set(TopColour, std::u16string(u"FF0000FF"));
-    module.set(BottomColour, std::u16string(u"80FF0000"));
+    set(TopColour, std::u16string(u"FF0000FF"));
+    set(BottomColour, std::u16string(u"80FF0000"));
     {
-        const auto recording = paint(module);
+        const auto recording = paint();
         const auto& stops = recording->of(DrawOp::MakeGradientStops).at(0)->stops;
         EXPECT_NEAR(stops[0].colour.b, 1.0f, 1e-6f);
-        EXPECT_EQ(stops[0].colour.r, 0.0f);
-        EXPECT_EQ(stops[0].colour.a, 1.0f);
+        EXPECT_TRUE(sameBits(stops[0].colour.r, 0.0f));
+        EXPECT_TRUE(sameBits(stops[0].colour.a, 1.0f));
         EXPECT_NEAR(stops[1].colour.r, 1.0f, 1e-6f);
-        EXPECT_EQ(floatBits(stops[1].colour.a), floatBits(128 * 0.003921569f));
+        EXPECT_TRUE(sameBits(stops[1].colour.a, 128 * 0.003921569f));
     }
     // Six digits give alpha 0 on both: nothing is painted behind the handle.
-    module.set(TopColour, std::u16string(u"FF0000"));
-    module.set(BottomColour, std::u16string(u"00FF00"));
-    const auto recording = paint(module);
+    set(TopColour, std::u16string(u"FF0000"));
+    set(BottomColour, std::u16string(u"00FF00"));
+    const auto recording = paint();
     EXPECT_TRUE(recording->of(DrawOp::PaintRect).empty());
     EXPECT_EQ(recording->of(DrawOp::BlitBitmap).size(), 1u);
 }
 
 TEST_F(BJoystickImageTest, SendsTheFrameCount) {
     offerPicture("tall.bmp", skinpictures::solidBmp(20, 400, 0xFF808080), "frame_size 20 20");
-    GuiModule module = make(u"Better Joystick Image");
-    module.set(Image, std::u16string(u"tall.bmp"));
-    EXPECT_EQ(sent(), (std::vector<Send>{intSend(FrameCount, 20)}));
+    makeWidget(u"Better Joystick Image");
+    set(Image, std::u16string(u"tall.bmp"));
+    EXPECT_EQ(sends(), (Sends{sent(FrameCount, int32_t(20))}));
 }
 
 TEST_F(BJoystickImageTest, ReleasesThePressWithOrWithoutTheCapture) {
-    GuiModule module = joystick();
-    press(module, 50, 50);
+    startJoystick();
+    press(50, 50);
     host.graphics.captured = false; // the host took it away
-    host.sent.clear();
-    EXPECT_EQ(graphicsOf(module)->onRelease(button, GuiPoint{50, 50}), ResultFailure);
-    EXPECT_EQ(sent(), (std::vector<Send>{boolSend(MouseDown, false)}));
+    sends();
+    EXPECT_EQ(releaseAt(50, 50, button), ResultFailure);
+    EXPECT_EQ(sends(), (Sends{sent(MouseDown, false)}));
     EXPECT_EQ(host.graphics.captureDrops, 0);
-    press(module, 50, 50);
-    host.sent.clear();
-    EXPECT_EQ(graphicsOf(module)->onRelease(button, GuiPoint{50, 50}), ResultSuccess);
-    EXPECT_EQ(sent(), (std::vector<Send>{boolSend(MouseDown, false)}));
+    press(50, 50);
+    sends();
+    EXPECT_EQ(releaseAt(50, 50, button), ResultSuccess);
+    EXPECT_EQ(sends(), (Sends{sent(MouseDown, false)}));
     EXPECT_EQ(host.graphics.captureDrops, 1);
-    EXPECT_EQ(move(module, 60, 50), ResultFailure);
+    EXPECT_EQ(motion(60, 50), ResultFailure);
 }
 
 TEST_F(BJoystickImageTest, DoesNothingWithoutAPicture) {
-    GuiModule module = make(u"Better Joystick Image");
-    place(module, 100, 100);
-    module.set(JumpToClick, true);
-    module.set(AcceptOffHandle, true);
-    const auto graphics = graphicsOf(module);
+    makeWidget(u"Better Joystick Image");
+    place({0, 0, 100, 100});
+    set(JumpToClick, true);
+    set(AcceptOffHandle, true);
     EXPECT_EQ(graphics->probeHit(GuiPoint{50, 50}), ResultFailure);
-    EXPECT_EQ(press(module, 50, 50), ResultSuccess);
-    EXPECT_TRUE(host.sent.empty());
+    EXPECT_EQ(press(50, 50), ResultSuccess);
+    EXPECT_EQ(sends(), Sends{});
     EXPECT_EQ(host.graphics.captureTakes, 0);
-    const auto recording = paint(module);
+    const auto recording = paint();
     EXPECT_TRUE(recording->of(DrawOp::BlitBitmap).empty());
     EXPECT_EQ(recording->of(DrawOp::PaintRect).size(), 1u); // the gradient only
     GuiSize desired{};
     graphics->computeDesiredSize(GuiSize{30, 40}, &desired);
-    EXPECT_EQ(desired.width, 30.0f);
-    EXPECT_EQ(desired.height, 40.0f);
+    EXPECT_TRUE(sameSize(desired, {30, 40}));
 }
 
 TEST_F(BJoystickImageTest, AModuleNoLargerThanItsHandleDoesNotMoveIt) {
     offerPicture("ball.bmp", handle());
-    GuiModule module = make(u"Better Joystick Image");
-    place(module, 20, 100);
-    module.set(Image, std::u16string(u"ball.bmp"));
-    module.set(X, 0.3f);
-    module.set(JumpToClick, true);
-    paint(module);
-    host.sent.clear();
-    press(module, 10, 50);
+    makeWidget(u"Better Joystick Image");
+    place({0, 0, 20, 100});
+    set(Image, std::u16string(u"ball.bmp"));
+    set(X, 0.3f);
+    set(JumpToClick, true);
+    paint();
+    sends();
+    press(10, 50);
     // Across, the jump leaves X where it is; down, the handle's centre goes under the pointer.
-    EXPECT_EQ(sent(), (std::vector<Send>{boolSend(MouseDown, true), floatSend(Y, 0.5f)}));
-    reportBack(module);
-    host.sent.clear();
-    move(module, 15, 42);
-    ASSERT_EQ(host.sent.size(), 1u);
-    EXPECT_EQ(host.sent[0].pinId, Y);
-    EXPECT_NEAR(host.sent[0].asFloat(), 0.6f, 1e-6f);
+    const Sends pressed = sends();
+    EXPECT_EQ(pressed, (Sends{sent(MouseDown, true), sent(Y, 0.5f)}));
+    reportBack(pressed);
+    sends();
+    motion(15, 42);
+    const Sends moved = sends();
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved[0].pinId, Y);
+    EXPECT_NEAR(floatOf(moved[0]), 0.6f, 1e-6f);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // both builds.
 #include "LibraryFixture.h"
 #include "tests/AsciiText.h"
+#include "tests/WindowsPathCases.h"
 
 using namespace testhost;
 
@@ -9,29 +10,10 @@ namespace {
 
 using FileNames = blackbox::LibraryTest;
 
-struct SplitCase {
-    const char16_t* path;
-    const char16_t* folder;
-    const char16_t* fileName;
-};
-
-constexpr SplitCase splitCases[] = {
-    {u"C:\\dir\\song.wav", u"C:\\dir", u"song.wav"},
-    {u"C:\\dir\\", u"C:\\dir", u""},
-    {u"C:\\dir/", u"C:\\dir", u""},
-    {u"C:\\dir//song.wav", u"C:\\dir", u"song.wav"},
-    {u"C:\\dir\\\\", u"C:\\dir", u""},
-    {u"song.wav", u"", u"song.wav"},
-    {u"C:song.wav", u"C:", u"song.wav"},
-    {u"C:\\", u"C:\\", u""},
-    {u"C:", u"C:", u""},
-    {u"\\song.wav", u"\\", u"song.wav"},
-    {u"//server/share/a.wav", u"//server/share", u"a.wav"},
-    {u"\\\\server\\share\\a.wav", u"\\\\server\\share", u"a.wav"},
-    {u"//server", u"//server", u""},
-    {u"/", u"/", u""},
-    {u"", u"", u""},
-};
+using windowspathcases::AppendCase;
+using windowspathcases::appendCases;
+using windowspathcases::SplitCase;
+using windowspathcases::splitCases;
 
 TEST_F(FileNames, SplitSendsTheFolderThenTheFileName) {
     for (const SplitCase& c : splitCases) {
@@ -65,32 +47,6 @@ TEST_F(FileNames, SplitSendsOnlyThePartsThatChange) {
     EXPECT_EQ(host.sent[3].asText(), u"");
 }
 
-struct AppendCase {
-    const char16_t* folder;
-    const char16_t* name;
-    const char16_t* result;
-};
-
-constexpr AppendCase appendCases[] = {
-    {u"C:\\dir", u"song.wav", u"C:\\dir\\song.wav"},
-    {u"C:\\dir\\", u"song.wav", u"C:\\dir\\song.wav"},
-    {u"C:\\dir/", u"song.wav", u"C:\\dir/song.wav"},
-    {u"C:\\", u"song.wav", u"C:\\song.wav"},
-    {u"C:", u"song.wav", u"C:song.wav"},
-    {u"dir", u"sub/song.wav", u"dir\\sub/song.wav"},
-    {u"a/b", u"c", u"a/b\\c"}, // the added separator is always "\"
-    {u"C:\\dir", u"D:\\x.wav", u"D:\\x.wav"},
-    {u"C:\\dir", u"D:x.wav", u"D:x.wav"},
-    {u"C:\\dir", u"C:x.wav", u"C:\\dir\\x.wav"},
-    {u"C:\\dir", u"c:x.wav", u"c:x.wav"},
-    {u"C:\\dir", u"\\x.wav", u"C:\\x.wav"},
-    {u"//server/share", u"/x.wav", u"//server/x.wav"},
-    {u"", u"song.wav", u"song.wav"},
-    {u"C:\\dir", u"", u"C:\\dir"},
-    {u"C:\\dir\\", u"", u"C:\\dir\\"},
-    {u"", u"sub/", u"sub/"},
-};
-
 TEST_F(FileNames, AppendJoinsAsWindowsPaths) {
     for (const AppendCase& c : appendCases) {
         SCOPED_TRACE(narrowToAscii(c.folder) + " + " + narrowToAscii(c.name));
@@ -98,6 +54,11 @@ TEST_F(FileNames, AppendJoinsAsWindowsPaths) {
         GuiModule module = make(u"AppendFName");
         module.receive(0, bytesOf(std::u16string(c.folder)));
         module.set(1, std::u16string(c.name));
+        // A fresh module holds an empty text: an empty result is not sent.
+        if (!*c.result) {
+            EXPECT_TRUE(host.sent.empty());
+            continue;
+        }
         ASSERT_EQ(host.sent.size(), 1u);
         EXPECT_EQ(host.sent[0].pinId, 2);
         EXPECT_EQ(narrowToAscii(host.sent[0].asText()), narrowToAscii(c.result));

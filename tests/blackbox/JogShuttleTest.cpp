@@ -1,7 +1,7 @@
 // JogShuttle through the export: turning by dragging around the centre, the
 // range and revolutions handlers, the picture hit test, the frame count, the
 // frame drawn, and the skin picture shared through the image cache.
-#include "SkinWidgetFixture.h"
+#include "WidgetFixture.h"
 #include "host/HostString.h"
 #include "host/MenuItemSink.h"
 
@@ -13,11 +13,13 @@ using namespace testhost;
 
 namespace {
 
-using blackbox::boolSend;
-using blackbox::expectRect;
-using blackbox::floatSend;
-using blackbox::intSend;
+using blackbox::floatOf;
+using blackbox::sameBits;
+using blackbox::sameRect;
+using blackbox::sameSize;
 using blackbox::Send;
+using blackbox::Sends;
+using blackbox::sent;
 
 enum Pin {
     Phase = 0,
@@ -47,154 +49,143 @@ Bytes knob(int32_t frames) {
     });
 }
 
-class JogShuttleTest : public blackbox::SkinWidgetTest {
+class JogShuttleTest : public blackbox::WidgetTest {
 protected:
     // A fresh dial in bounds (0, 0, 100, 100) showing a 4-frame knob.
-    GuiModule dial() {
+    void startDial() {
         offerPicture("knob.bmp", knob(4), "frame_size 100 100");
-        GuiModule module = make(u"JogShuttle");
-        place(module, 100, 100);
-        module.set(Image, std::u16string(u"knob.bmp"));
-        host.sent.clear();
-        return module;
+        makeWidget(u"JogShuttle");
+        place({0, 0, 100, 100});
+        set(Image, std::u16string(u"knob.bmp"));
+        sends();
     }
-    int32_t press(const GuiModule& m, float x, float y, int32_t flags = button) {
-        return graphicsOf(m)->onPress(flags, GuiPoint{x, y});
-    }
-    int32_t move(const GuiModule& m, float x, float y) {
-        return graphicsOf(m)->onMotion(button, GuiPoint{x, y});
-    }
-    std::vector<int32_t> pinsSent() const {
+    static std::vector<int32_t> pinsOf(const Sends& all) {
         std::vector<int32_t> pins;
-        for (const SentValue& value : host.sent)
-            pins.push_back(value.pinId);
+        for (const Send& send : all)
+            pins.push_back(send.pinId);
         return pins;
     }
 };
 
 TEST_F(JogShuttleTest, AQuarterTurnClockwiseMovesAQuarterOfOneStep) {
-    GuiModule module = dial();
-    EXPECT_EQ(press(module, 90, 50), ResultSuccess); // angle pi
+    startDial();
+    EXPECT_EQ(press(90, 50), ResultSuccess); // angle pi
     EXPECT_EQ(host.graphics.captureTakes, 1);
-    EXPECT_EQ(sent(), (std::vector<Send>{boolSend(DownA, true), boolSend(DownB, true)}));
-    host.sent.clear();
+    EXPECT_EQ(sends(), (Sends{sent(DownA, true), sent(DownB, true)}));
 
-    EXPECT_EQ(move(module, 50, 90), ResultSuccess); // angle 3 pi / 2
-    ASSERT_EQ(pinsSent(), (std::vector<int32_t>{Value, Phase, Turns}));
-    for (const SentValue& value : host.sent) {
-        EXPECT_LT(value.asFloat(), 0.25f) << value.pinId;
-        EXPECT_GT(value.asFloat(), 0.2499f) << value.pinId;
+    EXPECT_EQ(motion(50, 90), ResultSuccess); // angle 3 pi / 2
+    const Sends turned = sends();
+    ASSERT_EQ(pinsOf(turned), (std::vector<int32_t>{Value, Phase, Turns}));
+    for (const Send& send : turned) {
+        EXPECT_LT(floatOf(send), 0.25f) << send.pinId;
+        EXPECT_GT(floatOf(send), 0.2499f) << send.pinId;
     }
-    EXPECT_EQ(host.sent[0].asFloat(), host.sent[1].asFloat()); // one turn sweeps 10 of 10
-    host.sent.clear();
+    EXPECT_TRUE(sameBits(floatOf(turned[0]), floatOf(turned[1]))); // one turn sweeps 10 of 10
 
     // A quarter turn back returns to 0; turning further anticlockwise is held at the minimum.
-    EXPECT_EQ(move(module, 90, 50), ResultSuccess);
-    EXPECT_EQ(host.sent.at(0).asFloat(), 0.0f);
-    host.sent.clear();
-    EXPECT_EQ(move(module, 50, 10), ResultSuccess);
-    EXPECT_TRUE(host.sent.empty());
+    EXPECT_EQ(motion(90, 50), ResultSuccess);
+    EXPECT_TRUE(sameBits(floatOf(sends().at(0)), 0.0f));
+    EXPECT_EQ(motion(50, 10), ResultSuccess);
+    EXPECT_EQ(sends(), Sends{});
 }
 
 TEST_F(JogShuttleTest, TurningAnticlockwiseFromTheMinimumSendsNothing) {
-    GuiModule module = dial();
-    press(module, 90, 50);
-    host.sent.clear();
-    EXPECT_EQ(move(module, 50, 10), ResultSuccess);
-    EXPECT_TRUE(host.sent.empty());
+    startDial();
+    press(90, 50);
+    sends();
+    EXPECT_EQ(motion(50, 10), ResultSuccess);
+    EXPECT_EQ(sends(), Sends{});
 }
 
 TEST_F(JogShuttleTest, CrossingTheLeftOfTheCentreIsASmallStep) {
-    GuiModule module = dial();
+    startDial();
     struct Case {
         GuiPoint from, to;
         float sign; // anticlockwise on screen is negative
     };
     for (const Case c : {Case{{10, 49}, {10, 51}, -1.0f}, Case{{10, 51}, {10, 49}, 1.0f}}) {
-        module.set(Value, 5.0f);
-        press(module, 50, 50);
-        move(module, c.from.x, c.from.y);
-        module.set(Value, 5.0f);
-        host.sent.clear();
-        move(module, c.to.x, c.to.y);
-        ASSERT_EQ(pinsSent(), (std::vector<int32_t>{Value, Phase, Turns}));
-        const float turns = host.sent[2].asFloat();
+        set(Value, 5.0f);
+        press(50, 50);
+        motion(c.from.x, c.from.y);
+        set(Value, 5.0f);
+        sends();
+        motion(c.to.x, c.to.y);
+        const Sends stepped = sends();
+        ASSERT_EQ(pinsOf(stepped), (std::vector<int32_t>{Value, Phase, Turns}));
+        const float turns = floatOf(stepped[2]);
         EXPECT_GT(turns * c.sign, 0.0f);
         EXPECT_LT(std::fabs(turns), 0.01f);
-        EXPECT_LT(std::fabs(host.sent[0].asFloat() - 5.0f), 0.01f);
+        EXPECT_LT(std::fabs(floatOf(stepped[0]) - 5.0f), 0.01f);
     }
 }
 
 TEST_F(JogShuttleTest, OneRevolutionSweepsTheWholeRange) {
-    GuiModule module = dial();
-    module.set(Revolutions, 1.0f);
-    press(module, 90, 50);
-    move(module, 50, 90);
-    host.sent.clear();
-    move(module, 10, 50); // half a turn from the start
-    ASSERT_EQ(pinsSent(), (std::vector<int32_t>{Value, Phase, Turns}));
-    EXPECT_NEAR(host.sent[0].asFloat(), 5.0f, 2e-6f);
-    EXPECT_NEAR(host.sent[1].asFloat(), 0.5f, 2e-7f);
-    move(module, 50, 10);
-    host.sent.clear();
-    move(module, 90, 50); // the full turn: the end of the range, phase 0
-    ASSERT_EQ(pinsSent(), (std::vector<int32_t>{Value, Phase, Turns}));
-    EXPECT_EQ(host.sent[0].asFloat(), 10.0f);
-    EXPECT_EQ(host.sent[1].asFloat(), 0.0f);
+    startDial();
+    set(Revolutions, 1.0f);
+    press(90, 50);
+    motion(50, 90);
+    sends();
+    motion(10, 50); // half a turn from the start
+    Sends turned = sends();
+    ASSERT_EQ(pinsOf(turned), (std::vector<int32_t>{Value, Phase, Turns}));
+    EXPECT_NEAR(floatOf(turned[0]), 5.0f, 2e-6f);
+    EXPECT_NEAR(floatOf(turned[1]), 0.5f, 2e-7f);
+    motion(50, 10);
+    sends();
+    motion(90, 50); // the full turn: the end of the range, phase 0
+    turned = sends();
+    ASSERT_EQ(pinsOf(turned), (std::vector<int32_t>{Value, Phase, Turns}));
+    EXPECT_TRUE(sameBits(floatOf(turned[0]), 10.0f));
+    EXPECT_TRUE(sameBits(floatOf(turned[1]), 0.0f));
 }
 
 TEST_F(JogShuttleTest, KeepsTheRangeAndTheValueInsideIt) {
-    GuiModule module = dial();
-    module.set(Revolutions, 2.5f);
-    EXPECT_EQ(sent(), std::vector<Send>{}); // phase of value 0 is 0, as the pin holds
-    module.set(Value, 7.0f);
-    EXPECT_EQ(sent(), (std::vector<Send>{floatSend(Phase, 0.75f)}));
-    host.sent.clear();
+    startDial();
+    set(Revolutions, 2.5f);
+    EXPECT_EQ(sends(), Sends{}); // phase of value 0 is 0, as the pin holds
+    set(Value, 7.0f);
+    EXPECT_EQ(sends(), (Sends{sent(Phase, 0.75f)}));
 
-    module.set(Minimum, 12.0f); // not below the maximum: ignored
-    module.set(Minimum, 10.0f);
-    EXPECT_TRUE(host.sent.empty());
-    module.set(Maximum, 5.0f); // below the value: the value follows
-    EXPECT_EQ(sent(), (std::vector<Send>{floatSend(Value, 5.0f), floatSend(Phase, 0.5f)}));
-    host.sent.clear();
+    set(Minimum, 12.0f); // not below the maximum: ignored
+    set(Minimum, 10.0f);
+    EXPECT_EQ(sends(), Sends{});
+    set(Maximum, 5.0f); // below the value: the value follows
+    EXPECT_EQ(sends(), (Sends{sent(Value, 5.0f), sent(Phase, 0.5f)}));
 
-    module.set(Value, 25.0f); // clamped to 5: unchanged, nothing sent
-    EXPECT_TRUE(host.sent.empty());
-    module.set(Minimum, 6.0f); // above the maximum 5: ignored
-    module.set(Minimum, 4.0f); // below the value: nothing moves
-    EXPECT_TRUE(host.sent.empty());
-    module.set(Value, -3.0f); // clamped to the minimum 4
-    EXPECT_EQ(sent(), (std::vector<Send>{floatSend(Phase, 0.0f)}));
-    host.sent.clear();
-    module.set(Minimum, 4.5f); // above the value: the value follows
-    EXPECT_EQ(sent(), (std::vector<Send>{floatSend(Value, 4.5f)}));
+    set(Value, 25.0f); // clamped to 5: unchanged, nothing sent
+    EXPECT_EQ(sends(), Sends{});
+    set(Minimum, 6.0f); // above the maximum 5: ignored
+    set(Minimum, 4.0f); // below the value: nothing moves
+    EXPECT_EQ(sends(), Sends{});
+    set(Value, -3.0f); // clamped to the minimum 4
+    EXPECT_EQ(sends(), (Sends{sent(Phase, 0.0f)}));
+    set(Minimum, 4.5f); // above the value: the value follows
+    EXPECT_EQ(sends(), (Sends{sent(Value, 4.5f)}));
 }
 
 TEST_F(JogShuttleTest, AValueBeyondTheRangeTouchesOnlyThePhase) {
-    GuiModule module = dial();
-    module.set(Revolutions, 2.5f);
-    module.set(Value, 25.0f);
-    EXPECT_EQ(sent(), (std::vector<Send>{floatSend(Phase, 0.5f)}));
-    host.sent.clear();
+    startDial();
+    set(Revolutions, 2.5f);
+    set(Value, 25.0f);
+    EXPECT_EQ(sends(), (Sends{sent(Phase, 0.5f)}));
     // A value that is no number changes nothing.
-    module.set(Value, NAN);
-    EXPECT_TRUE(host.sent.empty());
-    press(module, 90, 50);
-    move(module, 50, 90); // held at the maximum: only the press is sent
-    EXPECT_EQ(sent(), (std::vector<Send>{boolSend(DownA, true), boolSend(DownB, true)}));
+    set(Value, NAN);
+    EXPECT_EQ(sends(), Sends{});
+    press(90, 50);
+    motion(50, 90); // held at the maximum: only the press is sent
+    EXPECT_EQ(sends(), (Sends{sent(DownA, true), sent(DownB, true)}));
 }
 
 TEST_F(JogShuttleTest, PressesOnlyOnVisiblePixelsOfThePicture) {
-    GuiModule module = dial();
-    EXPECT_EQ(press(module, 50, 50, 0), ResultSuccess); // no first button: nothing
-    EXPECT_TRUE(host.sent.empty());
+    startDial();
+    EXPECT_EQ(press(50, 50, 0), ResultSuccess); // no first button: nothing
+    EXPECT_EQ(sends(), Sends{});
     EXPECT_EQ(host.graphics.captureTakes, 0);
-    EXPECT_EQ(press(module, 3, 3), ResultFailure);    // a transparent corner
-    EXPECT_EQ(press(module, 120, 50), ResultFailure); // beside the frame
-    EXPECT_TRUE(host.sent.empty());
+    EXPECT_EQ(press(3, 3), ResultFailure);    // a transparent corner
+    EXPECT_EQ(press(120, 50), ResultFailure); // beside the frame
+    EXPECT_EQ(sends(), Sends{});
     EXPECT_EQ(host.graphics.captureTakes, 0);
 
-    const auto graphics = graphicsOf(module);
     struct Case {
         GuiPoint point;
         int32_t answer;
@@ -214,23 +205,21 @@ TEST_F(JogShuttleTest, TestsTheFrameShownInsideThePadding) {
                                        return y < 20 || x < 10 ? 0xFF808080u : 0u;
                                    }),
                  "frame_size 20 20\npadding 5 0 7 0");
-    GuiModule module = make(u"JogShuttle");
-    module.set(Image, std::u16string(u"two.bmp"));
-    const auto graphics = graphicsOf(module);
+    makeWidget(u"JogShuttle");
+    set(Image, std::u16string(u"two.bmp"));
     EXPECT_EQ(graphics->probeHit(GuiPoint{22, 10}), ResultSuccess);
     // Coordinates are truncated toward zero: less than a pixel before the frame is its first.
     EXPECT_EQ(graphics->probeHit(GuiPoint{6.5f, 10}), ResultSuccess);
     EXPECT_EQ(graphics->probeHit(GuiPoint{5.9f, 10}), ResultFailure);
     EXPECT_EQ(graphics->probeHit(GuiPoint{7, 3.9f}), ResultFailure);
-    module.set(Phase, 1.0f); // frame 1
+    set(Phase, 1.0f); // frame 1
     EXPECT_EQ(graphics->probeHit(GuiPoint{22, 10}), ResultFailure);
     EXPECT_EQ(graphics->probeHit(GuiPoint{10, 24.9f}), ResultSuccess);
     EXPECT_EQ(graphics->probeHit(GuiPoint{10, 25}), ResultFailure);
 
     GuiSize desired{};
     EXPECT_EQ(graphics->computeDesiredSize(GuiSize{300, 300}, &desired), ResultSuccess);
-    EXPECT_EQ(desired.width, 27.0f);
-    EXPECT_EQ(desired.height, 25.0f);
+    EXPECT_TRUE(sameSize(desired, {27, 25}));
 }
 
 TEST_F(JogShuttleTest, TestsASliderPictureOnItsHandle) {
@@ -242,9 +231,8 @@ TEST_F(JogShuttleTest, TestsASliderPictureOnItsHandle) {
                                    }),
                  "type slider\nframe_size 30 10\nhandle_rect 2 10 6 14\nhandle_range -1 21\n"
                  "padding 1 0 3 0");
-    GuiModule module = make(u"JogShuttle");
-    module.set(Image, std::u16string(u"slide.bmp"));
-    const auto graphics = graphicsOf(module);
+    makeWidget(u"JogShuttle");
+    set(Image, std::u16string(u"slide.bmp"));
     // Offset -1 at phase 0: the handle's first column cut, drawn from x = 3, y = 11.
     struct Case {
         float phase;
@@ -259,115 +247,112 @@ TEST_F(JogShuttleTest, TestsASliderPictureOnItsHandle) {
           // Offset -1 + trunc(0.5 x 22) = 10: drawn from x = 13.
           Case{0.5f, {13, 11}, ResultSuccess}, Case{0.5f, {12.9f, 11}, ResultFailure},
           Case{0.5f, {3, 11}, ResultFailure}}) {
-        module.set(Phase, c.phase);
+        set(Phase, c.phase);
         EXPECT_EQ(graphics->probeHit(c.point), c.answer)
             << c.phase << ": " << c.point.x << "," << c.point.y;
     }
     // Every blit stays inside the handle and background as drawn.
-    module.set(Phase, 0.0f);
-    const auto recording = paint(module);
+    set(Phase, 0.0f);
+    const auto recording = paint();
     const auto blits = recording->of(DrawOp::BlitBitmap);
     ASSERT_EQ(blits.size(), 2u);
-    expectRect(*blits[1]->source, GuiRect{3, 10, 6, 14}, "handle source");
-    expectRect(blits[1]->rect, GuiRect{3, 11, 6, 15}, "handle destination");
+    EXPECT_TRUE(sameRect(*blits[1]->source, {3, 10, 6, 14})) << "handle source";
+    EXPECT_TRUE(sameRect(blits[1]->rect, {3, 11, 6, 15})) << "handle destination";
 }
 
 TEST_F(JogShuttleTest, ABargraphPictureIsHitEverywhere) {
     offerPicture("bar.bmp", skinpictures::solidBmp(10, 20, 0), "type bargraph\nframe_size 10 10");
-    GuiModule module = make(u"JogShuttle");
-    module.set(Image, std::u16string(u"bar.bmp"));
-    EXPECT_EQ(graphicsOf(module)->probeHit(GuiPoint{-50, 500}), ResultSuccess);
+    makeWidget(u"JogShuttle");
+    set(Image, std::u16string(u"bar.bmp"));
+    EXPECT_EQ(graphics->probeHit(GuiPoint{-50, 500}), ResultSuccess);
 }
 
 TEST_F(JogShuttleTest, MissesWhereTheFramesAreLargerThanThePicture) {
     offerPicture("small.bmp", skinpictures::solidBmp(10, 10, 0xFF808080), "frame_size 40 40");
-    GuiModule module = make(u"JogShuttle");
-    module.set(Image, std::u16string(u"small.bmp"));
-    const auto graphics = graphicsOf(module);
+    makeWidget(u"JogShuttle");
+    set(Image, std::u16string(u"small.bmp"));
     EXPECT_EQ(graphics->probeHit(GuiPoint{5, 5}), ResultSuccess);
     EXPECT_EQ(graphics->probeHit(GuiPoint{15, 5}), ResultFailure);
     EXPECT_EQ(graphics->probeHit(GuiPoint{5, 30}), ResultFailure);
 }
 
 TEST_F(JogShuttleTest, CannotBeTurnedWithoutAPicture) {
-    GuiModule module = make(u"JogShuttle");
-    place(module, 100, 100);
-    const auto graphics = graphicsOf(module);
+    makeWidget(u"JogShuttle");
+    place({0, 0, 100, 100});
     EXPECT_EQ(graphics->probeHit(GuiPoint{50, 50}), ResultFailure);
-    EXPECT_EQ(graphics->onPress(button, GuiPoint{50, 50}), ResultFailure);
+    EXPECT_EQ(press(50, 50), ResultFailure);
     GuiSize desired{};
     graphics->computeDesiredSize(GuiSize{300, 300}, &desired);
-    EXPECT_EQ(desired.width, 10.0f);
-    EXPECT_EQ(desired.height, 10.0f);
+    EXPECT_TRUE(sameSize(desired, {10, 10}));
     // The placeholder is drawn.
-    EXPECT_EQ(paint(module)->of(DrawOp::DrawText).size(), 1u);
+    EXPECT_EQ(paint()->of(DrawOp::DrawText).size(), 1u);
 }
 
 TEST_F(JogShuttleTest, MovesOnlyWhileHoldingThePointer) {
-    GuiModule module = dial();
-    EXPECT_EQ(move(module, 50, 90), ResultFailure);
-    EXPECT_TRUE(host.sent.empty());
-    press(module, 90, 50);
-    host.sent.clear();
-    EXPECT_EQ(graphicsOf(module)->onRelease(button, GuiPoint{90, 50}), ResultSuccess);
-    EXPECT_EQ(sent(), (std::vector<Send>{boolSend(DownA, false), boolSend(DownB, false)}));
+    startDial();
+    EXPECT_EQ(motion(50, 90), ResultFailure);
+    EXPECT_EQ(sends(), Sends{});
+    press(90, 50);
+    sends();
+    EXPECT_EQ(releaseAt(90, 50, button), ResultSuccess);
+    EXPECT_EQ(sends(), (Sends{sent(DownA, false), sent(DownB, false)}));
     EXPECT_EQ(host.graphics.captureDrops, 1);
-    host.sent.clear();
-    EXPECT_EQ(move(module, 50, 90), ResultFailure);
-    EXPECT_EQ(graphicsOf(module)->onRelease(button, GuiPoint{90, 50}), ResultFailure);
-    EXPECT_TRUE(host.sent.empty());
+    EXPECT_EQ(motion(50, 90), ResultFailure);
+    EXPECT_EQ(releaseAt(90, 50, button), ResultFailure);
+    EXPECT_EQ(sends(), Sends{});
 }
 
 TEST_F(JogShuttleTest, WithNoRevolutionsATurnGoesToAnEndAndNoTurnNowhere) {
-    GuiModule module = dial();
-    module.set(Revolutions, 0.0f);
-    press(module, 90, 50);
-    host.sent.clear();
-    move(module, 90, 50); // no turn: nothing
-    EXPECT_TRUE(host.sent.empty());
-    move(module, 50, 90);
+    startDial();
+    set(Revolutions, 0.0f);
+    press(90, 50);
+    sends();
+    motion(90, 50); // no turn: nothing
+    EXPECT_EQ(sends(), Sends{});
+    motion(50, 90);
     // The phase of no revolutions stays 0, as the pin holds.
-    ASSERT_EQ(pinsSent(), (std::vector<int32_t>{Value, Turns}));
-    EXPECT_EQ(host.sent[0].asFloat(), 10.0f);
+    const Sends turned = sends();
+    ASSERT_EQ(pinsOf(turned), (std::vector<int32_t>{Value, Turns}));
+    EXPECT_TRUE(sameBits(floatOf(turned[0]), 10.0f));
 }
 
 TEST_F(JogShuttleTest, SendsTheFrameCountOfThePicture) {
     offerPicture("tall.bmp", skinpictures::solidBmp(8, 640, 0xFF808080), "frame_size 8 64");
-    GuiModule module = make(u"JogShuttle");
-    module.set(Image, std::u16string(u"tall.bmp"));
-    EXPECT_EQ(sent(), (std::vector<Send>{intSend(FramesB, 10), intSend(FramesA, 10)}));
+    makeWidget(u"JogShuttle");
+    set(Image, std::u16string(u"tall.bmp"));
+    EXPECT_EQ(sends(), (Sends{sent(FramesB, int32_t(10)), sent(FramesA, int32_t(10))}));
     EXPECT_EQ(host.graphics.remeasures, 1);
 }
 
 TEST_F(JogShuttleTest, DrawsTheFrameThatItsPhaseSelects) {
-    GuiModule module = dial();
-    module.set(Phase, 0.7f); // trunc(0.7 x 3 + 0.5) = 2
-    const auto recording = paint(module);
+    startDial();
+    set(Phase, 0.7f); // trunc(0.7 x 3 + 0.5) = 2
+    const auto recording = paint();
     const auto blits = recording->of(DrawOp::BlitBitmap);
     ASSERT_EQ(blits.size(), 1u);
-    expectRect(*blits[0]->source, GuiRect{0, 200, 100, 300}, "source");
-    expectRect(blits[0]->rect, GuiRect{0, 0, 100, 100}, "destination");
+    EXPECT_TRUE(sameRect(*blits[0]->source, {0, 200, 100, 300})) << "source";
+    EXPECT_TRUE(sameRect(blits[0]->rect, {0, 0, 100, 100})) << "destination";
     EXPECT_EQ(blits[0]->bitmap->uri, "skin/knob.bmp");
 }
 
 TEST_F(JogShuttleTest, SharesItsPictureWithEveryDialUntilTheLastGoes) {
     offerPicture("knob.bmp", knob(2), "frame_size 100 100");
+    makeWidget(u"JogShuttle");
     {
-        GuiModule first = make(u"JogShuttle");
         GuiModule second = make(u"JogShuttle");
-        first.set(Image, std::u16string(u"knob.bmp"));
-        second.set(Image, std::u16string(u"knob.bmp"));
-        const auto a = paint(first), b = paint(second);
+        set(Image, std::u16string(u"knob.bmp"));
+        ASSERT_EQ(second.set(Image, std::u16string(u"knob.bmp")), ResultSuccess);
+        const auto a = paint(), b = paint(second);
         EXPECT_EQ(a->of(DrawOp::BlitBitmap)[0]->bitmap->id,
                   b->of(DrawOp::BlitBitmap)[0]->bitmap->id);
-        EXPECT_EQ(factory.imageLoads, std::vector<std::string>{"skin/knob.bmp"});
-        first.reset();
-        EXPECT_EQ(factory.ledger()->live("bitmap"), 1);
+        EXPECT_EQ(drawing.imageLoads, std::vector<std::string>{"skin/knob.bmp"});
+        dropWidget();
+        EXPECT_EQ(drawing.ledger()->live("bitmap"), 1);
     }
-    EXPECT_EQ(factory.ledger()->live("bitmap"), 0);
-    GuiModule third = make(u"JogShuttle");
-    third.set(Image, std::u16string(u"knob.bmp"));
-    EXPECT_EQ(factory.imageLoads.size(), 2u);
+    EXPECT_EQ(drawing.ledger()->live("bitmap"), 0);
+    makeWidget(u"JogShuttle");
+    set(Image, std::u16string(u"knob.bmp"));
+    EXPECT_EQ(drawing.imageLoads.size(), 2u);
 }
 
 TEST_F(JogShuttleTest, TakesItsAlphaFromAMaskPicture) {
@@ -375,31 +360,30 @@ TEST_F(JogShuttleTest, TakesItsAlphaFromAMaskPicture) {
     offerPicture("masked_mask.bmp", skinpictures::bmp(4, 4, [](int32_t x, int32_t) {
                      return x < 2 ? 0xFF000000u : 0xFFFFFFFFu;
                  }));
-    GuiModule module = make(u"JogShuttle");
-    module.set(Image, std::u16string(u"masked.bmp"));
-    const auto graphics = graphicsOf(module);
+    makeWidget(u"JogShuttle");
+    set(Image, std::u16string(u"masked.bmp"));
     EXPECT_EQ(graphics->probeHit(GuiPoint{1, 1}), ResultSuccess);
     EXPECT_EQ(graphics->probeHit(GuiPoint{2, 1}), ResultFailure);
-    const auto recording = paint(module);
+    const auto recording = paint();
     const auto& pixels = *recording->of(DrawOp::BlitBitmap).at(0)->bitmap->pixels;
     EXPECT_EQ(pixels.pixel(0, 3) >> 24, 0xFFu);
     EXPECT_EQ(pixels.pixel(3, 3), 0u);
 }
 
 TEST_F(JogShuttleTest, OffersItsMenuAndHint) {
-    GuiModule module = dial();
-    module.set(MenuItems, std::u16string(u"Reset=3,Fine"));
-    module.set(Hint, std::u16string(u"Jog"));
+    startDial();
+    set(MenuItems, std::u16string(u"Reset=3,Fine"));
+    set(Hint, std::u16string(u"Jog"));
     MenuItemSink sink;
-    EXPECT_EQ(module->fillContextMenu(0, 0, &sink), ResultSuccess);
+    EXPECT_EQ(widget->get()->fillContextMenu(0, 0, &sink), ResultSuccess);
     EXPECT_EQ(sink.items, (std::vector<MenuItem>{{"Reset", 3, 0}, {"Fine", 4, 0}}));
-    EXPECT_EQ(module->onContextMenuPick(4), ResultSuccess);
-    EXPECT_EQ(sent(), (std::vector<Send>{intSend(MenuSelection, 4), intSend(MenuSelection, -1)}));
+    EXPECT_EQ(widget->get()->onContextMenuPick(4), ResultSuccess);
+    EXPECT_EQ(sends(), (Sends{sent(MenuSelection, int32_t(4)), sent(MenuSelection, int32_t(-1))}));
     HostString text;
-    EXPECT_EQ(module->hintTextAt(0, 0, &text), ResultSuccess);
+    EXPECT_EQ(widget->get()->hintTextAt(0, 0, &text), ResultSuccess);
     EXPECT_EQ(text.text, "Jog");
     text.text.clear();
-    EXPECT_EQ(graphicsOf(module)->graphicsHintTextAt(GuiPoint{0, 0}, &text), ResultSuccess);
+    EXPECT_EQ(graphics->graphicsHintTextAt(GuiPoint{0, 0}, &text), ResultSuccess);
     EXPECT_EQ(text.text, "Jog");
 }
 

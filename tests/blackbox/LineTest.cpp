@@ -1,6 +1,7 @@
 // KZLine through the export: what it paints, where its band lies for presses
 // and hit tests, its pins' clamping and colours, and the mouse-down output.
 #include "WidgetFixture.h"
+#include "tests/AsciiText.h"
 
 #include <cmath>
 #include <string>
@@ -209,7 +210,7 @@ TEST_F(LineTest, ColourTextsSetTheLineAndBackgroundAndEachReportRepaints) {
     };
     for (const ColourCase& c : lineCases) {
         SCOPED_TRACE(c.text);
-        const std::u16string text(c.text, c.text + std::char_traits<char>::length(c.text));
+        const std::u16string text = widenLatin1(c.text);
         repaintRequests();
         set(pinLineColour, text);
         set(pinBackground, text);

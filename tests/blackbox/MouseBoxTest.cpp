@@ -10,6 +10,10 @@
 #include <limits>
 
 using namespace testhost;
+using blackbox::floatOf;
+using blackbox::intOf;
+using blackbox::lastOn;
+using blackbox::sameBits;
 using blackbox::Sends;
 using blackbox::sent;
 
@@ -37,15 +41,7 @@ protected:
     // The int a pin holds after these sends, from 0.
     static int32_t intOn(const Sends& all, int32_t pin) {
         const blackbox::Send* last = lastOn(all, pin);
-        return last ? valueOf<int32_t>(last->bytes) : 0;
-    }
-    // The last value sent on a pin since the last sends().
-    static const blackbox::Send* lastOn(const Sends& all, int32_t pin) {
-        const blackbox::Send* last = nullptr;
-        for (const auto& s : all)
-            if (s.pinId == pin)
-                last = &s;
-        return last;
+        return last ? intOf(*last) : 0;
     }
 };
 
@@ -109,18 +105,18 @@ TEST_F(MouseBoxTest, TheAngleChangeAcrossTheTopStaysSmall) {
     press(101, 0); // just right of straight above: the angle is near 0
     const Sends pressed = sends();
     ASSERT_TRUE(lastOn(pressed, pinAngle));
-    EXPECT_LT(valueOf<float>(lastOn(pressed, pinAngle)->bytes), 0.01f);
+    EXPECT_LT(floatOf(*lastOn(pressed, pinAngle)), 0.01f);
     motion(99, 0); // just left: near 1
     const Sends moved = sends();
     ASSERT_TRUE(lastOn(moved, pinAngle) && lastOn(moved, pinDeltaAngle));
-    EXPECT_GT(valueOf<float>(lastOn(moved, pinAngle)->bytes), 0.99f);
-    const float change = valueOf<float>(lastOn(moved, pinDeltaAngle)->bytes);
+    EXPECT_GT(floatOf(*lastOn(moved, pinAngle)), 0.99f);
+    const float change = floatOf(*lastOn(moved, pinDeltaAngle));
     EXPECT_LT(change, 0.0f);
     EXPECT_GT(change, -0.01f);
     motion(101, 0); // and back
     const Sends back = sends();
     ASSERT_TRUE(lastOn(back, pinDeltaAngle));
-    EXPECT_TRUE(blackbox::sameBits(valueOf<float>(lastOn(back, pinDeltaAngle)->bytes), -change));
+    EXPECT_TRUE(sameBits(floatOf(*lastOn(back, pinDeltaAngle)), -change));
 }
 
 struct FlipCase {
@@ -181,23 +177,21 @@ TEST_F(MouseBoxTest, ACapturedPointerFarOutsideGivesClampedCoordinates) {
     press(-3e9f, -3e9f); // 199 - INT32_MIN does not fit
     const Sends pressed = sends();
     ASSERT_TRUE(lastOn(pressed, pinX));
-    EXPECT_EQ(valueOf<int32_t>(lastOn(pressed, pinX)->bytes), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(intOf(*lastOn(pressed, pinX)), std::numeric_limits<int32_t>::max());
     motion(3e9f, 3e9f);
     const Sends moved = sends();
     ASSERT_TRUE(lastOn(moved, pinX) && lastOn(moved, pinDeltaX));
-    EXPECT_EQ(valueOf<int32_t>(lastOn(moved, pinX)->bytes), 199 - 2147483647);
-    EXPECT_EQ(valueOf<int32_t>(lastOn(moved, pinDeltaX)->bytes),
-              std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(intOf(*lastOn(moved, pinX)), 199 - 2147483647);
+    EXPECT_EQ(intOf(*lastOn(moved, pinDeltaX)), std::numeric_limits<int32_t>::min());
 }
 
 TEST_F(MouseBoxTest, BeforeItsFirstRepaintTheFractionsDivideByZero) {
     press(5, 5);
     const Sends pressed = sends();
     ASSERT_TRUE(lastOn(pressed, pinXFraction) && lastOn(pressed, pinYFraction));
-    EXPECT_EQ(valueOf<float>(lastOn(pressed, pinXFraction)->bytes),
-              std::numeric_limits<float>::infinity());
-    EXPECT_EQ(valueOf<float>(lastOn(pressed, pinYFraction)->bytes),
-              std::numeric_limits<float>::infinity());
+    const float infinity = std::numeric_limits<float>::infinity();
+    EXPECT_TRUE(sameBits(floatOf(*lastOn(pressed, pinXFraction)), infinity));
+    EXPECT_TRUE(sameBits(floatOf(*lastOn(pressed, pinYFraction)), infinity));
 }
 
 TEST_F(MouseBoxTest, TheHintAndTheMenuUseTheImageBasePins) {

@@ -14,7 +14,7 @@ constexpr int32_t floatValue = 0, floatMinimum = 1, floatMaximum = 2, floatDecim
                   floatText = 4;
 constexpr int32_t intValue = 0, intMinimum = 1, intMaximum = 2, intText = 3;
 
-class NumberText : public blackbox::LibraryTest {
+class NumberTextConverters : public blackbox::LibraryTest {
 protected:
     // What the module sent, pin by pin, as text for text pins and bits for the others.
     std::vector<std::pair<int32_t, std::string>> sends(int32_t textPin) const {
@@ -80,7 +80,7 @@ constexpr FormatCase formatCases[] = {
     {-std::numeric_limits<float>::infinity(), 2, "-inf"},
 };
 
-TEST_F(NumberText, FloatFormatsWithSignificantDigitsFromTheDecimals) {
+TEST_F(NumberTextConverters, FloatFormatsWithSignificantDigitsFromTheDecimals) {
     for (const FormatCase& c : formatCases) {
         SCOPED_TRACE(std::to_string(c.value) + " decimals " + std::to_string(c.decimals));
         host.sent.clear();
@@ -93,7 +93,7 @@ TEST_F(NumberText, FloatFormatsWithSignificantDigitsFromTheDecimals) {
     }
 }
 
-TEST_F(NumberText, FloatClampsTheShownValue) {
+TEST_F(NumberTextConverters, FloatClampsTheShownValue) {
     GuiModule module = make(u"KZ_Float2TxtC");
     module.receive(floatMaximum, bytesOf(1000.0f));
     module.receive(floatDecimals, bytesOf(int32_t(2)));
@@ -104,7 +104,7 @@ TEST_F(NumberText, FloatClampsTheShownValue) {
               (Sends{{floatText, "3.14"}, {floatText, "1e+03"}, {floatText, "0"}}));
 }
 
-TEST_F(NumberText, FloatDefaultRangeShowsZeroButKeepsNegativeZeroAndNan) {
+TEST_F(NumberTextConverters, FloatDefaultRangeShowsZeroButKeepsNegativeZeroAndNan) {
     GuiModule module = make(u"KZ_Float2TxtC");
     module.set(floatValue, 5.0f);
     module.set(floatValue, -0.0f);
@@ -115,7 +115,7 @@ TEST_F(NumberText, FloatDefaultRangeShowsZeroButKeepsNegativeZeroAndNan) {
         (Sends{{floatText, "0"}, {floatText, "-0"}, {floatText, "nan"}, {floatText, "-nan"}}));
 }
 
-TEST_F(NumberText, FloatDecimalsReformatTheClampedValue) {
+TEST_F(NumberTextConverters, FloatDecimalsReformatTheClampedValue) {
     GuiModule module = make(u"KZ_Float2TxtC");
     module.receive(floatMaximum, bytesOf(10.0f));
     module.receive(floatValue, bytesOf(3.14159f));
@@ -125,7 +125,7 @@ TEST_F(NumberText, FloatDecimalsReformatTheClampedValue) {
     EXPECT_EQ(sends(floatText), (Sends{{floatText, "3"}, {floatText, "3.142"}}));
 }
 
-TEST_F(NumberText, FloatTypedTextWithinRangeSetsTheValueAndStays) {
+TEST_F(NumberTextConverters, FloatTypedTextWithinRangeSetsTheValueAndStays) {
     GuiModule module = make(u"KZ_Float2TxtC");
     module.receive(floatMaximum, bytesOf(2.0f));
     module.set(floatText, std::u16string(u"1.75"));
@@ -134,7 +134,7 @@ TEST_F(NumberText, FloatTypedTextWithinRangeSetsTheValueAndStays) {
     EXPECT_EQ(sends(floatText), (Sends{{floatValue, bitsOf(1.75f)}, {floatValue, bitsOf(0.5f)}}));
 }
 
-TEST_F(NumberText, FloatTypedTextBeyondRangeSendsTheBoundThenItsText) {
+TEST_F(NumberTextConverters, FloatTypedTextBeyondRangeSendsTheBoundThenItsText) {
     GuiModule module = make(u"KZ_Float2TxtC");
     module.receive(floatMaximum, bytesOf(2.0f));
     module.set(floatText, std::u16string(u"5"));
@@ -148,7 +148,7 @@ TEST_F(NumberText, FloatTypedTextBeyondRangeSendsTheBoundThenItsText) {
                                        {floatText, "0"}}));
 }
 
-TEST_F(NumberText, FloatTypedNanIsSentOnEveryReportAndKeepsTheText) {
+TEST_F(NumberTextConverters, FloatTypedNanIsSentOnEveryReportAndKeepsTheText) {
     GuiModule module = make(u"KZ_Float2TxtC");
     module.set(floatText, std::u16string(u"nan"));
     module.changed(floatText);
@@ -160,7 +160,7 @@ TEST_F(NumberText, FloatTypedNanIsSentOnEveryReportAndKeepsTheText) {
     EXPECT_EQ(floatBits(host.sent[2].asFloat()), 0xFFC00000u);
 }
 
-TEST_F(NumberText, FloatNanBoundsNeverClamp) {
+TEST_F(NumberTextConverters, FloatNanBoundsNeverClamp) {
     GuiModule module = make(u"KZ_Float2TxtC");
     module.receive(floatMinimum, bytesOf(std::numeric_limits<float>::quiet_NaN()));
     module.receive(floatMaximum, bytesOf(std::numeric_limits<float>::quiet_NaN()));
@@ -169,7 +169,7 @@ TEST_F(NumberText, FloatNanBoundsNeverClamp) {
     EXPECT_EQ(sends(floatText), (Sends{{floatValue, bitsOf(-12.5f)}, {floatText, "1e+30"}}));
 }
 
-TEST_F(NumberText, TextWithoutANumberOrBeyondTheTypeChangesNothing) {
+TEST_F(NumberTextConverters, TextWithoutANumberOrBeyondTheTypeChangesNothing) {
     const std::u16string floatTexts[] = {u"",   u"-",    u"abc",   u" .e",
                                          u"#5", u"1e39", u"1e-40", u"\u00A05"};
     const std::u16string intTexts[] = {u"",           u"-",           u"abc",    u"+ 1",
@@ -195,7 +195,7 @@ TEST_F(NumberText, TextWithoutANumberOrBeyondTheTypeChangesNothing) {
     EXPECT_EQ(host.sent[1].asText(), u"3");
 }
 
-TEST_F(NumberText, IntFreshModuleShowsZeroAndLeavesTheValue) {
+TEST_F(NumberTextConverters, IntFreshModuleShowsZeroAndLeavesTheValue) {
     GuiModule module = make(u"KZ_Int2TxtC");
     module.set(intValue, int32_t(42));
     EXPECT_EQ(sends(intText), (Sends{{intText, "0"}}));
@@ -206,7 +206,7 @@ struct IntFormatCase {
     const char* text;
 };
 
-TEST_F(NumberText, IntClampsTheShownValueMinimumFirst) {
+TEST_F(NumberTextConverters, IntClampsTheShownValueMinimumFirst) {
     constexpr IntFormatCase cases[] = {
         {0, 100, 150, "100"},
         {0, 100, -5, "0"},
@@ -230,7 +230,7 @@ TEST_F(NumberText, IntClampsTheShownValueMinimumFirst) {
     }
 }
 
-TEST_F(NumberText, IntTypedTextClampsValueFirstThenText) {
+TEST_F(NumberTextConverters, IntTypedTextClampsValueFirstThenText) {
     GuiModule module = make(u"KZ_Int2TxtC");
     module.receive(intMaximum, bytesOf(int32_t(100)));
     module.set(intText, std::u16string(u"250"));
@@ -245,7 +245,7 @@ TEST_F(NumberText, IntTypedTextClampsValueFirstThenText) {
                                      {intText, "0"}}));
 }
 
-TEST_F(NumberText, IntTypedTextWithReversedRange) {
+TEST_F(NumberTextConverters, IntTypedTextWithReversedRange) {
     GuiModule module = make(u"KZ_Int2TxtC");
     module.receive(intMinimum, bytesOf(int32_t(10)));
     module.set(intText, std::u16string(u"5"));
@@ -254,7 +254,7 @@ TEST_F(NumberText, IntTypedTextWithReversedRange) {
               (Sends{{intValue, "10"}, {intText, "10"}, {intValue, "0"}, {intText, "0"}}));
 }
 
-TEST_F(NumberText, IntReadsTheWholeRange) {
+TEST_F(NumberTextConverters, IntReadsTheWholeRange) {
     GuiModule module = make(u"KZ_Int2TxtC");
     module.receive(intMinimum, bytesOf(INT32_MIN));
     module.receive(intMaximum, bytesOf(INT32_MAX));

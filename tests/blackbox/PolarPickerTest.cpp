@@ -3,7 +3,6 @@
 // and the pins it shares with the image base.
 #include "WidgetFixture.h"
 #include "host/HostString.h"
-#include "tests/SkinPictures.h"
 
 #include <cmath>
 

@@ -3,7 +3,8 @@
 // follow a load, and the look-ups, factory fetch and remeasure request of the
 // load itself. The widget must end with the picture the host named last, use
 // its sizes, send no value of a picture it no longer holds, and leak nothing.
-#include "SkinWidgetFixture.h"
+#include "WidgetFixture.h"
+#include "tests/AsciiText.h"
 
 #include <functional>
 #include <optional>
@@ -14,10 +15,10 @@ using namespace testhost;
 
 namespace {
 
-using blackbox::expectRect;
-using blackbox::intSend;
-using blackbox::Send;
-using Sends = std::vector<Send>;
+using blackbox::sameBits;
+using blackbox::sameRect;
+using blackbox::Sends;
+using blackbox::sent;
 
 // 20 x 60 in three frames of 20 x 20, and 40 x 80 in two frames of 40 x 40.
 const std::u16string small = u"small.bmp";
@@ -51,7 +52,7 @@ const ImageWidget imageWidgets[] = {
     {u"JogShuttle", 5, {12, 11}, {0, 0, 40, 40}},
 };
 
-class SkinWidgetNestedCallsTest : public blackbox::SkinWidgetTest {
+class SkinWidgetNestedCallsTest : public blackbox::WidgetTest {
 protected:
     SkinWidgetNestedCallsTest() {
         offerPicture("small.bmp", skinpictures::solidBmp(20, 60, 0xFF808080), "frame_size 20 20");
@@ -60,12 +61,12 @@ protected:
     void TearDown() override {
         host.onAccept = nullptr;
         host.onCall = nullptr;
-        SkinWidgetTest::TearDown();
+        WidgetTest::TearDown();
     }
 
     // The destination of the one frame a paint blits; none when it blits none.
-    std::optional<GuiRect> frameDrawn(const GuiModule& module) {
-        const auto recording = paint(module);
+    std::optional<GuiRect> frameDrawn() {
+        const auto recording = paint();
         const auto blits = recording->of(DrawOp::BlitBitmap);
         EXPECT_LE(blits.size(), 1u);
         if (blits.empty())
@@ -77,37 +78,37 @@ protected:
 TEST_F(SkinWidgetNestedCallsTest, APictureChangedFromInsideTheFrameCountSendIsTheOneUsed) {
     for (const ImageWidget& widget : imageWidgets) {
         for (const Replacement& replacement : replacements) {
-            SCOPED_TRACE(
-                std::string(replacement.what) + " in " +
-                std::string(widget.id, widget.id + std::char_traits<char16_t>::length(widget.id)));
-            GuiModule module = make(widget.id);
-            place(module, 100, 100);
-            host.sent.clear();
+            SCOPED_TRACE(std::string(replacement.what) + " in " + narrowToAscii(widget.id));
+            makeWidget(widget.id);
+            place({0, 0, 100, 100});
+            sends();
             host.graphics.remeasures = 0;
             bool replaced = false;
             host.onAccept = [&](const SentValue& value) {
                 if (value.pinId == widget.frameCountPins[0] && !replaced) {
                     replaced = true;
-                    module.set(widget.imagePin, replacement.name);
+                    set(widget.imagePin, replacement.name);
                 }
             };
-            module.set(widget.imagePin, small);
+            set(widget.imagePin, small);
             host.onAccept = nullptr;
 
             // The small picture's first count, then the big picture's counts;
             // nothing more of the small one.
-            Sends expected{intSend(widget.frameCountPins[0], 3)};
+            Sends expected{sent(widget.frameCountPins[0], int32_t(3))};
             if (replacement.loads)
                 for (const int32_t pin : widget.frameCountPins)
-                    expected.push_back(intSend(pin, 2));
-            EXPECT_EQ(sent(), expected);
+                    expected.push_back(sent(pin, int32_t(2)));
+            EXPECT_EQ(sends(), expected);
             // Only the load that stands asks to be measured again.
             EXPECT_EQ(host.graphics.remeasures, replacement.loads ? 1 : 0);
 
-            const std::optional<GuiRect> drawn = frameDrawn(module);
+            const std::optional<GuiRect> drawn = frameDrawn();
             ASSERT_EQ(drawn.has_value(), replacement.loads);
-            if (drawn)
-                expectRect(*drawn, widget.bigFrame);
+            if (drawn) {
+                EXPECT_TRUE(sameRect(*drawn, widget.bigFrame));
+            }
+            dropWidget();
         }
     }
 }
@@ -155,28 +156,28 @@ TEST_F(SkinWidgetNestedCallsTest, ANameSetFromInsideTheLoadStandsOverTheLoadInPr
     constexpr int32_t imagePin = 5;
     for (const LoadCase& c : cases) {
         SCOPED_TRACE(c.what);
-        {
-            GuiModule module = make(u"JogShuttle");
-            place(module, 100, 100);
-            bool changed = false;
-            c.hookInto(host, [&] {
-                if (!std::exchange(changed, true))
-                    module.set(imagePin, c.name);
-            });
-            module.set(imagePin, small);
-            host.onCall = nullptr;
-            EXPECT_TRUE(changed);
+        makeWidget(u"JogShuttle");
+        place({0, 0, 100, 100});
+        bool changed = false;
+        c.hookInto(host, [&] {
+            if (!std::exchange(changed, true))
+                set(imagePin, c.name);
+        });
+        set(imagePin, small);
+        host.onCall = nullptr;
+        EXPECT_TRUE(changed);
 
-            const std::optional<GuiRect> drawn = frameDrawn(module);
-            ASSERT_EQ(drawn.has_value(), c.drawn.has_value());
-            if (drawn)
-                expectRect(*drawn, *c.drawn);
-            GuiSize desired{};
-            graphicsOf(module)->computeDesiredSize(GuiSize{0, 0}, &desired);
-            EXPECT_EQ(desired.width, c.drawn ? 40.0f : 10.0f);
+        const std::optional<GuiRect> drawn = frameDrawn();
+        ASSERT_EQ(drawn.has_value(), c.drawn.has_value());
+        if (drawn) {
+            EXPECT_TRUE(sameRect(*drawn, *c.drawn));
         }
+        GuiSize desired{};
+        graphics->computeDesiredSize(GuiSize{0, 0}, &desired);
+        EXPECT_TRUE(sameBits(desired.width, c.drawn ? 40.0f : 10.0f));
         // The widget gone, no picture is left: no load lost a reference.
-        EXPECT_EQ(factory.ledger()->live(), 0) << factory.ledger()->describe();
+        dropWidget();
+        EXPECT_EQ(drawing.ledger()->live(), 0) << drawing.ledger()->describe();
     }
 }
 

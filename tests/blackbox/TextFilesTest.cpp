@@ -1,5 +1,6 @@
 // StringLoader and StringSaver on real files, through the export.
 #include "LibraryFixture.h"
+#include "tests/AsciiText.h"
 #include "tests/TempFolder.h"
 
 #include <string>
@@ -15,13 +16,6 @@ namespace {
 
 enum LoaderPin { LoadedText = 0, LoadTrigger = 1, AutoLoad = 2, LoadNameA = 3, LoadNameB = 4 };
 enum SaverPin { SavedText = 0, SaveTrigger = 1, AutoSave = 2, SaveNameA = 3, SaveNameB = 4 };
-
-std::u16string latin1(std::string_view bytes) {
-    std::u16string text;
-    for (const char b : bytes)
-        text += char16_t(static_cast<unsigned char>(b));
-    return text;
-}
 
 class TextFiles : public blackbox::LibraryTest {
 protected:
@@ -98,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"zero", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
         LoadCase{"lone cr", "a\rb", u"a\rb"}, LoadCase{"cr cr lf", "a\r\r\nb", u"a\r\nb"},
         LoadCase{"cr at end", "end\r", u"end\r"}, LoadCase{"lf cr", "a\n\rb", u"a\n\rb"},
-        LoadCase{"empty", "", u""}, LoadCase{"all bytes", allBytes(), latin1(allBytes())},
+        LoadCase{"empty", "", u""}, LoadCase{"all bytes", allBytes(), widenLatin1(allBytes())},
         LoadCase{"split pair", straddling(), straddlingText()}),
     [](const auto& info) {
         std::string name = info.param.what;
@@ -124,7 +118,7 @@ TEST_F(TextFiles, LineEndsAreFoundWhereverTheyFall) {
             ++expectedSends;
             ASSERT_EQ(host.sent.size(), expectedSends) << lead << "+" << offset;
             EXPECT_EQ(host.sent.back().asText(),
-                      latin1(before + "\n" + after + "\r" + after + "\r\n" + after))
+                      widenLatin1(before + "\n" + after + "\r" + after + "\r\n" + after))
                 << lead << "+" << offset;
         }
     }

@@ -1,12 +1,25 @@
-// A widget of the library on a test host with a drawing side: placed, painted
-// into recording contexts, and fed pointer events. After each test the widget
-// is released and every drawing object it was given must be gone.
+// The fixture of the drawn widgets: a widget of the library on a test host
+// with a drawing side, placed, painted into recording contexts and fed pointer
+// events; for the skinned widgets, the skin pictures a test offers as
+// resources. After each test the widgets are released and every drawing
+// object they were given must be gone.
+//
+// One way of asserting serves all widget tests:
+// - what a widget sent is compared whole, in order:
+//       EXPECT_EQ(sends(), (Sends{sent(pinX, 1.0f), sent(pinDown, true)}));
+//   where a value is known only roughly, the test reads it out of the sends
+//   (lastOn, floatOf) and gives its tolerance to EXPECT_NEAR;
+// - what was drawn is compared by the exact bits of its floats, with
+//   EXPECT_TRUE(sameBits / samePoint / sameSize / sameRect / sameColour(got,
+//   wanted)), which shows both values when they differ.
 #pragma once
 
 #include "LibraryFixture.h"
 #include "SentLog.h"
 #include "host/DrawingContext.h"
 #include "host/DrawingFactory.h"
+#include "tests/ExactValues.h"
+#include "tests/SkinPictures.h"
 
 #include <cmath>
 #include <memory>
@@ -17,8 +30,24 @@ namespace blackbox {
 
 using Sends = std::vector<Send>;
 
+// One value as a widget sends it, through IGuiHost.
 template <class T> Send sent(int32_t pin, const T& value) {
     return {pin, testhost::bytesOf(value)};
+}
+
+// The last value sent on a pin among these; none when there is none.
+inline const Send* lastOn(const Sends& all, int32_t pin) {
+    const Send* last = nullptr;
+    for (const Send& s : all)
+        if (s.pinId == pin)
+            last = &s;
+    return last;
+}
+inline float floatOf(const Send& send) {
+    return testhost::valueOf<float>(send.bytes);
+}
+inline int32_t intOf(const Send& send) {
+    return testhost::valueOf<int32_t>(send.bytes);
 }
 
 // The sRGB decoding of a colour byte as the library's tables hold it.
@@ -27,35 +56,12 @@ inline float srgbByte(int i) {
     return float(x <= 0.0404482362771082 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4));
 }
 
-inline bool sameBits(float a, float b) {
-    return testhost::floatBits(a) == testhost::floatBits(b);
-}
-
-inline ::testing::AssertionResult sameColour(const GuiColour& got, const GuiColour& wanted) {
-    if (sameBits(got.r, wanted.r) && sameBits(got.g, wanted.g) && sameBits(got.b, wanted.b) &&
-        sameBits(got.a, wanted.a))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "colour (" << got.r << ", " << got.g << ", " << got.b
-                                         << ", " << got.a << "), wanted (" << wanted.r << ", "
-                                         << wanted.g << ", " << wanted.b << ", " << wanted.a << ")";
-}
-
-inline ::testing::AssertionResult sameRect(const GuiRect& got, const GuiRect& wanted) {
-    if (sameBits(got.left, wanted.left) && sameBits(got.top, wanted.top) &&
-        sameBits(got.right, wanted.right) && sameBits(got.bottom, wanted.bottom))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "rect (" << got.left << ", " << got.top << ", " << got.right << ", " << got.bottom
-           << "), wanted (" << wanted.left << ", " << wanted.top << ", " << wanted.right << ", "
-           << wanted.bottom << ")";
-}
-
-inline ::testing::AssertionResult samePoint(const GuiPoint& got, const GuiPoint& wanted) {
-    if (sameBits(got.x, wanted.x) && sameBits(got.y, wanted.y))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "point (" << got.x << ", " << got.y << "), wanted ("
-                                         << wanted.x << ", " << wanted.y << ")";
-}
+// Drawn values compared by their bits.
+using exactvalues::sameBits;
+using exactvalues::sameColour;
+using exactvalues::samePoint;
+using exactvalues::sameRect;
+using exactvalues::sameSize;
 
 // The operations of a recording, in order.
 inline std::vector<testhost::DrawOp> opsOf(const testhost::Recording& recording) {
@@ -67,51 +73,44 @@ inline std::vector<testhost::DrawOp> opsOf(const testhost::Recording& recording)
 
 class WidgetTest : public LibraryTest {
 protected:
-    void SetUp() override { drawing.serve(host); }
+    WidgetTest() { drawing.serve(host); }
 
     void TearDown() override {
-        widget.reset();
-        graphics.reset();
-        // With the widget gone the image cache has let its pictures go too.
+        dropWidget();
+        // With the widgets gone the image cache has let its pictures go too.
         EXPECT_EQ(drawing.ledger()->live(), 0) << drawing.ledger()->describe();
+        EXPECT_EQ(drawing.references(), 0);
         EXPECT_EQ(host.openStreams(), 0);
         host.graphics.drawingFactory = nullptr;
         LibraryTest::TearDown();
     }
 
-    // Makes and attaches the widget; nothing sent so far is kept.
+    // The widget under test: made and attached, in place of any made before;
+    // nothing sent so far is kept.
     void makeWidget(const std::u16string& id) {
         widget = std::make_unique<testhost::GuiModule>(factory(), id, host);
         ASSERT_EQ(widget->makeResult, ResultSuccess);
         ASSERT_TRUE(*widget);
         ASSERT_EQ(widget->attachResult, ResultSuccess);
-        graphics = gmpi_sdk::queryInterfaceOf<gmpi_gui_api::IMpGraphics2>(widget->unknown());
+        graphics = graphicsOf(*widget);
         ASSERT_TRUE(graphics);
     }
-
-    // A skin picture as resource `name` (kind "Image"), with its metadata
-    // text beside it when given.
-    void offerPicture(const std::string& name, const testhost::Bytes& picture,
-                      const std::string& metadata = "") {
-        host.addResource(name, "Image", "skin/" + name);
-        host.addUriData("skin/" + name, picture);
-        if (metadata.empty())
-            return;
-        const std::string text = name.substr(0, name.rfind('.')) + ".txt";
-        host.addResource(text, "ImageMeta", "skin/" + text);
-        host.addUriData("skin/" + text, testhost::Bytes(metadata.begin(), metadata.end()));
+    void dropWidget() {
+        graphics.reset();
+        widget.reset();
     }
 
+    // The host sets a pin: stores the value, then reports the change.
     template <class T> void set(int32_t pin, const T& value) {
         ASSERT_EQ(widget->set(pin, value), ResultSuccess);
     }
 
     void place(const GuiRect& rect) { ASSERT_EQ(graphics->acceptBounds(&rect), ResultSuccess); }
 
-    // One repaint into a fresh recording context, which the widget must leave
-    // without references.
-    std::shared_ptr<const testhost::Recording> paint() {
-        testhost::DrawingContext context(&drawing);
+    // One repaint into a fresh recording context of that size, which the
+    // widget must leave without references.
+    std::shared_ptr<const testhost::Recording> paint(GuiSize size = {}) {
+        testhost::DrawingContext context(&drawing, size);
         EXPECT_EQ(graphics->onRepaint(&context), ResultSuccess);
         EXPECT_EQ(context.references(), 0);
         return context.recordingPointer();
@@ -127,7 +126,7 @@ protected:
         return graphics->onRelease(flags, GuiPoint{x, y});
     }
 
-    // What the widget sent since the last call.
+    // What the widgets sent since the last call.
     Sends sends() {
         Sends all = sendsOf(host);
         host.sent.clear();
@@ -140,6 +139,24 @@ protected:
             EXPECT_FALSE(area.has_value());
         host.graphics.repaints.clear();
         return count;
+    }
+
+    // Another module beside the widget, for what widgets share.
+    static gmpi_sdk::ComPtr<gmpi_gui_api::IMpGraphics2> graphicsOf(const testhost::GuiModule& m) {
+        return gmpi_sdk::queryInterfaceOf<gmpi_gui_api::IMpGraphics2>(m.unknown());
+    }
+    std::shared_ptr<const testhost::Recording> paint(const testhost::GuiModule& m) {
+        testhost::DrawingContext context(&drawing);
+        EXPECT_EQ(graphicsOf(m)->onRepaint(&context), ResultSuccess);
+        EXPECT_EQ(context.references(), 0);
+        return context.recordingPointer();
+    }
+
+    // For the skinned widgets: a skin picture as resource `name` (kind
+    // "Image"), with its metadata text beside it when given.
+    void offerPicture(const std::string& name, const testhost::Bytes& picture,
+                      const std::string& metadata = "") {
+        skinpictures::offer(host, name, picture, metadata);
     }
 
     testhost::DrawingFactory drawing;

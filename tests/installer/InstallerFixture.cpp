@@ -6,51 +6,17 @@
 #else
 #include "installer/linux/PosixFileSystem.h"
 #include <sys/xattr.h>
-#include <unistd.h>
 #endif
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <fstream>
-#include <iterator>
 
 namespace installertest {
-
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-#ifdef _WIN32
-    const auto process = unsigned(GetCurrentProcessId());
-#else
-    const auto process = unsigned(getpid());
-#endif
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = fs::temp_directory_path() / ("tavri-installer-" + std::to_string(process) + "-" +
-                                         std::to_string(stamp) + "-" + std::to_string(++counter));
-    fs::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    ASSERT_TRUE(out.good()) << path;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::vector<std::string> folderNames(const fs::path& folder) {
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error))
-        names.push_back(narrow(entry.path().filename().u16string()));
+        names.push_back(installer::toUtf8(entry.path().filename().u16string()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -108,14 +74,14 @@ void ScriptedUi::formChanged(Field field) {
 
 void ScriptedUi::message(installer::MessageIcon icon, const std::u16string& title,
                          const std::u16string& text) {
-    calls.push_back("message " + narrow(title));
+    calls.push_back("message " + installer::toUtf8(title));
     messages.push_back({icon, title, text, form_ ? form_->log() : std::vector<std::u16string>{}});
     if (duringMessage && form_)
         duringMessage(*form_);
 }
 
 bool ScriptedUi::askYesNo(const std::u16string& title, const std::u16string& text) {
-    calls.push_back("ask " + narrow(title) + " " + narrow(text));
+    calls.push_back("ask " + installer::toUtf8(title) + " " + installer::toUtf8(text));
     if (yesNoAnswers.empty()) {
         ADD_FAILURE() << "unexpected question";
         return false;
@@ -126,7 +92,7 @@ bool ScriptedUi::askYesNo(const std::u16string& title, const std::u16string& tex
 }
 
 std::u16string ScriptedUi::browseForFolder(const std::u16string& title) {
-    calls.push_back("browse " + narrow(title));
+    calls.push_back("browse " + installer::toUtf8(title));
     if (pickedFolders.empty()) {
         ADD_FAILURE() << "unexpected folder picker";
         return {};
@@ -148,11 +114,12 @@ InstallerTest::InstallerTest() : plugins(temp.path() / "Plugins") {
 
 void InstallerTest::writeDataFile(const std::string& productId, const fs::path& folder,
                                   const std::string& title) {
-    writeFile(dataFile(), productId + "\r\n" + narrow(u16(folder)) + "\r\n" + title + "\r\n");
+    writeBytes(dataFile(),
+               productId + "\r\n" + installer::toUtf8(nameOf(folder)) + "\r\n" + title + "\r\n");
 }
 
 installer::Outcome InstallerTest::run() {
-    return installer::Main(realFileSystem(), ui, u16(program()));
+    return installer::Main(realFileSystem(), ui, nameOf(program()));
 }
 
 } // namespace installertest

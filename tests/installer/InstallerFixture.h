@@ -5,6 +5,7 @@
 
 #include "installer/core/Installer.h"
 #include "installer/core/Text.h"
+#include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,34 +19,17 @@ namespace installertest {
 
 namespace fs = std::filesystem;
 
-// A folder of its own under the system's temporary folder, removed at the end.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
+using testfiles::nameOf;
+using testfiles::readBytes;
+using testfiles::TempFolder;
+using testfiles::writeBytes;
 
-private:
-    fs::path path_;
-};
-
-void writeFile(const fs::path& path, const std::string& bytes);
-std::string readFile(const fs::path& path);
 // The names in a folder, sorted; empty when it does not exist.
 std::vector<std::string> folderNames(const fs::path& folder);
 // Marks a file hidden or system as the platform keeps it; false when the
 // file system cannot keep the mark.
 bool markHidden(const fs::path& path);
 bool markSystem(const fs::path& path);
-
-inline std::u16string u16(const fs::path& path) {
-    return path.u16string();
-}
-inline std::string narrow(const std::u16string& text) {
-    return installer::toUtf8(text);
-}
 
 struct Shown {
     installer::MessageIcon icon;

@@ -21,7 +21,7 @@ TEST_F(InstallerTest, StartUpLoadsTheFormThenFillsAndShowsIt) {
         seen = {form.productId(), form.folderText(), form.title(), form.filesPath()};
     };
     EXPECT_EQ(run(), Outcome::Running);
-    EXPECT_EQ(seen, (Lines{u"12", u16(plugins), u"TAVRI GUI MODULES", u16(vstfiles())}));
+    EXPECT_EQ(seen, (Lines{u"12", nameOf(plugins), u"TAVRI GUI MODULES", nameOf(vstfiles())}));
     EXPECT_EQ(ui.calls,
               (std::vector<std::string>{"load", "topmost on", "changed ProductId", "changed Folder",
                                         "changed Files", "changed Title", "show"}));
@@ -75,7 +75,7 @@ void PrintTo(const DataFileCase& c, std::ostream* out) {
 class DataFileTest : public InstallerTest, public ::testing::WithParamInterface<DataFileCase> {};
 
 TEST_P(DataFileTest, ReadsThreeLinesOrRefusesToStart) {
-    writeFile(dataFile(), GetParam().bytes);
+    writeBytes(dataFile(), GetParam().bytes);
     Lines seen;
     ui.user = [&](Form1& form) { seen = {form.productId(), form.folderText(), form.title()}; };
     const Outcome outcome = run();
@@ -89,7 +89,7 @@ TEST_P(DataFileTest, ReadsThreeLinesOrRefusesToStart) {
     EXPECT_EQ(ui.calls, std::vector<std::string>{"message INSTALLER SYSTEM ERROR"});
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
-    EXPECT_EQ(ui.messages[0].text, u16(dataFile()) + u" has fewer than three lines");
+    EXPECT_EQ(ui.messages[0].text, nameOf(dataFile()) + u" has fewer than three lines");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -130,7 +130,7 @@ void PrintTo(const ProductIdCase& c, std::ostream* out) {
 class ProductIdTest : public InstallerTest, public ::testing::WithParamInterface<ProductIdCase> {};
 
 TEST_P(ProductIdTest, IsAFolderNameInsideThePluginFolderOrRefused) {
-    writeFile(vstfiles() / "a.sem", "a");
+    writeBytes(vstfiles() / "a.sem", "a");
     writeDataFile(GetParam().id, plugins, "Title");
     fs::create_directory(plugins);
     ui.user = [](Form1& form) { form.Command1_Click(); };
@@ -139,7 +139,7 @@ TEST_P(ProductIdTest, IsAFolderNameInsideThePluginFolderOrRefused) {
         EXPECT_EQ(outcome, Outcome::Installed);
         const std::string product = "QUORVST" + GetParam().id;
         EXPECT_EQ(folderNames(plugins), std::vector<std::string>{product});
-        EXPECT_EQ(readFile(plugins / fs::path(installer::decodeText(product)) / "a.sem"), "a");
+        EXPECT_EQ(readBytes(plugins / fs::path(installer::decodeText(product)) / "a.sem"), "a");
         return;
     }
     EXPECT_EQ(outcome, Outcome::Failed);
@@ -148,7 +148,7 @@ TEST_P(ProductIdTest, IsAFolderNameInsideThePluginFolderOrRefused) {
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(
         ui.messages[0].text,
-        u16(dataFile()) +
+        nameOf(dataFile()) +
             u" has a product id with \"..\", \"/\", \"\\\", \":\" or a control character in it");
     // Nothing was made, here or anywhere above.
     EXPECT_TRUE(folderNames(plugins).empty());
@@ -198,11 +198,11 @@ public:
 
 TEST_F(InstallerTest, UnreadableDataFileIsReportedBeforeTheDialog) {
     UnreadableFiles files;
-    EXPECT_EQ(installer::Main(files, ui, u16(program())), Outcome::Failed);
+    EXPECT_EQ(installer::Main(files, ui, nameOf(program())), Outcome::Failed);
     EXPECT_EQ(ui.calls, std::vector<std::string>{"message INSTALLER SYSTEM ERROR"});
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
-    EXPECT_EQ(ui.messages[0].text, u"Can't read " + u16(dataFile()));
+    EXPECT_EQ(ui.messages[0].text, u"Can't read " + nameOf(dataFile()));
 }
 
 TEST_F(InstallerTest, MissingVstfilesIsReportedBeforeTheDialogShows) {
@@ -211,16 +211,16 @@ TEST_F(InstallerTest, MissingVstfilesIsReportedBeforeTheDialogShows) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(ui.messages[0].title, u"INSTALLER SYSTEM ERROR");
-    EXPECT_EQ(ui.messages[0].text, u"Can't list the folder " + u16(vstfiles()));
+    EXPECT_EQ(ui.messages[0].text, u"Can't list the folder " + nameOf(vstfiles()));
     EXPECT_EQ(std::count(ui.calls.begin(), ui.calls.end(), "show"), 0);
 }
 
 TEST_F(InstallerTest, FileListHasOnlyNormalFilesSortedWithoutRegardToCase) {
     for (const char* name :
          {"b.sem", "A.txt", "c.dat", "a.dat", "B.ini", "hidden.sem", "system.sem"})
-        writeFile(vstfiles() / name, name);
+        writeBytes(vstfiles() / name, name);
 #ifndef _WIN32
-    writeFile(vstfiles() / ".dot", "a name beginning with a dot is hidden here");
+    writeBytes(vstfiles() / ".dot", "a name beginning with a dot is hidden here");
 #endif
     fs::create_directory(vstfiles() / "folder");
     const bool marked =
@@ -257,10 +257,10 @@ protected:
 };
 
 TEST_F(InstallTest, MakesBothFoldersAndCopiesEveryListedFile) {
-    writeFile(vstfiles() / "TavriGUIModules_x64.sem", "library");
-    writeFile(vstfiles() / "readme.txt", "text");
-    writeFile(vstfiles() / "hidden.sem", "hidden");
-    writeFile(vstfiles() / "system.sem", "system");
+    writeBytes(vstfiles() / "TavriGUIModules_x64.sem", "library");
+    writeBytes(vstfiles() / "readme.txt", "text");
+    writeBytes(vstfiles() / "hidden.sem", "hidden");
+    writeBytes(vstfiles() / "system.sem", "system");
     const bool marked =
         markHidden(vstfiles() / "hidden.sem") && markSystem(vstfiles() / "system.sem");
     fs::create_directory(vstfiles() / "folder");
@@ -274,9 +274,9 @@ TEST_F(InstallTest, MakesBothFoldersAndCopiesEveryListedFile) {
         EXPECT_EQ(folderNames(product()),
                   (std::vector<std::string>{"TavriGUIModules_x64.sem", "readme.txt"}));
     }
-    EXPECT_EQ(readFile(product() / "TavriGUIModules_x64.sem"), "library");
-    EXPECT_EQ(readFile(product() / "readme.txt"), "text");
-    EXPECT_EQ(readFile(vstfiles() / "readme.txt"), "text");
+    EXPECT_EQ(readBytes(product() / "TavriGUIModules_x64.sem"), "library");
+    EXPECT_EQ(readBytes(product() / "readme.txt"), "text");
+    EXPECT_EQ(readBytes(vstfiles() / "readme.txt"), "text");
 
     const Lines expectedLog{u"Inicio", u"dir vst", u"dir vst 2", u"Copy readme.txt",
                             u"Copy TavriGUIModules_x64.sem"};
@@ -298,30 +298,30 @@ TEST_F(InstallTest, EmptyVstfilesStillMakesBothFolders) {
 }
 
 TEST_F(InstallTest, ExistingProductFolderKeepsOtherFilesAndReplacesNamesakes) {
-    writeFile(vstfiles() / "a.sem", "new a");
+    writeBytes(vstfiles() / "a.sem", "new a");
     fs::create_directories(product());
-    writeFile(product() / "a.sem", "old a, longer than the new one");
-    writeFile(product() / "keep.txt", "kept");
+    writeBytes(product() / "a.sem", "old a, longer than the new one");
+    writeBytes(product() / "keep.txt", "kept");
 
     EXPECT_EQ(install(), Outcome::Installed);
-    EXPECT_EQ(readFile(product() / "a.sem"), "new a");
-    EXPECT_EQ(readFile(product() / "keep.txt"), "kept");
+    EXPECT_EQ(readBytes(product() / "a.sem"), "new a");
+    EXPECT_EQ(readBytes(product() / "keep.txt"), "kept");
     EXPECT_EQ(log, (Lines{u"Inicio", u"dir vst", u"dir vst 2", u"Copy a.sem"}));
 }
 
 TEST_F(InstallTest, FolderNamesOutsideAnyCodePageAreKept) {
-    writeFile(vstfiles() / "a.sem", "a");
+    writeBytes(vstfiles() / "a.sem", "a");
     plugins = temp.path() / fs::path(u"Plug-ins \u03A9\u00E9\u4E2D \U0001D11E");
-    const std::u16string folder = u16(plugins);
+    const std::u16string folder = nameOf(plugins);
     EXPECT_EQ(install(&folder), Outcome::Installed);
-    EXPECT_EQ(readFile(plugins / "QUORVST12" / "a.sem"), "a");
+    EXPECT_EQ(readBytes(plugins / "QUORVST12" / "a.sem"), "a");
     EXPECT_EQ(folderNames(temp.path()),
               (std::vector<std::string>{"Plug-ins \xCE\xA9\xC3\xA9\xE4\xB8\xAD \xF0\x9D\x84\x9E",
                                         "program"}));
 }
 
 TEST_F(InstallTest, EmptyFolderTextIsRefusedAndTheDialogStaysOpen) {
-    writeFile(vstfiles() / "a.sem", "a");
+    writeBytes(vstfiles() / "a.sem", "a");
     Outcome afterRefusals = Outcome::Failed;
     ui.user = [&](Form1& form) {
         for (const char16_t* text : {u"", u"  \t"}) {
@@ -330,7 +330,7 @@ TEST_F(InstallTest, EmptyFolderTextIsRefusedAndTheDialogStaysOpen) {
         }
         afterRefusals = form.outcome();
         EXPECT_TRUE(form.log().empty());
-        form.editFolderText(u16(plugins));
+        form.editFolderText(nameOf(plugins));
         form.Command1_Click();
     };
     EXPECT_EQ(run(), Outcome::Installed);
@@ -342,7 +342,7 @@ TEST_F(InstallTest, EmptyFolderTextIsRefusedAndTheDialogStaysOpen) {
         EXPECT_EQ(ui.messages[i].text, u"Please indicate your VST files location.");
     }
     EXPECT_EQ(ui.messages[2].text, u"INSTALLATION COMPLETE");
-    EXPECT_EQ(readFile(product() / "a.sem"), "a");
+    EXPECT_EQ(readBytes(product() / "a.sem"), "a");
 }
 
 // Each failing step ends the program with a message naming the step and the
@@ -359,37 +359,37 @@ protected:
 };
 
 TEST_F(FailedInstallTest, PluginFolderWhoseParentIsMissing) {
-    writeFile(vstfiles() / "a.sem", "a");
-    const std::u16string folder = u16(temp.path() / "missing" / "Plugins");
+    writeBytes(vstfiles() / "a.sem", "a");
+    const std::u16string folder = nameOf(temp.path() / "missing" / "Plugins");
     EXPECT_EQ(install(&folder), Outcome::Failed);
     expectFailure(u"Can't make the VST files folder " + folder, {u"Inicio"});
     EXPECT_FALSE(fs::exists(temp.path() / "missing"));
 }
 
 TEST_F(FailedInstallTest, PluginFolderThatIsAFile) {
-    writeFile(plugins, "a file where the folder should be");
+    writeBytes(plugins, "a file where the folder should be");
     EXPECT_EQ(install(), Outcome::Failed);
-    expectFailure(u"Can't make the product folder " + u16(product()), {u"Inicio", u"dir vst"});
+    expectFailure(u"Can't make the product folder " + nameOf(product()), {u"Inicio", u"dir vst"});
 }
 
 TEST_F(FailedInstallTest, FileThatCannotBeCopiedKeepsTheCopiesBefore) {
     for (const char* name : {"a.sem", "b.sem", "c.sem"})
-        writeFile(vstfiles() / name, name);
+        writeBytes(vstfiles() / name, name);
     ui.user = [this](Form1& form) {
         fs::remove(vstfiles() / "b.sem"); // listed at start-up, gone by now
         form.Command1_Click();
         log = form.log();
     };
     EXPECT_EQ(run(), Outcome::Failed);
-    const std::u16string from = u16(vstfiles()) + separator + u"b.sem";
-    const std::u16string to = u16(product()) + separator + u"b.sem";
+    const std::u16string from = nameOf(vstfiles()) + separator + u"b.sem";
+    const std::u16string to = nameOf(product()) + separator + u"b.sem";
     expectFailure(u"Can't copy " + from + u" to " + to,
                   {u"Inicio", u"dir vst", u"dir vst 2", u"Copy a.sem"});
     EXPECT_EQ(folderNames(product()), std::vector<std::string>{"a.sem"});
 }
 
 TEST_F(InstallTest, HandlersAreIgnoredWhileAMessageBoxIsOpenAndAfterTheEnd) {
-    writeFile(vstfiles() / "a.sem", "a");
+    writeBytes(vstfiles() / "a.sem", "a");
     ui.duringMessage = [](Form1& form) {
         form.Command1_Click();
         form.Command2_Click();
@@ -401,9 +401,9 @@ TEST_F(InstallTest, HandlersAreIgnoredWhileAMessageBoxIsOpenAndAfterTheEnd) {
     EXPECT_EQ(ui.calls.back(), "message Thank You!");
 
     ScriptedUi quiet;
-    Form1 ended(realFileSystem(), quiet, u16(program()));
+    Form1 ended(realFileSystem(), quiet, nameOf(program()));
     ended.fail(u"stop");
-    ended.editFolderText(u16(plugins));
+    ended.editFolderText(nameOf(plugins));
     ended.Command1_Click();
     ended.Command2_Click();
     ended.Command3_Click();
@@ -454,7 +454,7 @@ TEST(ExitCode, NamesHowTheProgramEnded) {
 // ---- "Browse >", KeepOnTop, PickFolder --------------------------------------
 
 TEST_F(InstallerTest, BrowseSetsTheChosenFolderAndACancelLeavesTheText) {
-    const std::u16string chosen = u16(temp.path() / "Chosen");
+    const std::u16string chosen = nameOf(temp.path() / "Chosen");
     ui.pickedFolders = {u"", chosen};
     Lines texts;
     ui.user = [&](Form1& form) {

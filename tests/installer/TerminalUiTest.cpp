@@ -22,17 +22,17 @@ void PrintTo(const Session& c, std::ostream* out) {
 class TerminalUiTest : public InstallerTest, public ::testing::WithParamInterface<Session> {};
 
 TEST_P(TerminalUiTest, RunsTheDialogFromItsInput) {
-    writeFile(vstfiles() / "a.sem", "a");
+    writeBytes(vstfiles() / "a.sem", "a");
     writeDataFile("12", temp.path() / "Default", "TAVRI GUI MODULES");
     const auto withFolder = [this](std::string text) {
         for (size_t at; (at = text.find("{plugins}")) != std::string::npos;)
-            text.replace(at, 9, narrow(u16(plugins)));
+            text.replace(at, 9, installer::toUtf8(nameOf(plugins)));
         return text;
     };
     std::istringstream in(withFolder(GetParam().input));
     std::ostringstream out;
     installer::TerminalUi terminal(in, out);
-    EXPECT_EQ(installer::Main(realFileSystem(), terminal, u16(program())), GetParam().outcome);
+    EXPECT_EQ(installer::Main(realFileSystem(), terminal, nameOf(program())), GetParam().outcome);
 
     const std::string shown = out.str();
     size_t from = 0;
@@ -88,7 +88,7 @@ TEST_F(InstallerTest, TerminalShowsTheStartUpError) {
     std::istringstream in("\n");
     std::ostringstream out;
     installer::TerminalUi terminal(in, out);
-    EXPECT_EQ(installer::Main(realFileSystem(), terminal, u16(program())),
+    EXPECT_EQ(installer::Main(realFileSystem(), terminal, nameOf(program())),
               installer::Outcome::Failed);
     EXPECT_EQ(out.str(),
               "[error] INSTALLER SYSTEM ERROR: Can't access QUORVSTINSTALLER.DAT\n[Enter] OK\n");

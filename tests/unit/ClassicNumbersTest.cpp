@@ -1,7 +1,6 @@
 // The classic-locale number reading and writing: what stof / stoi accept and
 // refuse, and printf's "%.*g" / "%d", the same on both builds.
 #include "platform/ClassicNumbers.h"
-#include "platform/NumberText.h"
 
 #include "host/PinBytes.h"
 #include "tests/AsciiText.h"
@@ -257,29 +256,6 @@ TEST(FormatInt32, WritesAsPrintfD) {
     EXPECT_EQ(narrowToAscii(platform::formatInt32(100)), "100");
     EXPECT_EQ(narrowToAscii(platform::formatInt32(INT32_MAX)), "2147483647");
     EXPECT_EQ(narrowToAscii(platform::formatInt32(INT32_MIN)), "-2147483648");
-}
-
-} // namespace
-
-namespace {
-
-TEST(SaturatingToInt64, TruncatesTowardZeroAndClamps) {
-    const struct {
-        double value;
-        int64_t expected;
-    } cases[] = {
-        {250.9, 250},
-        {-0.9, 0},
-        {-1.5, -1},
-        {std::numeric_limits<double>::quiet_NaN(), 0},
-        {0x1p63, INT64_MAX},
-        {0x1p63 - 1024.0, INT64_MAX - 1023},
-        {-0x1p63, INT64_MIN},
-        {1e30, INT64_MAX},
-        {-std::numeric_limits<double>::infinity(), INT64_MIN},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(platform::saturatingToInt64(c.value), c.expected) << c.value;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "framework/MpFactory.h"
 #include "host/GuiModule.h"
 #include "platform/FileSystem.h"
+#include "tests/AsciiText.h"
 #include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -251,10 +252,7 @@ enum SaverPin { SavedText = 0, SaveTrigger = 1, AutoSave = 2, SaveNameA = 3, Sav
 // The text whose saved bytes are newBytes() (it has no LF, which the saver
 // would write as CR LF).
 std::u16string newText() {
-    std::u16string text;
-    for (const char byte : newBytes())
-        text += char16_t(static_cast<unsigned char>(byte));
-    return text;
+    return widenLatin1(newBytes());
 }
 
 class SaverOnFaultyDisk : public FileReplacement, public ::testing::WithParamInterface<FaultCase> {

@@ -8,14 +8,14 @@ namespace {
 using platform::pathFromText;
 using platform::textFromPath;
 
-TEST(FileNames, AZeroUnitNamesNoFile) {
+TEST(FileSystem, AZeroUnitNamesNoFile) {
     EXPECT_FALSE(pathFromText(std::u16string(u"a\0b", 3)));
     EXPECT_FALSE(pathFromText(std::u16string(1, u'\0')));
     ASSERT_TRUE(pathFromText(u""));
     EXPECT_TRUE(pathFromText(u"")->empty());
 }
 
-TEST(FileNames, TextSurvivesTheRoundTrip) {
+TEST(FileSystem, TextSurvivesTheRoundTrip) {
     const std::u16string names[] = {u"plain.txt", u"caf\u00E9", u"\u65E5\u672C\u8A9E",
                                     u"pair \U0001F600", u"\uFFFD\uFFFF"};
     for (const std::u16string& name : names) {
@@ -26,7 +26,7 @@ TEST(FileNames, TextSurvivesTheRoundTrip) {
 }
 
 #ifdef _WIN32
-TEST(FileNames, WindowsNamesAreTheWideTextItself) {
+TEST(FileSystem, WindowsNamesAreTheWideTextItself) {
     const std::u16string name = u"C:\\Music/sub\\\xD800lone";
     const auto path = pathFromText(name);
     ASSERT_TRUE(path);
@@ -36,14 +36,14 @@ TEST(FileNames, WindowsNamesAreTheWideTextItself) {
     EXPECT_EQ(textFromPath(*path), name);
 }
 #else
-TEST(FileNames, LinuxNamesAreUtf8) {
+TEST(FileSystem, LinuxNamesAreUtf8) {
     EXPECT_EQ(pathFromText(u"caf\u00E9 \U0001F600")->native(), "caf\xC3\xA9 \xF0\x9F\x98\x80");
     // A surrogate without its partner has no UTF-8 form.
     for (const std::u16string name : {u"a\xD800", u"\xDC00z", u"\xD800\xD800\xDC00"})
         EXPECT_FALSE(pathFromText(name));
 }
 
-TEST(FileNames, BadUtf8IsShownWithReplacementCharacters) {
+TEST(FileSystem, BadUtf8IsShownWithReplacementCharacters) {
     struct Case {
         std::string bytes;
         std::u16string text;

@@ -9,6 +9,7 @@
 #include "host/HostString.h"
 #include "host/MenuItemSink.h"
 #include "host/TestHost.h"
+#include "tests/ExactValues.h"
 #include "tests/SkinPictures.h"
 #include "tests/unit/SlotOrder.h"
 
@@ -21,6 +22,7 @@
 
 namespace {
 
+using exactvalues::sameRect;
 using gmpi_sdk::ComPtr;
 using skinpictures::bmp;
 using skinpictures::solidBmp;
@@ -70,13 +72,6 @@ private:
     bool* destroyed;
 };
 
-void expectRect(const GuiRect& actual, const GuiRect& expected, const char* what) {
-    EXPECT_EQ(floatBits(actual.left), floatBits(expected.left)) << what << " left";
-    EXPECT_EQ(floatBits(actual.top), floatBits(expected.top)) << what << " top";
-    EXPECT_EQ(floatBits(actual.right), floatBits(expected.right)) << what << " right";
-    EXPECT_EQ(floatBits(actual.bottom), floatBits(expected.bottom)) << what << " bottom";
-}
-
 class ImageBaseTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -97,13 +92,7 @@ protected:
 
     void offerPicture(const std::string& name, const testhost::Bytes& picture,
                       const std::string& metadata = "") {
-        host.addResource(name, "Image", "skin/" + name);
-        host.addUriData("skin/" + name, picture);
-        if (!metadata.empty()) {
-            const std::string text = skinResourceStem(name) + ".txt";
-            host.addResource(text, "ImageMeta", "skin/" + text);
-            host.addUriData("skin/" + text, testhost::Bytes(metadata.begin(), metadata.end()));
-        }
+        skinpictures::offer(host, name, picture, metadata);
     }
     template <class T> void set(int32_t pin, const T& value) {
         const testhost::Bytes bytes = bytesOf(value);
@@ -273,13 +262,13 @@ TEST_F(ImageBaseTest, DrawsThePlaceholderWithoutAPicture) {
     ASSERT_EQ(recording->of(DrawOp::MakeSolidBrush).size(), 1u);
     const auto fills = recording->of(DrawOp::PaintRect);
     ASSERT_EQ(fills.size(), 1u);
-    expectRect(fills[0]->rect, GuiRect{0, 0, 8, 10}, "box");
+    EXPECT_TRUE(sameRect(fills[0]->rect, GuiRect{0, 0, 8, 10})) << "box";
     EXPECT_EQ(floatBits(fills[0]->brush->colour.r), floatBits(t.srgbToLinear()[255]));
     EXPECT_EQ(floatBits(fills[0]->brush->colour.a), floatBits(1.0f));
     const auto texts = recording->of(DrawOp::DrawText);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0]->text, "X");
-    expectRect(texts[0]->rect, GuiRect{0, 0, 8, 10}, "layout");
+    EXPECT_TRUE(sameRect(texts[0]->rect, GuiRect{0, 0, 8, 10})) << "layout";
     EXPECT_EQ(floatBits(texts[0]->brush->colour.g), floatBits(t.srgbToLinear()[0]));
     EXPECT_EQ(texts[0]->options, 0);
     ASSERT_TRUE(texts[0]->format.has_value());
@@ -316,8 +305,8 @@ TEST_F(ImageBaseTest, DrawsTheCurrentFrameInsideThePadding) {
     const auto recording = paint();
     const auto blits = recording->of(DrawOp::BlitBitmap);
     ASSERT_EQ(blits.size(), 1u);
-    expectRect(*blits[0]->source, GuiRect{0, 96, 20, 128}, "source");
-    expectRect(blits[0]->rect, GuiRect{5, 3, 25, 35}, "destination");
+    EXPECT_TRUE(sameRect(*blits[0]->source, GuiRect{0, 96, 20, 128})) << "source";
+    EXPECT_TRUE(sameRect(blits[0]->rect, GuiRect{5, 3, 25, 35})) << "destination";
     EXPECT_EQ(floatBits(blits[0]->opacity), floatBits(1.0f));
     EXPECT_EQ(blits[0]->interpolation, 1);
     EXPECT_EQ(blits[0]->bitmap->uri, "skin/knob.png");
@@ -331,11 +320,11 @@ TEST_F(ImageBaseTest, DrawsABargraphLitFromFrameZeroAndUnlitFromFrameOne) {
     const auto recording = paint();
     const auto rects = sources(*recording);
     ASSERT_EQ(rects.size(), 2u);
-    expectRect(rects[0], GuiRect{0, 1, 8, 30}, "lit source");
-    expectRect(rects[1], GuiRect{0, 30, 8, 31}, "unlit source");
+    EXPECT_TRUE(sameRect(rects[0], GuiRect{0, 1, 8, 30})) << "lit source";
+    EXPECT_TRUE(sameRect(rects[1], GuiRect{0, 30, 8, 31})) << "unlit source";
     const auto blits = recording->of(DrawOp::BlitBitmap);
-    expectRect(blits[0]->rect, GuiRect{0, 1, 8, 30}, "lit destination");
-    expectRect(blits[1]->rect, GuiRect{0, 0, 8, 1}, "unlit destination");
+    EXPECT_TRUE(sameRect(blits[0]->rect, GuiRect{0, 1, 8, 30})) << "lit destination";
+    EXPECT_TRUE(sameRect(blits[1]->rect, GuiRect{0, 0, 8, 1})) << "unlit destination";
 }
 
 struct SliderDrawCase {
@@ -356,10 +345,10 @@ TEST_P(ImageBaseSliderDrawing, DrawsTheBackgroundThenTheHandleAtItsOffset) {
     const auto recording = paint();
     const auto blits = recording->of(DrawOp::BlitBitmap);
     ASSERT_EQ(blits.size(), 2u);
-    expectRect(*blits[0]->source, GuiRect{0, 0, 30, 20}, "background source");
-    expectRect(blits[0]->rect, GuiRect{2, 1, 32, 21}, "background destination");
-    expectRect(*blits[1]->source, c.handleSource, "handle source");
-    expectRect(blits[1]->rect, c.handleDestination, "handle destination");
+    EXPECT_TRUE(sameRect(*blits[0]->source, GuiRect{0, 0, 30, 20})) << "background source";
+    EXPECT_TRUE(sameRect(blits[0]->rect, GuiRect{2, 1, 32, 21})) << "background destination";
+    EXPECT_TRUE(sameRect(*blits[1]->source, c.handleSource)) << "handle source";
+    EXPECT_TRUE(sameRect(blits[1]->rect, c.handleDestination)) << "handle destination";
 }
 
 // Frame 30 x 20 at padding left 2, top 1; handle (1, 22)-(9, 30) of the picture.

@@ -1,10 +1,12 @@
-// The 32-bit number readers: the same answers on both builds.
+// The 32-bit number readers, the clamp to 0..1 and the saturating float to
+// integer conversions: the same answers on both builds.
 #include "platform/NumberText.h"
+#include "tests/AsciiText.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
+#include <cstdint>
 #include <limits>
 
 namespace {
@@ -78,7 +80,7 @@ TEST(NumberText, ParseUInt32Base16AsColourTextReadsIt) {
 
 TEST(NumberText, ByteAndWideTextReadAlike) {
     for (const char* text : {"123", "-45", " 0x7f", "2147483648", "x"}) {
-        std::u16string wide(text, text + std::strlen(text));
+        const std::u16string wide = widenLatin1(text);
         size_t a = 0, b = 0;
         EXPECT_EQ(platform::parseInt32(text, 16, &a), platform::parseInt32(wide, 16, &b)) << text;
         EXPECT_EQ(a, b);
@@ -104,6 +106,25 @@ TEST(NumberText, ClampUnitLetsANaNThrough) {
     EXPECT_EQ(platform::clampUnit(inf), 1.0f);
     // Callers rely on a NaN arriving as a NaN (a pin that holds one keeps it).
     EXPECT_TRUE(std::isnan(platform::clampUnit(std::nanf(""))));
+}
+
+TEST(SaturatingToInt64, TruncatesTowardZeroAndClamps) {
+    const struct {
+        double value;
+        int64_t expected;
+    } cases[] = {
+        {250.9, 250},
+        {-0.9, 0},
+        {-1.5, -1},
+        {std::numeric_limits<double>::quiet_NaN(), 0},
+        {0x1p63, INT64_MAX},
+        {0x1p63 - 1024.0, INT64_MAX - 1023},
+        {-0x1p63, INT64_MIN},
+        {1e30, INT64_MAX},
+        {-std::numeric_limits<double>::infinity(), INT64_MIN},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::saturatingToInt64(c.value), c.expected) << c.value;
 }
 
 } // namespace

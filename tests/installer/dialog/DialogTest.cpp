@@ -1,7 +1,9 @@
 // The real dialog of QUORVSTINSTALLER.exe: each test copies the shipped program
 // into a temporary folder, starts it, and drives its windows as a user would,
 // from this process. Windows build only (under wine with a display).
+#include "installer/core/Text.h"
 #include "installer/win32/resource.h"
+#include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +20,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testfiles::readBytes;
+using testfiles::writeBytes;
 using Lines = std::vector<std::u16string>;
 
 const wchar_t* wide(const std::u16string& text) {
@@ -25,17 +29,6 @@ const wchar_t* wide(const std::u16string& text) {
 }
 std::u16string fromWide(const wchar_t* text) {
     return reinterpret_cast<const char16_t*>(text);
-}
-
-std::string narrow(const std::u16string& text) {
-    if (text.empty())
-        return {};
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide(text), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide(text), int(text.size()), out.data(), size, nullptr,
-                        nullptr);
-    return out;
 }
 
 // Polls until the condition holds; false when it has not after a minute,
@@ -204,11 +197,7 @@ protected:
     void SetUp() override {
         SetProcessDPIAware();
         letWineDrawTheCaption();
-        static int counter = 0;
-        root =
-            fs::temp_directory_path() / ("tavri-dialog-" + std::to_string(GetCurrentProcessId()) +
-                                         "-" + std::to_string(++counter));
-        fs::remove_all(root);
+        root = temp.path();
         program = root / "program";
         defaultFolder = root / "Default";
         plugins = root / fs::path(u"Plug-ins \u03A9\u00E9");
@@ -216,27 +205,17 @@ protected:
         fs::copy_file(shipFolder() / "QUORVSTINSTALLER.exe", program / "QUORVSTINSTALLER.exe");
         fs::copy_file(shipFolder() / "vstfiles" / "TavriGUIModules_x64.sem",
                       program / "vstfiles" / "TavriGUIModules_x64.sem");
-        write(program / "vstfiles" / "readme.txt", "read me");
-        write(program / "vstfiles" / "hidden.txt", "hidden");
-        write(program / "vstfiles" / "system.txt", "system");
+        writeBytes(program / "vstfiles" / "readme.txt", "read me");
+        writeBytes(program / "vstfiles" / "hidden.txt", "hidden");
+        writeBytes(program / "vstfiles" / "system.txt", "system");
         SetFileAttributesW((program / "vstfiles" / "hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
         SetFileAttributesW((program / "vstfiles" / "system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
-        write(program / "QUORVSTINSTALLER.001",
-              "12\r\n" + narrow(defaultFolder.u16string()) + "\r\nTAVRI GUI MODULES\r\n");
+        writeBytes(program / "QUORVSTINSTALLER.001",
+                   "12\r\n" + installer::toUtf8(defaultFolder.u16string()) +
+                       "\r\nTAVRI GUI MODULES\r\n");
     }
-    void TearDown() override {
-        run.reset();
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
-
-    static void write(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    // The installer is stopped before its folder goes.
+    void TearDown() override { run.reset(); }
 
     // Starts the installer (from another current folder) and waits for its form.
     HWND start() {
@@ -257,6 +236,7 @@ protected:
         EXPECT_EQ(run->waitForExit(), 2);
     }
 
+    testfiles::TempFolder temp;
     fs::path root;
     fs::path program;       // the installer's own folder
     fs::path defaultFolder; // the data file's plug-in folder
@@ -407,9 +387,9 @@ TEST_F(DialogTest, InstallsIntoTheTypedFolder) {
         copied.push_back(entry.path().filename().u16string());
     std::sort(copied.begin(), copied.end());
     EXPECT_EQ(copied, (Lines{u"TavriGUIModules_x64.sem", u"readme.txt"}));
-    EXPECT_EQ(read(product / "readme.txt"), "read me");
-    EXPECT_EQ(read(product / "TavriGUIModules_x64.sem"),
-              read(shipFolder() / "vstfiles" / "TavriGUIModules_x64.sem"));
+    EXPECT_EQ(readBytes(product / "readme.txt"), "read me");
+    EXPECT_EQ(readBytes(product / "TavriGUIModules_x64.sem"),
+              readBytes(shipFolder() / "vstfiles" / "TavriGUIModules_x64.sem"));
     EXPECT_FALSE(fs::exists(defaultFolder));
 }
 
