@@ -102,21 +102,11 @@ bool AudioHost::referencesBalanced(std::string* report) const {
 }
 
 int32_t AudioHost::answer(const InterfaceId& iid, void** out) {
-    if (!out)
-        return ResultFailure;
-    *out = nullptr;
-    auto give = [out](auto& part) {
-        *out = &part;
-        part.addRef();
-        return ResultSuccess;
-    };
-    if (iid == iidOf<gmpi::IMpUnknown>())
-        return give(parts->audio);
-    if (iid == iidOf<IAudioHost>() && offered[int(AudioInterface::Audio)])
-        return give(parts->audio);
-    if (iid == iidOf<IAudioHostExtension>() && offered[int(AudioInterface::Extension)])
-        return give(parts->extension);
-    return ResultUnsupported;
+    return answerFrom(iid, out,
+                      {{iidOf<gmpi::IMpUnknown>(), &parts->audio, true},
+                       {iidOf<IAudioHost>(), &parts->audio, offered[int(AudioInterface::Audio)]},
+                       {iidOf<IAudioHostExtension>(), &parts->extension,
+                        offered[int(AudioInterface::Extension)]}});
 }
 
 void AudioHost::log(AudioCall call) {

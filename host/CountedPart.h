@@ -4,6 +4,8 @@
 
 #include "../framework/MpTypes.h"
 
+#include <initializer_list>
+
 namespace testhost {
 
 template <class Host, class Interface> class CountedPart : public Interface {
@@ -23,5 +25,29 @@ protected:
 private:
     Answer answer;
 };
+
+// One interface a host object may answer with: its id, the part that answers
+// and whether the host offers it now.
+struct PartOffer {
+    InterfaceId iid;
+    gmpi::IMpUnknown* part;
+    bool offered;
+};
+
+// A host object's queryInterface: the first offered part with the id, with a
+// new reference; ResultUnsupported when none.
+inline int32_t answerFrom(const InterfaceId& iid, void** out,
+                          std::initializer_list<PartOffer> offers) {
+    if (!out)
+        return ResultFailure;
+    *out = nullptr;
+    for (const PartOffer& offer : offers)
+        if (offer.offered && iid == offer.iid) {
+            *out = offer.part;
+            offer.part->addRef();
+            return ResultSuccess;
+        }
+    return ResultUnsupported;
+}
 
 } // namespace testhost

@@ -277,25 +277,13 @@ const Bytes* TestHost::uriBytes(const std::string& uri) const {
 }
 
 int32_t TestHost::answer(const InterfaceId& iid, void** out) {
-    if (!out)
-        return ResultFailure;
-    *out = nullptr;
-    auto give = [out](auto& part) {
-        *out = &part;
-        part.addRef();
-        return ResultSuccess;
-    };
-    if (iid == iidOf<gmpi::IMpUnknown>())
-        return give(parts->gui);
-    if (iid == iidOf<IGuiHost>() && offers(HostInterface::Gui))
-        return give(parts->gui);
-    if (iid == iidOf<ILegacyGuiHost>() && offers(HostInterface::Legacy))
-        return give(parts->legacy);
-    if (iid == iidOf<IDialogHost>() && offers(HostInterface::Dialog))
-        return give(parts->dialog);
-    if (iid == iidOf<IGraphicsHost>() && offers(HostInterface::Graphics))
-        return give(parts->graphics);
-    return ResultUnsupported;
+    return answerFrom(
+        iid, out,
+        {{iidOf<gmpi::IMpUnknown>(), &parts->gui, true},
+         {iidOf<IGuiHost>(), &parts->gui, offers(HostInterface::Gui)},
+         {iidOf<ILegacyGuiHost>(), &parts->legacy, offers(HostInterface::Legacy)},
+         {iidOf<IDialogHost>(), &parts->dialog, offers(HostInterface::Dialog)},
+         {iidOf<IGraphicsHost>(), &parts->graphics, offers(HostInterface::Graphics)}});
 }
 
 int32_t TestHost::accept(HostInterface via, int32_t pinId, int32_t size, const void* data,
