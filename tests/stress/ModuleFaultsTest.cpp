@@ -16,14 +16,13 @@ class ModuleFaultsTest : public blackbox::WidgetTest {};
 
 // An image widget whose picture name the host reports again from inside the
 // load of that picture (here inside the drawing-factory fetch of the image
-// cache) keeps a reference to the picture for good: ImageBase::loadImage hands
-// its own bitmap and metadata members to the cache as out-parameters, the
-// nested load fills them, and the outer load then writes over the bitmap
-// without releasing it. Suggested fix: load into locals and take them over
-// only when the picture name is still the one being loaded.
-// (stress: picture-reloaded-inside-load; e.g. tavri_stress --seed 1 --module
-// JogShuttle --steps 80 --allow picture-reloaded-inside-load)
-TEST_F(ModuleFaultsTest, DISABLED_APictureReloadedInsideItsLoadIsReleased) {
+// cache) must still release every picture it loaded: a load that hands the
+// widget's own bitmap and metadata members to the cache as out-parameters
+// lets the nested load fill them, and the outer load then writes over the
+// bitmap without releasing it. ImageBase loads into locals and takes them
+// over only while its load is the latest.
+// (e.g. tavri_stress --seed 1 --module JogShuttle --steps 80)
+TEST_F(ModuleFaultsTest, APictureReloadedInsideItsLoadIsReleased) {
     constexpr int32_t jogShuttlePicture = 5;
     offerPicture("k.bmp", skinpictures::solidBmp(4, 4, 0xFF336699));
     makeWidget(u"JogShuttle");

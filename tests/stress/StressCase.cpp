@@ -247,8 +247,6 @@ private:
     void audioHostCalled(const AudioCall& call);
     bool mayNest();
     void nest(const std::string& from, std::optional<HostCall> call, int32_t pin, Bytes sent);
-    bool insideSendOf(int32_t pin) const;
-    bool insidePictureLoad() const;
 
     template <class F> int32_t call(std::string what, F&& body);
     void fail(const std::string& what);
@@ -334,7 +332,6 @@ private:
         Bytes sent; // of a send
     };
     std::vector<Inside> inside;
-    std::vector<int32_t> notifying; // pins whose onPinChanged runs now, outermost first
     std::vector<Frame> frames;
     int32_t currentStep = -1;
     int32_t nestedThisStep = 0;
@@ -706,21 +703,6 @@ void Case::nest(const std::string& from, std::optional<HostCall> call, int32_t p
     --depth;
 }
 
-bool Case::insideSendOf(int32_t pin) const {
-    return std::any_of(inside.begin(), inside.end(), [pin](const Inside& i) {
-        return i.call == HostCall::AcceptPinValue && i.pin == pin;
-    });
-}
-
-bool Case::insidePictureLoad() const {
-    // The host calls of the image cache's load of a picture.
-    return std::any_of(inside.begin(), inside.end(), [](const Inside& i) {
-        return i.call == HostCall::FetchDrawingFactory || i.call == HostCall::LookUpResource ||
-               i.call == HostCall::OpenUriStream || i.call == HostCall::ReadBytes ||
-               i.call == HostCall::StreamSize || i.call == HostCall::LoadImage;
-    });
-}
-
 template <class F> int32_t Case::call(std::string what, F&& body) {
     ++result.stats.moduleCalls;
     ++result.stats.callsAtDepth[depth];
@@ -788,24 +770,9 @@ std::optional<Case::ChosenPin> Case::choosePin(Random& r, bool nested) {
         pins.push_back({registered + i, profile.addedRole});
         weights.push_back(1);
     }
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const ChosenPin chosen = pins[r.weighted(weights)];
-        // Known faults: a picture changed inside the frame-count send.
-        if (chosen.role == PinRole::PictureName &&
-            ((is(u"Better Joystick Image") &&
-              options.exclusions.avoids(KnownFault::JoystickPictureChangedInFrameCountSend)) ||
-             (is(u"PolarPicker") &&
-              options.exclusions.avoids(KnownFault::PolarPickerPictureChangedInFrameCountSend))) &&
-            insideSendOf(6))
-            continue;
-        if (chosen.role == PinRole::PictureName &&
-            options.exclusions.avoids(KnownFault::PictureReloadedInsideLoad) &&
-            std::find(notifying.begin(), notifying.end(), chosen.index) != notifying.end() &&
-            insidePictureLoad())
-            continue;
-        return chosen;
-    }
-    return std::nullopt;
+    if (pins.empty())
+        return std::nullopt;
+    return pins[r.weighted(weights)];
 }
 
 Bytes Case::valueFor(PinRole role, Random& r) {
@@ -836,18 +803,14 @@ Bytes Case::valueFor(PinRole role, Random& r) {
         return bytesOf(nameText(r, skin.pictureNames()));
     case PinRole::StyleName:
         return bytesOf(nameText(r, skin.styleNames()));
-    case PinRole::MenuItems: {
-        const bool capped = options.exclusions.avoids(KnownFault::HugeMenuRange);
-        return bytesOf(itemListText(r, capped ? cappedRangeSpan : UINT64_MAX));
-    }
+    case PinRole::MenuItems:
     case PinRole::ListItems:
         return bytesOf(itemListText(r, UINT64_MAX));
     case PinRole::FileTypes: {
         if (r.chance(30))
             return bytesOf(r.pick<std::u16string>(
                 {u"wav,mid", u"*.txt", u"txt=Text files,wav", u"", u"*", u"\xD800,txt"}));
-        const bool capped = options.exclusions.avoids(KnownFault::HugeFileTypeRange);
-        return bytesOf(itemListText(r, capped ? cappedRangeSpan : UINT64_MAX));
+        return bytesOf(itemListText(r, UINT64_MAX));
     }
     case PinRole::Extension:
         return bytesOf(extensionText(r));
@@ -913,14 +876,11 @@ int32_t Case::receive(int32_t pin, PinRole role, const Bytes& value, Delivery de
 }
 
 int32_t Case::notify(int32_t pin) {
-    notifying.push_back(pin);
-    const int32_t answer = call("onPinChanged(pin " + std::to_string(pin) + ")", [&] {
+    return call("onPinChanged(pin " + std::to_string(pin) + ")", [&] {
         if (legacy)
             return (*legacy)->onPinChanged(pin, 0);
         return (*gui)->onPinChanged(pin, 0);
     });
-    notifying.pop_back();
-    return answer;
 }
 
 void Case::setPin(Random& r, Op op) {
@@ -954,7 +914,7 @@ void Case::echo(Random& r) {
         role = p->role;
     else if (profile.addedPins == 0 && profile.kind != ModuleKind::Legacy)
         role = PinRole::Blob;
-    if (role == PinRole::UpTrigger || (role == PinRole::PictureName && insidePictureLoad()))
+    if (role == PinRole::UpTrigger)
         return;
     const Bytes value = r.chance(70) ? send.sent : valueFor(role, r);
     receive(send.pin, role, value);
@@ -982,9 +942,7 @@ void Case::unknownPin(Random& r) {
 // The drawing side
 
 void Case::bounds(Random& r) {
-    const bool inverted =
-        !(is(u"BetterListBox") && options.exclusions.avoids(KnownFault::ListBoxInvertedBounds));
-    GuiRect rect = boundsRect(r, inverted);
+    GuiRect rect = boundsRect(r);
     if (is(u"BetterListBox") && options.exclusions.avoids(KnownFault::ListBoxPaintsEveryLine) &&
         !(rect.bottom - rect.top <= 65536.0f)) {
         rect.top = std::isfinite(rect.top) ? rect.top : 0.0f;

@@ -60,12 +60,11 @@ TEST(StressKnownFaults, HaveNamesOfTheirOwnAndCanBeRunOneByOne) {
     for (const KnownFaultEntry& entry : knownFaults)
         EXPECT_TRUE(names.insert(entry.name).second) << entry.name;
     Exclusions exclusions;
-    EXPECT_TRUE(exclusions.avoids(KnownFault::HugeMenuRange));
-    EXPECT_TRUE(exclusions.allow("huge-menu-range"));
-    EXPECT_FALSE(exclusions.avoids(KnownFault::HugeMenuRange));
-    EXPECT_TRUE(exclusions.avoids(KnownFault::HugeFileTypeRange));
+    EXPECT_TRUE(exclusions.avoids(KnownFault::ListBoxPaintsEveryLine));
+    EXPECT_TRUE(exclusions.allow("list-box-paints-every-line"));
+    EXPECT_FALSE(exclusions.avoids(KnownFault::ListBoxPaintsEveryLine));
     EXPECT_FALSE(exclusions.allow("no-such-fault"));
-    EXPECT_FALSE(Exclusions(false).avoids(KnownFault::HugeFileTypeRange));
+    EXPECT_FALSE(Exclusions(false).avoids(KnownFault::ListBoxPaintsEveryLine));
 }
 
 TEST(StressCase, DependsOnlyOnItsSeedWhateverRanBefore) {

@@ -103,8 +103,9 @@ std::vector<uint64_t> parseSeeds(const std::string& text) {
 std::string replayCommand(const Options& options, uint64_t seed, size_t registration) {
     const ModuleProfile& profile = moduleProfiles().at(registration);
     std::string command = "tavri_stress --seed " + std::to_string(seed) + " --module \"" +
-                          narrowToAscii(profile.id) + "\" --sub-type " + std::to_string(profile.subType) +
-                          " --steps " + std::to_string(options.steps);
+                          narrowToAscii(profile.id) + "\" --sub-type " +
+                          std::to_string(profile.subType) + " --steps " +
+                          std::to_string(options.steps);
     if (options.nestPercent != 30)
         command += " --nest " + std::to_string(options.nestPercent);
     if (options.depth != 3)
