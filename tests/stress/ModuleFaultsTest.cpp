@@ -1,7 +1,5 @@
 // Faults of the modules that the stress run found, each reduced to the few
-// host calls that show it. They are switched off (DISABLED_) until their fix
-// lands, and the stress run steers around them meanwhile (KnownFaults.h);
-// with the fix, switch the test on and delete the fault's entry there.
+// host calls that show it.
 #include "../blackbox/WidgetFixture.h"
 #include "tests/SkinPictures.h"
 

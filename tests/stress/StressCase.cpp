@@ -23,7 +23,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -149,6 +148,9 @@ constexpr int32_t audioGuard = 64;   // samples past it that nothing may write
 constexpr int32_t audioOutputPin = 4;
 constexpr float audioSentinel = -12345.0f;
 
+// The items of a list that a menu or a file dialog is offered, at most.
+constexpr uint64_t offeredItems = 65536;
+
 std::string utf8Sketch(const Bytes& bytes) {
     std::string text;
     for (size_t i = 0; i + 1 < bytes.size() && text.size() < 60; i += 2) {
@@ -258,6 +260,8 @@ private:
     };
     std::optional<ChosenPin> choosePin(Random& r, bool nested);
     Bytes valueFor(PinRole role, Random& r);
+    // The most items of a range for a list pin: a share of them unbounded.
+    uint64_t longList(Random& r) const;
     Bytes wrongValueFor(PinRole role, Random& r);
     enum class Delivery { Normal, NegativeSize, NullData };
     int32_t receive(int32_t pin, PinRole role, const Bytes& value,
@@ -804,12 +808,12 @@ Bytes Case::valueFor(PinRole role, Random& r) {
         return bytesOf(nameText(r, skin.styleNames()));
     case PinRole::MenuItems:
     case PinRole::ListItems:
-        return bytesOf(itemListText(r, UINT64_MAX));
+        return bytesOf(itemListText(r, longList(r)));
     case PinRole::FileTypes: {
         if (r.chance(30))
             return bytesOf(r.pick<std::u16string>(
                 {u"wav,mid", u"*.txt", u"txt=Text files,wav", u"", u"*", u"\xD800,txt"}));
-        return bytesOf(itemListText(r, UINT64_MAX));
+        return bytesOf(itemListText(r, longList(r)));
     }
     case PinRole::Extension:
         return bytesOf(extensionText(r));
@@ -821,6 +825,10 @@ Bytes Case::valueFor(PinRole role, Random& r) {
         return bytesOf(folder.folderToList(r));
     }
     return {};
+}
+
+uint64_t Case::longList(Random& r) const {
+    return r.chance(options.longListPercent) ? UINT64_MAX : offeredItems;
 }
 
 Bytes Case::wrongValueFor(PinRole role, Random& r) {
@@ -942,11 +950,6 @@ void Case::unknownPin(Random& r) {
 
 void Case::bounds(Random& r) {
     GuiRect rect = boundsRect(r);
-    if (is(u"BetterListBox") && options.exclusions.avoids(KnownFault::ListBoxPaintsEveryLine) &&
-        !(rect.bottom - rect.top <= 65536.0f)) {
-        rect.top = std::isfinite(rect.top) ? rect.top : 0.0f;
-        rect.bottom = rect.top + 300.0f;
-    }
     char what[160];
     std::snprintf(what, sizeof what, "acceptBounds(%g, %g, %g, %g)", double(rect.left),
                   double(rect.top), double(rect.right), double(rect.bottom));
