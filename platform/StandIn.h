@@ -13,7 +13,9 @@ inline constexpr uint32_t TimerMessage = 0x0113; // WM_TIMER
 uint64_t clockNow();
 // Moves the clock on, calling each timer as often as its period passes, in
 // order of due time (ties in order of creation), as a message loop pumping
-// all the while would.
+// all the while would. Called from inside a timer callback, it moves the
+// clock on from where it stands, and the call around it then ends at the
+// later of its own end and that: the clock never runs backwards.
 void advanceClock(uint64_t milliseconds);
 // Timers that currently run, and the period of one (0 when it does not run).
 size_t runningTimerCount();

@@ -26,6 +26,14 @@ constexpr float stripWidth = 12.0f;
 constexpr float minimumExtent = 4.0f;
 constexpr int32_t drawTextOptions = 2;
 
+// The most lines one repaint draws. Each line is one or two calls to the
+// drawing context, the same budget as the items a menu offers; a line is at
+// least 2 pixels high for any text format of non-negative metrics, so this
+// many lines reach past 131,000 pixels, beyond any surface a host draws on.
+// An area of infinite or NaN height, a huge one, or lines of almost no height
+// stop here rather than drawing every item of a long range.
+constexpr int64_t maxPaintedLines = maxOfferedListItems;
+
 // A style's colour word: red in byte 0, green in byte 1, blue in byte 2, alpha in byte 3.
 GuiColour colourOfWord(uint32_t word) {
     return srgbColour(uint8_t(word), uint8_t(word >> 8), uint8_t(word >> 16),
@@ -255,6 +263,7 @@ void BetterListBox::paintLines(IDrawingContext& context, ITextFormat* format, IB
         reader->seekIndex(scrollTop);
         n = scrollTop;
     }
+    int64_t painted = 0;
     for (; reader->item().index != -1; reader->next()) {
         const EnumListItem& item = reader->item();
         if (EnumListReader::isSeparator(item.text))
@@ -263,7 +272,7 @@ void BetterListBox::paintLines(IDrawingContext& context, ITextFormat* format, IB
             ++n;
             continue;
         }
-        if (bottom > height)
+        if (bottom > height || painted == maxPaintedLines)
             break;
         const GuiRect line{0.0f, top, contentWidth, bottom};
         if (item.id == selectedIdPin.get() && selectionBrush)
@@ -276,6 +285,7 @@ void BetterListBox::paintLines(IDrawingContext& context, ITextFormat* format, IB
         top += lineHeight;
         bottom += lineHeight;
         ++n;
+        ++painted;
     }
 }
 

@@ -84,6 +84,9 @@ uint64_t clockNow() {
     return state().now;
 }
 
+// A timer callback may advance the clock itself, as one that runs a message
+// loop of its own would: the clock then stands beyond the due time this call
+// was about to set, and it never goes back.
 void advanceClock(uint64_t milliseconds) {
     auto& s = state();
     const uint64_t target = s.now + milliseconds;
@@ -99,12 +102,12 @@ void advanceClock(uint64_t milliseconds) {
         // The callback may start or stop timers, so copy what it needs first.
         const uintptr_t id = next->id;
         const TimerProc proc = next->proc;
-        s.now = next->due;
+        s.now = std::max(s.now, next->due);
         Timer* running = findTimer(id);
         running->due = s.now + running->period;
         proc(nullptr, TimerMessage, id, uint32_t(s.now));
     }
-    s.now = target;
+    s.now = std::max(s.now, target);
 }
 
 size_t runningTimerCount() {

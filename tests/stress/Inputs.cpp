@@ -419,7 +419,7 @@ TextMetrics textMetrics(Random& r) {
     return metrics;
 }
 
-GuiRect boundsRect(Random& r, bool inverted) {
+GuiRect boundsRect(Random& r) {
     auto extent = [&r]() -> float {
         if (r.chance(70))
             return float(r.between(1, 400));
@@ -427,11 +427,9 @@ GuiRect boundsRect(Random& r, bool inverted) {
     };
     const float left = r.chance(75) ? 0.0f : r.pick({5.0f, -5.0f, 100.5f, 1e9f, nan});
     const float top = r.chance(75) ? 0.0f : r.pick({3.0f, -3.0f, 50.25f, -1e9f, nan});
-    float width = extent(), height = extent();
-    if (!inverted && height < 0.0f)
-        height = -height;
+    const float width = extent(), height = extent();
     GuiRect rect{left, top, left + width, top + height};
-    if (inverted && r.chance(10))
+    if (r.chance(10))
         std::swap(rect.top, rect.bottom);
     if (r.chance(5))
         std::swap(rect.left, rect.right);

@@ -53,8 +53,7 @@ std::string fontMetadataText(Random& r, std::vector<std::string>& styles);
 TextMetrics textMetrics(Random& r);
 
 // A rectangle: ordinary, empty, inverted, offset, huge, infinite or NaN.
-// Without `inverted`, bottom is never above top.
-GuiRect boundsRect(Random& r, bool inverted);
+GuiRect boundsRect(Random& r);
 // Mostly inside `within`, sometimes on its edges, outside, or not a number.
 GuiPoint pointIn(Random& r, const GuiRect& within);
 int32_t pointerFlags(Random& r);

@@ -1,6 +1,5 @@
-// A fault of the Linux timer stand-in that the stress run steers around (it
-// lets no time pass inside time passing), reduced to a failing test that is
-// switched off until its fix lands.
+// The Linux timer stand-in under time passing inside time passing, as the
+// stress run lets it happen.
 #ifndef _WIN32
 
 #include "platform/StandIn.h"
@@ -9,26 +8,32 @@
 #include <gtest/gtest.h>
 
 #include <utility>
+#include <vector>
 
 namespace {
 
 // Time passing inside time passing, as a timer callback that runs a message
 // loop of its own would cause: the inner advanceClock moves the clock to its
-// own target, then the outer one sets it back to the earlier target of its
-// own, so the clock runs backwards and the timers fire again for time that
-// has passed already. Suggested fix: the outer advanceClock ends at the later
-// of its target and the time the clock has reached (s.now = max(s.now,
-// target)), and so does every step of its loop.
-TEST(StandInFaults, DISABLED_TimePassingInsideATimerNeverMovesTheClockBack) {
+// own target, and the outer one must not set it back to its earlier target,
+// or the timers would fire again for time that has passed already.
+TEST(StandInFaults, TimePassingInsideATimerNeverMovesTheClockBack) {
     static bool inside = false;
+    static std::vector<uint64_t> firedAt;
     const uintptr_t timer = platform::setTimer(0, 10, [](void*, uint32_t, uintptr_t, uint32_t) {
+        firedAt.push_back(platform::standin::clockNow());
         if (!std::exchange(inside, true))
             platform::standin::advanceClock(100);
     });
     const uint64_t start = platform::standin::clockNow();
     platform::standin::advanceClock(10);
+    EXPECT_EQ(platform::standin::clockNow(), start + 110);
+    // Once at 10, then every 10 ms of the inner 100; none again for time gone by.
+    platform::standin::advanceClock(10);
     platform::killTimer(timer);
-    EXPECT_GE(platform::standin::clockNow(), start + 110);
+    std::vector<uint64_t> expected;
+    for (uint64_t t = 10; t <= 120; t += 10)
+        expected.push_back(start + t);
+    EXPECT_EQ(firedAt, expected);
 }
 
 } // namespace

@@ -23,7 +23,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -149,6 +148,9 @@ constexpr int32_t audioGuard = 64;   // samples past it that nothing may write
 constexpr int32_t audioOutputPin = 4;
 constexpr float audioSentinel = -12345.0f;
 
+// The items of a list that a menu or a file dialog is offered, at most.
+constexpr uint64_t offeredItems = 65536;
+
 std::string utf8Sketch(const Bytes& bytes) {
     std::string text;
     for (size_t i = 0; i + 1 < bytes.size() && text.size() < 60; i += 2) {
@@ -247,8 +249,6 @@ private:
     void audioHostCalled(const AudioCall& call);
     bool mayNest();
     void nest(const std::string& from, std::optional<HostCall> call, int32_t pin, Bytes sent);
-    bool insideSendOf(int32_t pin) const;
-    bool insidePictureLoad() const;
 
     template <class F> int32_t call(std::string what, F&& body);
     void fail(const std::string& what);
@@ -260,6 +260,8 @@ private:
     };
     std::optional<ChosenPin> choosePin(Random& r, bool nested);
     Bytes valueFor(PinRole role, Random& r);
+    // The most items of a range for a list pin: a share of them unbounded.
+    uint64_t longList(Random& r) const;
     Bytes wrongValueFor(PinRole role, Random& r);
     enum class Delivery { Normal, NegativeSize, NullData };
     int32_t receive(int32_t pin, PinRole role, const Bytes& value,
@@ -325,7 +327,6 @@ private:
 
     Random* random = nullptr; // the step's, while one runs
     int32_t depth = 0;
-    int32_t timeDepth = 0; // time passing inside time passing
     // The host calls the nested calls run inside, outermost first, with the
     // pin of a send (none for the audio host's calls).
     struct Inside {
@@ -334,7 +335,6 @@ private:
         Bytes sent; // of a send
     };
     std::vector<Inside> inside;
-    std::vector<int32_t> notifying; // pins whose onPinChanged runs now, outermost first
     std::vector<Frame> frames;
     int32_t currentStep = -1;
     int32_t nestedThisStep = 0;
@@ -706,21 +706,6 @@ void Case::nest(const std::string& from, std::optional<HostCall> call, int32_t p
     --depth;
 }
 
-bool Case::insideSendOf(int32_t pin) const {
-    return std::any_of(inside.begin(), inside.end(), [pin](const Inside& i) {
-        return i.call == HostCall::AcceptPinValue && i.pin == pin;
-    });
-}
-
-bool Case::insidePictureLoad() const {
-    // The host calls of the image cache's load of a picture.
-    return std::any_of(inside.begin(), inside.end(), [](const Inside& i) {
-        return i.call == HostCall::FetchDrawingFactory || i.call == HostCall::LookUpResource ||
-               i.call == HostCall::OpenUriStream || i.call == HostCall::ReadBytes ||
-               i.call == HostCall::StreamSize || i.call == HostCall::LoadImage;
-    });
-}
-
 template <class F> int32_t Case::call(std::string what, F&& body) {
     ++result.stats.moduleCalls;
     ++result.stats.callsAtDepth[depth];
@@ -788,24 +773,9 @@ std::optional<Case::ChosenPin> Case::choosePin(Random& r, bool nested) {
         pins.push_back({registered + i, profile.addedRole});
         weights.push_back(1);
     }
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const ChosenPin chosen = pins[r.weighted(weights)];
-        // Known faults: a picture changed inside the frame-count send.
-        if (chosen.role == PinRole::PictureName &&
-            ((is(u"Better Joystick Image") &&
-              options.exclusions.avoids(KnownFault::JoystickPictureChangedInFrameCountSend)) ||
-             (is(u"PolarPicker") &&
-              options.exclusions.avoids(KnownFault::PolarPickerPictureChangedInFrameCountSend))) &&
-            insideSendOf(6))
-            continue;
-        if (chosen.role == PinRole::PictureName &&
-            options.exclusions.avoids(KnownFault::PictureReloadedInsideLoad) &&
-            std::find(notifying.begin(), notifying.end(), chosen.index) != notifying.end() &&
-            insidePictureLoad())
-            continue;
-        return chosen;
-    }
-    return std::nullopt;
+    if (pins.empty())
+        return std::nullopt;
+    return pins[r.weighted(weights)];
 }
 
 Bytes Case::valueFor(PinRole role, Random& r) {
@@ -836,18 +806,14 @@ Bytes Case::valueFor(PinRole role, Random& r) {
         return bytesOf(nameText(r, skin.pictureNames()));
     case PinRole::StyleName:
         return bytesOf(nameText(r, skin.styleNames()));
-    case PinRole::MenuItems: {
-        const bool capped = options.exclusions.avoids(KnownFault::HugeMenuRange);
-        return bytesOf(itemListText(r, capped ? cappedRangeSpan : UINT64_MAX));
-    }
+    case PinRole::MenuItems:
     case PinRole::ListItems:
-        return bytesOf(itemListText(r, UINT64_MAX));
+        return bytesOf(itemListText(r, longList(r)));
     case PinRole::FileTypes: {
         if (r.chance(30))
             return bytesOf(r.pick<std::u16string>(
                 {u"wav,mid", u"*.txt", u"txt=Text files,wav", u"", u"*", u"\xD800,txt"}));
-        const bool capped = options.exclusions.avoids(KnownFault::HugeFileTypeRange);
-        return bytesOf(itemListText(r, capped ? cappedRangeSpan : UINT64_MAX));
+        return bytesOf(itemListText(r, longList(r)));
     }
     case PinRole::Extension:
         return bytesOf(extensionText(r));
@@ -859,6 +825,10 @@ Bytes Case::valueFor(PinRole role, Random& r) {
         return bytesOf(folder.folderToList(r));
     }
     return {};
+}
+
+uint64_t Case::longList(Random& r) const {
+    return r.chance(options.longListPercent) ? UINT64_MAX : offeredItems;
 }
 
 Bytes Case::wrongValueFor(PinRole role, Random& r) {
@@ -913,14 +883,11 @@ int32_t Case::receive(int32_t pin, PinRole role, const Bytes& value, Delivery de
 }
 
 int32_t Case::notify(int32_t pin) {
-    notifying.push_back(pin);
-    const int32_t answer = call("onPinChanged(pin " + std::to_string(pin) + ")", [&] {
+    return call("onPinChanged(pin " + std::to_string(pin) + ")", [&] {
         if (legacy)
             return (*legacy)->onPinChanged(pin, 0);
         return (*gui)->onPinChanged(pin, 0);
     });
-    notifying.pop_back();
-    return answer;
 }
 
 void Case::setPin(Random& r, Op op) {
@@ -954,7 +921,7 @@ void Case::echo(Random& r) {
         role = p->role;
     else if (profile.addedPins == 0 && profile.kind != ModuleKind::Legacy)
         role = PinRole::Blob;
-    if (role == PinRole::UpTrigger || (role == PinRole::PictureName && insidePictureLoad()))
+    if (role == PinRole::UpTrigger)
         return;
     const Bytes value = r.chance(70) ? send.sent : valueFor(role, r);
     receive(send.pin, role, value);
@@ -982,14 +949,7 @@ void Case::unknownPin(Random& r) {
 // The drawing side
 
 void Case::bounds(Random& r) {
-    const bool inverted =
-        !(is(u"BetterListBox") && options.exclusions.avoids(KnownFault::ListBoxInvertedBounds));
-    GuiRect rect = boundsRect(r, inverted);
-    if (is(u"BetterListBox") && options.exclusions.avoids(KnownFault::ListBoxPaintsEveryLine) &&
-        !(rect.bottom - rect.top <= 65536.0f)) {
-        rect.top = std::isfinite(rect.top) ? rect.top : 0.0f;
-        rect.bottom = rect.top + 300.0f;
-    }
+    GuiRect rect = boundsRect(r);
     char what[160];
     std::snprintf(what, sizeof what, "acceptBounds(%g, %g, %g, %g)", double(rect.left),
                   double(rect.top), double(rect.right), double(rect.bottom));
@@ -1097,11 +1057,9 @@ void Case::menuPick(Random& r) {
 }
 
 void Case::timePasses(Random& r) {
-    // Time passing inside time passing would move the stand-in clock back.
-    if (timeDepth > 0)
-        return;
+    // Inside a host call that a module makes from a timer tick, this is time
+    // passing inside time passing, as when the host runs a message loop there.
     const uint32_t ms = r.pick<uint32_t>({1, 5, 10, 11, 16, 50, 100, 151, 500});
-    ++timeDepth;
     if (options.trace)
         std::fprintf(stderr, "%*s  %u ms pass\n", 2 * depth, "", ms);
 #ifdef _WIN32
@@ -1109,7 +1067,6 @@ void Case::timePasses(Random& r) {
 #else
     platform::standin::advanceClock(ms);
 #endif
-    --timeDepth;
 }
 
 void Case::changeHost(Random& r) {

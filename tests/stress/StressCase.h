@@ -7,7 +7,6 @@
 // run's seed, the registration and the step's number.
 #pragma once
 
-#include "KnownFaults.h"
 #include "Profiles.h"
 #include "Random.h"
 
@@ -31,7 +30,12 @@ struct CaseOptions {
     // Nested operations of one step, at most: a step that makes a great many
     // host calls (a menu of 65,536 items) would otherwise grow without bound.
     int32_t maxNestedPerStep = 2000;
-    Exclusions exclusions;
+    // Of the item lists given to a list pin, the share that may name more
+    // than the 65,536 items a menu or a file dialog is offered. Each costs
+    // that many host calls whenever it is offered, as many again for each
+    // offer made from inside those calls, and as many lines drawn in a list
+    // box of unbounded height; the rest of the values name at most that many.
+    uint32_t longListPercent = 10;
     std::filesystem::path workFolder; // the case makes a folder of its own inside
     bool trace = false;               // print every operation on stderr
 };

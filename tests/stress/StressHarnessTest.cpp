@@ -1,7 +1,6 @@
 // The stress run itself: it knows every registration, a case depends only on
 // its seed (so a failure replays alone), and it reports what a faulty module
 // does: host references it keeps, exceptions that reach the host.
-#include "KnownFaults.h"
 #include "Profiles.h"
 #include "StressCase.h"
 
@@ -11,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -53,19 +51,6 @@ TEST(StressProfiles, DescribeEveryRegistrationInItsOrder) {
         for (size_t p = 0; p < profiles[i].pins.size(); ++p)
             EXPECT_EQ(profiles[i].pins[p].index, int32_t(p)) << "pins in index order";
     }
-}
-
-TEST(StressKnownFaults, HaveNamesOfTheirOwnAndCanBeRunOneByOne) {
-    std::set<std::string> names;
-    for (const KnownFaultEntry& entry : knownFaults)
-        EXPECT_TRUE(names.insert(entry.name).second) << entry.name;
-    Exclusions exclusions;
-    EXPECT_TRUE(exclusions.avoids(KnownFault::HugeMenuRange));
-    EXPECT_TRUE(exclusions.allow("huge-menu-range"));
-    EXPECT_FALSE(exclusions.avoids(KnownFault::HugeMenuRange));
-    EXPECT_TRUE(exclusions.avoids(KnownFault::HugeFileTypeRange));
-    EXPECT_FALSE(exclusions.allow("no-such-fault"));
-    EXPECT_FALSE(Exclusions(false).avoids(KnownFault::HugeFileTypeRange));
 }
 
 TEST(StressCase, DependsOnlyOnItsSeedWhateverRanBefore) {

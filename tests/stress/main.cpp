@@ -54,8 +54,7 @@ struct Options {
     int32_t subType = -1;  // -1: any
     uint32_t nestPercent = 30;
     int32_t depth = 3;
-    bool steer = true;
-    std::vector<std::string> allowed; // known faults whose cases run
+    uint32_t longListPercent = 10;
     int32_t stallSeconds = 120;
     bool trace = false;
     fs::path work;
@@ -71,12 +70,12 @@ const char* usage =
     "  --sub-type N       only registrations of this sub-type (0 audio, 1 older GUI, 2 GUI)\n"
     "  --nest PERCENT     share of the module's host calls that call back (default 30)\n"
     "  --depth N          deepest nesting of calls back (default 3)\n"
+    "  --long-lists PCT   share of item lists of more than 65,536 items (default 10)\n"
     "  --work FOLDER      where the file modules' folders are made (default: temp folder)\n"
-    "  --no-exclusions    run the cases of the known faults too (tests/stress/KnownFaults.h)\n"
-    "  --allow NAME       run the case of one known fault (by its name there)\n"
     "  --stall-seconds N  stop when one step runs longer (default 120, 0 never)\n"
     "  --trace            print every operation\n"
-    "  --list             list the registrations and exit\n";
+    "  --list             list the registrations and exit\n"
+    "  --help             show these options and exit\n";
 
 std::vector<uint64_t> parseSeeds(const std::string& text) {
     std::vector<uint64_t> seeds;
@@ -110,10 +109,8 @@ std::string replayCommand(const Options& options, uint64_t seed, size_t registra
         command += " --nest " + std::to_string(options.nestPercent);
     if (options.depth != 3)
         command += " --depth " + std::to_string(options.depth);
-    if (!options.steer)
-        command += " --no-exclusions";
-    for (const std::string& name : options.allowed)
-        command += " --allow " + name;
+    if (options.longListPercent != 10)
+        command += " --long-lists " + std::to_string(options.longListPercent);
     return command;
 }
 
@@ -218,21 +215,20 @@ int main(int argc, char** argv) {
                 options.nestPercent = uint32_t(std::stoul(value()));
             else if (arg == "--depth")
                 options.depth = std::stoi(value());
+            else if (arg == "--long-lists")
+                options.longListPercent = uint32_t(std::stoul(value()));
             else if (arg == "--work")
                 options.work = value();
-            else if (arg == "--no-exclusions")
-                options.steer = false;
-            else if (arg == "--allow") {
-                options.allowed.push_back(value());
-                if (!Exclusions().allow(options.allowed.back()))
-                    throw std::invalid_argument("no known fault named " + options.allowed.back());
-            } else if (arg == "--stall-seconds")
+            else if (arg == "--stall-seconds")
                 options.stallSeconds = std::stoi(value());
             else if (arg == "--trace")
                 options.trace = true;
             else if (arg == "--list")
                 list = true;
-            else
+            else if (arg == "--help") {
+                std::printf("%s", usage);
+                return 0;
+            } else
                 throw std::invalid_argument("unknown option " + arg);
         }
     } catch (const std::exception& e) {
@@ -245,9 +241,6 @@ int main(int argc, char** argv) {
         for (size_t i = 0; i < profiles.size(); ++i)
             std::printf("%2zu  sub-type %d  %s\n", i, profiles[i].subType,
                         profiles[i].label().c_str());
-        std::printf("\nknown faults steered around:\n");
-        for (const KnownFaultEntry& entry : knownFaults)
-            std::printf("  %-40s %s\n", entry.name, entry.steering);
         return 0;
     }
     if (options.work.empty())
@@ -298,9 +291,7 @@ int main(int argc, char** argv) {
             caseOptions.steps = options.steps;
             caseOptions.nestPercent = options.nestPercent;
             caseOptions.maxDepth = options.depth;
-            caseOptions.exclusions = Exclusions(options.steer);
-            for (const std::string& name : options.allowed)
-                caseOptions.exclusions.allow(name);
+            caseOptions.longListPercent = options.longListPercent;
             caseOptions.workFolder = options.work;
             caseOptions.trace = options.trace;
             const auto caseStarted = std::chrono::steady_clock::now();
