@@ -178,6 +178,9 @@ protected:
     void allowSleep(bool allowed);
 
 private:
+    // The block's stretches through the active routine. Kept out of runBlock,
+    // so that a sleeping block does not pay for this one's registers.
+    [[gnu::noinline]] void runStretches(int32_t frames, const TimedEvent* events);
     void sleepGate(int32_t frames);
     void idleRoutine(int32_t) {}
 
