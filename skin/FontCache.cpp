@@ -2,7 +2,6 @@
 
 #include "../framework/DrawingFactoryWrapper.h"
 #include "../framework/MpGuiGfxBase.h"
-#include "../framework/SrgbTables.h"
 #include "../framework/UnloadSafeSingleton.h"
 #include "../platform/BoundaryGuard.h"
 
@@ -104,11 +103,6 @@ void clearOut(ITextFormat** out, FontStyle** outStyle) {
     if (outStyle)
         *outStyle = nullptr;
 }
-
-[[maybe_unused]] const bool initialiseFontCacheFile = [] {
-    ensureSrgbTables();
-    return true;
-}();
 
 } // namespace
 
