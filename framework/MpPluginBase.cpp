@@ -232,8 +232,25 @@ bool MpPluginBase::permitSleep(bool allowed) {
 // stretch's scope in splitBlock has put atBlockTail back to true.
 void MpBase2::runBlock(int32_t frames, const TimedEvent* events) {
     guardedCall([&] {
-        splitBlock(frames, events, [this](int32_t n) { std::invoke(activeRoutine, this, n); });
+        // A sleeping module's block: without events the block is one stretch
+        // at its tail, and the gate, active and due with nothing left to
+        // compute, asks to sleep. Done here, the routine's call is saved.
+        const bool sleeping =
+            !events && activeRoutine == &MpBase2::sleepGate && framesBeforeSleep <= 0 && gateDue();
+        // Laid out as the branch: an awake block's work dwarfs a jump.
+        if (!sleeping) [[unlikely]] {
+            runStretches(frames, events);
+            return;
+        }
+        stretchStart = 0;
+        atBlockTail = true;
+        if (audioHost)
+            audioHost->askToSleep();
     });
+}
+
+void MpBase2::runStretches(int32_t frames, const TimedEvent* events) {
+    splitBlock(frames, events, [this](int32_t n) { std::invoke(activeRoutine, this, n); });
 }
 
 void MpBase2::onPinStreamingChanged(bool streaming) {

@@ -1,23 +1,20 @@
 #include "SrgbTables.h"
 
 #include "../platform/NumberText.h"
+#include "SrgbTableData.h"
 
 #include <cmath>
 
 namespace {
 
-// Constant-initialised: zero and false until the first initialiser builds them.
-constinit SrgbTables sharedTables{};
-constinit bool srgbTablesBuilt = false;
+// The tables that buildSrgbTables computes, as constant data: loading the
+// library computes nothing and writes no page of them. The unit tests check,
+// in both builds, that the data is what buildSrgbTables gives.
+constexpr const SrgbTables& sharedTables = srgbTableData;
 
 double srgbDecode(double x) {
     return x <= 0.0404482362771082 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
 }
-
-[[maybe_unused]] const bool tablesFileInitialised = [] {
-    ensureSrgbTables();
-    return true;
-}();
 
 } // namespace
 
@@ -43,10 +40,7 @@ void buildSrgbTables(float* table) {
 }
 
 void ensureSrgbTables() {
-    if (!srgbTablesBuilt) {
-        srgbTablesBuilt = true;
-        buildSrgbTables(sharedTables.values);
-    }
+    // The tables are constant data: there is nothing left to build.
 }
 
 const SrgbTables& srgbTables() {

@@ -1,4 +1,5 @@
-// Colour conversions for all 256 byte values, built once while the library loads.
+// Colour conversions for all 256 byte values, computed by buildSrgbTables and
+// held as constant data.
 #pragma once
 
 #include "DrawingApi.h"
@@ -19,11 +20,11 @@ struct SrgbTables {
 // Fills the four rows of a block of 1024 floats.
 void buildSrgbTables(float* table);
 
-// The build step at the head of the library's static initialisers: the first
-// one to run builds the shared tables.
+// The shared tables need no building: they are constant data, complete
+// before any code of the library runs. Does nothing.
 void ensureSrgbTables();
 
-// The shared tables; zero until built.
+// The shared tables.
 const SrgbTables& srgbTables();
 
 // The float32 nearest 1/255 (slightly above it).

@@ -2,7 +2,6 @@
 
 #include "../platform/BoundaryGuard.h"
 #include "ReleaseReference.h"
-#include "SrgbTables.h"
 
 #include <algorithm>
 #include <utility>
@@ -288,7 +287,3 @@ bool SeGuiCompositedGfxBase::hasCapture() const {
         compositorHost->queryPointerCapture(&captured);
     return captured != 0;
 }
-
-namespace {
-[[maybe_unused]] const bool tablesBuilt = (ensureSrgbTables(), true);
-} // namespace

@@ -2,11 +2,12 @@
 
 #include "../framework/DrawingFactoryWrapper.h"
 #include "../framework/MpGuiGfxBase.h"
-#include "../framework/MpString.h"
-#include "../framework/SrgbTables.h"
 #include "../framework/UnloadSafeSingleton.h"
+#include "../platform/BoundaryGuard.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <functional>
 #include <tuple>
 #include <utility>
@@ -20,9 +21,55 @@ constexpr const char* fontMetadataName = "global";
 constexpr const char* fontMetadataKind = "ImageMeta";
 constexpr int32_t normalStretch = 5;
 
+// Text the host answers with, held on the stack while it is as short as
+// skin URIs usually are, so that resolving the skin allocates nothing.
+class HostText final : public gmpi::IString {
+public:
+    HostText() = default;
+    HostText(const HostText&) = delete;
+    HostText& operator=(const HostText&) = delete;
+
+    int32_t queryInterface(const InterfaceId& iid, void** out) override {
+        if (!out)
+            return ResultFailure;
+        *out = nullptr;
+        if (iid != iidOf<gmpi::IString>() && iid != iidOf<gmpi::IMpUnknown>())
+            return ResultUnsupported;
+        *out = static_cast<gmpi::IString*>(this);
+        return ResultSuccess;
+    }
+    int32_t addRef() override { return 1; }
+    int32_t release() override { return 1; }
+    int32_t assignBytes(const char* bytes, int32_t size) override {
+        return guardedCall(ResultFailure, [&] {
+            const size_t length = size > 0 && bytes ? size_t(size) : 0;
+            if (length < shortText.size()) {
+                // The host may hand back bytes of this very text.
+                if (length > 0)
+                    std::memmove(shortText.data(), bytes, length);
+                shortText[length] = '\0';
+                text = std::string_view(shortText.data(), length);
+            } else {
+                longText.assign(bytes, length);
+                text = longText;
+            }
+            return ResultSuccess;
+        });
+    }
+    int32_t byteLength() override { return int32_t(text.size()); }
+    const char* byteData() override { return text.data(); }
+
+    std::string_view view() const { return text; }
+
+private:
+    std::array<char, 256> shortText; // written before it is read
+    std::string longText;
+    std::string_view text = std::string_view("", 0); // always followed by a zero
+};
+
 // The URI the host gives for the skin's "global" metadata: the text it left,
 // whether or not it found one.
-void lookUpSkinUri(IGuiHost* host, gmpi_sdk::MpString& uri) {
+void lookUpSkinUri(IGuiHost* host, HostText& uri) {
     host->lookUpResource(fontMetadataName, fontMetadataKind, &uri);
 }
 
@@ -57,11 +104,6 @@ void clearOut(ITextFormat** out, FontStyle** outStyle) {
         *outStyle = nullptr;
 }
 
-[[maybe_unused]] const bool initialiseFontCacheFile = [] {
-    ensureSrgbTables();
-    return true;
-}();
-
 } // namespace
 
 bool operator<(const FontCacheKeyView& a, const FontCacheKeyView& b) {
@@ -94,14 +136,24 @@ SkinFontMetadata* FontCache::findSkin(std::string_view uri) {
     return nullptr;
 }
 
+const FontStyle& FontCache::styleOf(const SkinFontMetadata& skin, const std::string& name) {
+    if (&skin != lastStyle.skin || name != lastStyle.name) {
+        const FontStyle& style = skin.styleNamed(name);
+        lastStyle.name = name;
+        lastStyle.skin = &skin;
+        lastStyle.style = &style;
+    }
+    return *lastStyle.style;
+}
+
 SkinFontMetadata* FontCache::skinMetadataFor(IGuiHost* host) {
     if (!host)
         return nullptr;
-    gmpi_sdk::MpString uri;
+    HostText uri;
     lookUpSkinUri(host, uri);
-    if (SkinFontMetadata* known = findSkin(uri.str()))
+    if (SkinFontMetadata* known = findSkin(uri.view()))
         return known;
-    return skinMetadataByUri(host, uri.str());
+    return skinMetadataByUri(host, std::string(uri.view()));
 }
 
 SkinFontMetadata* FontCache::skinMetadataByUri(IGuiHost* host, const std::string& uri) {
@@ -124,10 +176,10 @@ void FontCache::findTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost*
     clearOut(out, outStyle);
     if (!out || !host)
         return;
-    gmpi_sdk::MpString skinUri;
+    HostText skinUri;
     lookUpSkinUri(host, skinUri);
     const IDrawingFactory* factory = drawingFactoryOf(graphicsHost).get();
-    const auto found = textFormats.find(FontCacheKeyView{factory, styleName, skinUri.str()});
+    const auto found = textFormats.find(FontCacheKeyView{factory, styleName, skinUri.view()});
     if (found == textFormats.end())
         return;
     *out = gmpi_sdk::ComPtr<ITextFormat>(found->second.textFormat).detach();
@@ -140,7 +192,7 @@ void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHos
     clearOut(out, outStyle);
     if (!out || !host)
         return;
-    gmpi_sdk::MpString skinUri;
+    HostText skinUri;
     lookUpSkinUri(host, skinUri);
     DrawingFactoryWrapper factory(drawingFactoryOf(graphicsHost));
     if (!factory.get())
@@ -166,7 +218,7 @@ void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHos
     format->setFormatSettingB(style.formatSettingB);
 
     FontCacheEntry& entry =
-        textFormats[FontCacheKey{factory.get(), style.categoryName, skinUri.str()}];
+        textFormats[FontCacheKey{factory.get(), style.categoryName, std::string(skinUri.view())}];
     entry.style = std::make_unique<FontStyle>(style);
     entry.textFormat = format;
     *out = format.detach();
@@ -180,8 +232,7 @@ void FontCache::textFormatFor(ITextFormat** out, IGuiHost* host, IGraphicsHost* 
     SkinFontMetadata* skin = skinMetadataFor(host);
     if (!out || !skin)
         return;
-    std::string lowered = name;
-    const FontStyle& style = skin->findStyle(lowered);
+    const FontStyle& style = styleOf(*skin, name);
     findTextFormat(out, host, graphicsHost, style.categoryName, outStyle);
     if (!*out)
         createTextFormat(out, host, graphicsHost, style, outStyle);
@@ -222,17 +273,25 @@ FontCacheClient::~FontCacheClient() {
         cache->releaseClient();
 }
 
+gmpi_gui::MpGuiGfxBase* FontCacheClient::module() {
+    // Looked for again while none is found: during the module's construction
+    // the client is not yet part of it.
+    if (!ownModule)
+        ownModule = dynamic_cast<gmpi_gui::MpGuiGfxBase*>(this);
+    return ownModule;
+}
+
 void FontCacheClient::textFormatFor(ITextFormat** out, const std::string& name) {
     if (!out)
         return;
     *out = nullptr;
-    if (auto* module = dynamic_cast<gmpi_gui::MpGuiGfxBase*>(this))
+    if (auto* module = this->module())
         FontCache::instance().textFormatFor(out, module->getGuiHost(), module->getGraphicsHost(),
                                             name, nullptr);
 }
 
 const FontStyle* FontCacheClient::fontStyleFor(const std::string& name) {
-    auto* module = dynamic_cast<gmpi_gui::MpGuiGfxBase*>(this);
+    auto* module = this->module();
     if (!module)
         return nullptr;
     gmpi_sdk::ComPtr<ITextFormat> format;

@@ -17,6 +17,10 @@
 #include <string>
 #include <string_view>
 
+namespace gmpi_gui {
+class MpGuiGfxBase;
+}
+
 struct FontCacheKey {
     IDrawingFactory* factory; // not referenced; compared as an address
     std::string styleName;    // the category name of the style the format was made from
@@ -99,12 +103,21 @@ private:
     friend class FontCacheClient;
 
     SkinFontMetadata* findSkin(std::string_view uri);
+    // The style a skin gives a requested name; the last answer is kept, since
+    // a widget asks for its style at every layout and repaint.
+    const FontStyle& styleOf(const SkinFontMetadata& skin, const std::string& name);
 
     // Looked up by key views, so that a request copies no text.
     std::map<FontCacheKey, FontCacheEntry, std::less<>> textFormats;
     // A deque, so that records handed out stay where they are as skins are added.
     std::deque<SkinFontMetadata> skins;
     int32_t clientCount = 0;
+    // The last name styleOf resolved: a skin's styles do not change once read.
+    struct {
+        const SkinFontMetadata* skin = nullptr;
+        std::string name;
+        const FontStyle* style = nullptr;
+    } lastStyle;
 };
 
 // The exit-list entry of the process's cache.
@@ -124,4 +137,10 @@ public:
     const FontStyle* fontStyleFor(const std::string& name);
     // The style's text format with one reference for the caller, or null.
     void textFormatFor(ITextFormat** out, const std::string& name);
+
+private:
+    // The drawing-side module this client is part of, or null.
+    gmpi_gui::MpGuiGfxBase* module();
+
+    gmpi_gui::MpGuiGfxBase* ownModule = nullptr; // found by the first request that finds it
 };

@@ -3,6 +3,8 @@
 #include "../platform/NumberText.h"
 #include "SkinMetadataText.h"
 
+#include <algorithm>
+
 namespace {
 
 char lowered(char c) {
@@ -52,6 +54,25 @@ void applyWeight(FontStyle& style, const std::string& value) {
         style.styleFlags |= StyleLight;
     else if (weight > 550)
         style.styleFlags |= StyleBold;
+}
+
+// A hash of a name as findStyle sees it, with 'A'-'Z' lowered (FNV-1a).
+uint32_t loweredNameHash(std::string_view name) {
+    uint32_t hash = 2166136261u;
+    for (char c : name)
+        hash = (hash ^ static_cast<unsigned char>(lowered(c))) * 16777619u;
+    return hash;
+}
+
+// Whether a category name (already lower-cased) is the requested name with
+// 'A'-'Z' lowered.
+bool isLoweredName(std::string_view category, std::string_view name) {
+    if (category.size() != name.size())
+        return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (category[i] != lowered(name[i]))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -117,6 +138,12 @@ void SkinFontMetadata::parseStyles(IUriStream* stream) {
     for (FontStyle& style : styles)
         if (style.families.empty())
             style.families = {"Verdana"};
+
+    byName.clear();
+    byName.reserve(styles.size());
+    for (size_t i = 0; i < styles.size(); ++i)
+        byName.push_back({loweredNameHash(styles[i].categoryName), i});
+    std::sort(byName.begin(), byName.end());
 }
 
 const FontStyle& SkinFontMetadata::findStyle(std::string& name) const {
@@ -124,5 +151,16 @@ const FontStyle& SkinFontMetadata::findStyle(std::string& name) const {
     for (const FontStyle& style : styles)
         if (style.categoryName == name)
             return style;
+    return defaultStyle;
+}
+
+const FontStyle& SkinFontMetadata::styleNamed(std::string_view name) const {
+    // Names of one hash lie together in the order of their styles, so the
+    // first that matches is the first style of that name.
+    const uint32_t hash = loweredNameHash(name);
+    auto entry = std::lower_bound(byName.begin(), byName.end(), NameEntry{hash, 0});
+    for (; entry != byName.end() && entry->hash == hash; ++entry)
+        if (isLoweredName(styles[entry->position].categoryName, name))
+            return styles[entry->position];
     return defaultStyle;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Bits of FontStyle::styleFlags. They only accumulate while a style is read.
@@ -57,7 +58,23 @@ struct SkinFontMetadata {
     // that category name, else `defaultStyle`.
     const FontStyle& findStyle(std::string& name) const;
 
+    // The answer findStyle gives for `name`, without changing or copying it,
+    // from the index of category names that parseStyles builds. Valid while
+    // `styles` is as the last parseStyles left it.
+    const FontStyle& styleNamed(std::string_view name) const;
+
 private:
     // Applies the tokens of one line to the style declared last.
     void applyStyleLine(const std::vector<std::string>& tokens);
+
+    // A category name's hash and its style's position in `styles`.
+    struct NameEntry {
+        uint32_t hash;
+        size_t position;
+        bool operator<(const NameEntry& other) const {
+            return hash != other.hash ? hash < other.hash : position < other.position;
+        }
+    };
+    // Every style, by the hash of its name and then by position.
+    std::vector<NameEntry> byName;
 };

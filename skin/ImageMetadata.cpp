@@ -1,6 +1,5 @@
 #include "ImageMetadata.h"
 
-#include "../framework/SrgbTables.h"
 #include "../platform/NumberText.h"
 #include "SkinMetadataText.h"
 
@@ -8,8 +7,6 @@
 #include <vector>
 
 namespace {
-
-[[maybe_unused]] const bool tablesBuilt = (ensureSrgbTables(), true);
 
 using Tokens = std::vector<std::string>;
 

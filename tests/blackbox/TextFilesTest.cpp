@@ -3,6 +3,8 @@
 #include "tests/AsciiText.h"
 #include "tests/TempFolder.h"
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -417,5 +419,41 @@ TEST_F(TextFiles, WhatTheSaverWritesTheLoaderReadsBack) {
     save(nameOf(file), text);
     EXPECT_EQ(autoLoad(nameOf(file)), std::vector<std::u16string>{text});
 }
+
+TEST_F(TextFiles, LineEndsAreFoundAcrossTheTextsPieces) {
+    // The loader makes room for its text 32 KiB of the file at a time: CR LF,
+    // a lone CR and CR CR LF at every offset around the end of the first piece
+    // and of the first read block, in files of several blocks.
+    GuiModule loader = make(u"StringLoader");
+    const fs::path file = temp.path() / "pieces.txt";
+    loader.set(LoadNameA, nameOf(file));
+    const std::string tail(200000, 'z');
+    size_t expectedSends = 0;
+    for (const size_t lead : {size_t(32730), size_t(65500)}) {
+        for (size_t offset = 0; offset < 40; ++offset) {
+            const std::string before = std::string(lead, 'a') + std::string(offset, 'x');
+            writeBytes(file, before + "\r\n" + "y\r" + "y\r\r\n" + tail + "\r");
+            loader.set(LoadTrigger, true);
+            ++expectedSends;
+            ASSERT_EQ(host.sent.size(), expectedSends) << lead << "+" << offset;
+            EXPECT_EQ(host.sent.back().asText(),
+                      latin1(before + "\n" + "y\r" + "y\r\n" + tail + "\r"))
+                << lead << "+" << offset;
+        }
+    }
+}
+
+#ifndef _WIN32
+TEST_F(TextFiles, AFileLongerThanItsReportedSizeIsReadWhole) {
+    // The system reports no size for this file, but it has text: the loader
+    // reads all of it, its zero bytes included.
+    const std::string path = "/proc/self/cmdline";
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bytes.empty());
+    ASSERT_EQ(fs::file_size(path), 0u);
+    EXPECT_EQ(autoLoad(nameOf(path)), std::vector<std::u16string>{latin1(bytes)});
+}
+#endif
 
 } // namespace

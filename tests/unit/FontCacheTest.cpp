@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -368,6 +369,47 @@ TEST_F(FontCacheTest, KeysOrderByFactoryThenStyleThenSkin) {
     }
     const FontCacheKey ascii{low, "\x7F", ""}, upper{low, "\x80", ""};
     EXPECT_TRUE(ascii < upper); // bytes compare as unsigned values
+}
+
+TEST_F(FontCacheTest, RepeatedRequestsFollowTheSkinTheHostNamesNow) {
+    // The same name, asked again and again while the host moves between two
+    // skins (one of them at a URI longer than a short one), gets each skin's
+    // own style and format every time.
+    const std::string first = offerSkin("FONT_CATEGORY normal\nfont-size 14\n");
+    const std::string second = offerSkin("FONT_CATEGORY Normal\nfont-size 20\n");
+    const std::string longUri = std::string(300, 'u') + "/global.txt";
+    host.addUriData(longUri, testhost::Bytes{'F', 'O', 'N', 'T', '_', 'C', 'A', 'T', 'E', 'G',
+                                             'O', 'R', 'Y', ' ', 'n', 'o', 'r', 'm', 'a', 'l'});
+    StyledWidget& widget = attachedWidget();
+    struct Case {
+        std::string uri;
+        const char* name;
+        int32_t fontSize;
+        std::string categoryName;
+    } cases[] = {
+        {first, "Normal", 14, "normal"},   {first, "Normal", 14, "normal"},
+        {second, "Normal", 20, "normal"},  {first, "Normal", 14, "normal"},
+        {second, "title", 12, "default"},  {longUri, "Normal", 12, "normal"},
+        {longUri, "Normal", 12, "normal"}, {second, "NORMAL", 20, "normal"},
+    };
+    std::map<std::string, ITextFormat*> formats;
+    for (const Case& c : cases) {
+        host.addResource("global", "ImageMeta", c.uri);
+        const auto format = formatFor(widget, c.name);
+        const FontStyle* style = widget.fontStyleFor(c.name);
+        ASSERT_TRUE(format) << c.uri.size() << " " << c.name;
+        ASSERT_NE(style, nullptr);
+        EXPECT_EQ(style->fontSize, c.fontSize) << c.uri.size() << " " << c.name;
+        EXPECT_EQ(style->categoryName, c.categoryName);
+        const std::string key = c.uri + "|" + c.categoryName;
+        const auto known = formats.emplace(key, format.get()).first;
+        EXPECT_EQ(format.get(), known->second) << c.uri.size() << " " << c.name;
+    }
+    EXPECT_EQ(drawing.formatRequests.size(), formats.size());
+    size_t longRecords = 0;
+    for (const SkinFontMetadata& skin : FontCache::instance().skinRecords())
+        longRecords += skin.skinUri == longUri ? 1 : 0;
+    EXPECT_EQ(longRecords, 1u);
 }
 
 } // namespace

@@ -248,4 +248,31 @@ TEST(FontMetadataLookup, FindsTheFirstStyleOfALowerCasedName) {
     }
 }
 
+TEST(FontMetadataLookup, TheIndexAnswersAsTheLookupDoes) {
+    // Names in any case, declared twice, prefixes of one another, empty, with
+    // bytes above 0x7F, two of one hash ("glbvs", "yacxa"), and names that no
+    // category carries; and the same after another text replaces the first.
+    const char* texts[] = {
+        "FONT_CATEGORY Title\nFONT_CATEGORY title\nFONT_CATEGORY body\nFONT_CATEGORY bod\n"
+        "FONT_CATEGORY b\xC3\xA9\nFONT_CATEGORY \xC3\x89\nFONT_CATEGORY default\n"
+        "FONT_CATEGORY BODY\nFONT_CATEGORY a-b_c.9\nFONT_CATEGORY yacxa\nFONT_CATEGORY glbvs\n",
+        "FONT_CATEGORY other\nFONT_CATEGORY Title\nFONT_CATEGORY glbvs\n",
+        "",
+    };
+    const char* names[] = {"TITLE",    "title",   "Title",   "body",      "BODY",      "bod",
+                           "Bod",      "bo",      "body ",   "b\xC3\xA9", "B\xC3\xA9", "\xC3\x89",
+                           "\xC3\xA9", "default", "DEFAULT", "a-b_c.9",   "A-B_C.9",   "glbvs",
+                           "yacxa",    "GLBVS",   "Yacxa",   "other",     "",          "missing"};
+    SkinFontMetadata skin;
+    skin.defaultStyle = defaultFontStyle();
+    for (const char* text : texts) {
+        MemoryStream stream(text);
+        skin.parseStyles(&stream);
+        for (const char* name : names) {
+            std::string lowered = name;
+            EXPECT_EQ(&skin.styleNamed(name), &skin.findStyle(lowered)) << name;
+        }
+    }
+}
+
 } // namespace
