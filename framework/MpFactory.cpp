@@ -2,6 +2,7 @@
 
 #include "../platform/BoundaryGuard.h"
 #include "../platform/ScopedValue.h"
+#include "SrgbTables.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -109,6 +110,7 @@ int32_t registerModule(int32_t subType, const char16_t* moduleId, ModuleCreator 
 }
 
 bool initialiseModuleFile(std::initializer_list<ModuleRegistration> registrations) {
+    ensureSrgbTables();
     for (const ModuleRegistration& r : registrations)
         registerModule(r.subType, r.moduleId, r.creator);
     return true;

@@ -89,7 +89,8 @@ gmpi::IMpUnknown* createModule() {
     return made;
 }
 
-// The static initialiser of a module file: registers the file's modules in order.
+// The static initialiser of a module file: builds the shared colour tables if
+// no initialiser has yet, then registers the file's modules in order.
 bool initialiseModuleFile(std::initializer_list<ModuleRegistration> registrations);
 
 // Entered in the exit list at load; deletes the factory and its registry.

@@ -1,20 +1,23 @@
 #include "SrgbTables.h"
 
 #include "../platform/NumberText.h"
-#include "SrgbTableData.h"
 
 #include <cmath>
 
 namespace {
 
-// The tables that buildSrgbTables computes, as constant data: loading the
-// library computes nothing and writes no page of them. The unit tests check,
-// in both builds, that the data is what buildSrgbTables gives.
-constexpr const SrgbTables& sharedTables = srgbTableData;
+// Constant-initialised: zero and false until the first initialiser builds them.
+constinit SrgbTables sharedTables{};
+constinit bool srgbTablesBuilt = false;
 
 double srgbDecode(double x) {
     return x <= 0.0404482362771082 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
 }
+
+[[maybe_unused]] const bool tablesFileInitialised = [] {
+    ensureSrgbTables();
+    return true;
+}();
 
 } // namespace
 
@@ -40,7 +43,10 @@ void buildSrgbTables(float* table) {
 }
 
 void ensureSrgbTables() {
-    // The tables are constant data: there is nothing left to build.
+    if (!srgbTablesBuilt) {
+        srgbTablesBuilt = true;
+        buildSrgbTables(sharedTables.values);
+    }
 }
 
 const SrgbTables& srgbTables() {

@@ -1,5 +1,4 @@
-// Colour conversions for all 256 byte values, computed by buildSrgbTables and
-// held as constant data.
+// Colour conversions for all 256 byte values, built once while the library loads.
 #pragma once
 
 #include "DrawingApi.h"
@@ -20,11 +19,11 @@ struct SrgbTables {
 // Fills the four rows of a block of 1024 floats.
 void buildSrgbTables(float* table);
 
-// The shared tables need no building: they are constant data, complete
-// before any code of the library runs. Does nothing.
+// The build step at the head of the library's static initialisers: the first
+// one to run builds the shared tables.
 void ensureSrgbTables();
 
-// The shared tables.
+// The shared tables; zero until built.
 const SrgbTables& srgbTables();
 
 // The float32 nearest 1/255 (slightly above it).

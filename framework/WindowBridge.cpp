@@ -2,6 +2,7 @@
 
 #include "../platform/BoundaryGuard.h"
 #include "ReleaseReference.h"
+#include "SrgbTables.h"
 
 #include <algorithm>
 #include <utility>
@@ -287,3 +288,7 @@ bool SeGuiCompositedGfxBase::hasCapture() const {
         compositorHost->queryPointerCapture(&captured);
     return captured != 0;
 }
+
+namespace {
+[[maybe_unused]] const bool tablesBuilt = (ensureSrgbTables(), true);
+} // namespace

@@ -2,6 +2,7 @@
 
 #include "../framework/DrawingFactoryWrapper.h"
 #include "../framework/MpGuiGfxBase.h"
+#include "../framework/SrgbTables.h"
 #include "../framework/UnloadSafeSingleton.h"
 #include "../platform/BoundaryGuard.h"
 
@@ -103,6 +104,11 @@ void clearOut(ITextFormat** out, FontStyle** outStyle) {
     if (outStyle)
         *outStyle = nullptr;
 }
+
+[[maybe_unused]] const bool initialiseFontCacheFile = [] {
+    ensureSrgbTables();
+    return true;
+}();
 
 } // namespace
 

@@ -11,6 +11,12 @@
 
 namespace {
 
+bool initialiseImageBaseFile() {
+    ensureSrgbTables();
+    return true;
+}
+[[maybe_unused]] const bool initialised = initialiseImageBaseFile();
+
 // float32 to int32 toward zero; NaN gives 0 and the ends clamp.
 int32_t truncated(float value) {
     return platform::saturatingToInt32(double(value));

@@ -11,6 +11,12 @@
 
 namespace {
 
+bool initialiseImageCacheFile() {
+    ensureSrgbTables();
+    return true;
+}
+[[maybe_unused]] const bool initialised = initialiseImageCacheFile();
+
 // Constant-initialised; clients destroyed after the exit list find no cache.
 constinit UnloadSafeSingleton<ImageCache> sharedCache;
 

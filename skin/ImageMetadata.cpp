@@ -1,5 +1,6 @@
 #include "ImageMetadata.h"
 
+#include "../framework/SrgbTables.h"
 #include "../platform/NumberText.h"
 #include "SkinMetadataText.h"
 
@@ -7,6 +8,8 @@
 #include <vector>
 
 namespace {
+
+[[maybe_unused]] const bool tablesBuilt = (ensureSrgbTables(), true);
 
 using Tokens = std::vector<std::string>;
 

@@ -1,8 +1,11 @@
 #include "SkinMetadataText.h"
 
+#include "../framework/SrgbTables.h"
 #include "../platform/NumberText.h"
 
 namespace {
+
+[[maybe_unused]] const bool tablesBuilt = (ensureSrgbTables(), true);
 
 // White space as isspace reports it in the C locale; bytes from 0x80 are ordinary.
 bool isSpaceByte(char c) {
