@@ -437,7 +437,7 @@ TEST_F(TextFiles, LineEndsAreFoundAcrossTheTextsPieces) {
             ++expectedSends;
             ASSERT_EQ(host.sent.size(), expectedSends) << lead << "+" << offset;
             EXPECT_EQ(host.sent.back().asText(),
-                      latin1(before + "\n" + "y\r" + "y\r\n" + tail + "\r"))
+                      widenLatin1(before + "\n" + "y\r" + "y\r\n" + tail + "\r"))
                 << lead << "+" << offset;
         }
     }
@@ -452,7 +452,7 @@ TEST_F(TextFiles, AFileLongerThanItsReportedSizeIsReadWhole) {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(bytes.empty());
     ASSERT_EQ(fs::file_size(path), 0u);
-    EXPECT_EQ(autoLoad(nameOf(path)), std::vector<std::u16string>{latin1(bytes)});
+    EXPECT_EQ(autoLoad(nameOf(path)), std::vector<std::u16string>{widenLatin1(bytes)});
 }
 #endif
 
