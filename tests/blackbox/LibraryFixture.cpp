@@ -8,4 +8,3 @@ testhost::ModuleLibrary& library() {
 }
 
 } // namespace blackbox
-
