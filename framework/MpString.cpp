@@ -4,7 +4,7 @@
 
 namespace gmpi_sdk {
 
-int32_t MpString::queryInterface(const InterfaceId& iid, void** out) {
+int32_t StackString::queryInterface(const InterfaceId& iid, void** out) {
     if (!out)
         return ResultFailure;
     *out = nullptr;

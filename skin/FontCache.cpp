@@ -2,6 +2,7 @@
 
 #include "../framework/DrawingFactoryWrapper.h"
 #include "../framework/MpGuiGfxBase.h"
+#include "../framework/MpString.h"
 #include "../framework/SrgbTables.h"
 #include "../framework/UnloadSafeSingleton.h"
 #include "../platform/BoundaryGuard.h"
@@ -24,23 +25,12 @@ constexpr int32_t normalStretch = 5;
 
 // Text the host answers with, held on the stack while it is as short as
 // skin URIs usually are, so that resolving the skin allocates nothing.
-class HostText final : public gmpi::IString {
+class HostText final : public gmpi_sdk::StackString {
 public:
     HostText() = default;
     HostText(const HostText&) = delete;
     HostText& operator=(const HostText&) = delete;
 
-    int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        if (!out)
-            return ResultFailure;
-        *out = nullptr;
-        if (iid != iidOf<gmpi::IString>() && iid != iidOf<gmpi::IMpUnknown>())
-            return ResultUnsupported;
-        *out = static_cast<gmpi::IString*>(this);
-        return ResultSuccess;
-    }
-    int32_t addRef() override { return 1; }
-    int32_t release() override { return 1; }
     int32_t assignBytes(const char* bytes, int32_t size) override {
         return guardedCall(ResultFailure, [&] {
             const size_t length = size > 0 && bytes ? size_t(size) : 0;
