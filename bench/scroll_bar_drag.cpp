@@ -11,46 +11,23 @@
 #include "framework/DrawingApi.h"
 #include "framework/HostApi.h"
 #include "framework/ModuleApi.h"
+#include "host/SelfDeleting.h"
 
 #include <cstdint>
 
 namespace {
 
 using gmpi_sdk::ComPtr;
+using testhost::SelfDeleting;
 
-template <class Interface> class Counted : public Interface {
-public:
-    int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        *out = nullptr;
-        if (!(iid == iidOf<gmpi::IMpUnknown>()))
-            return ResultUnsupported;
-        *out = this;
-        addRef();
-        return ResultSuccess;
-    }
-    int32_t addRef() override { return ++refs; }
-    int32_t release() override {
-        const int32_t count = --refs;
-        if (count == 0)
-            delete this;
-        return count;
-    }
-
-protected:
-    virtual ~Counted() = default;
-
-private:
-    int32_t refs = 1;
-};
-
-class Brush final : public Counted<IBrush> {
+class Brush final : public SelfDeleting<IBrush> {
 public:
     int32_t setBrushColour(const GuiColour*) override { return ResultSuccess; }
 };
 
-class Stops final : public Counted<IGradientStops> {};
+class Stops final : public SelfDeleting<IGradientStops> {};
 
-class Bitmap final : public Counted<IBitmap> {
+class Bitmap final : public SelfDeleting<IBitmap> {
 public:
     int32_t pixelSize(int32_t* width, int32_t* height) override {
         *width = *height = 0;
@@ -124,7 +101,7 @@ private:
     }
 };
 
-class Target final : public CountingContext<Counted<IOffscreenTarget>> {
+class Target final : public CountingContext<SelfDeleting<IOffscreenTarget>> {
 public:
     int32_t takeBitmap(IBitmap** out) override {
         *out = new Bitmap;

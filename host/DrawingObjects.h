@@ -7,6 +7,7 @@
 #pragma once
 
 #include "../framework/DrawingApi.h"
+#include "SelfDeleting.h"
 
 #include <map>
 #include <memory>
@@ -41,40 +42,20 @@ private:
 };
 using LedgerPtr = std::shared_ptr<DrawingLedger>;
 
-// IMpUnknown of a host object deleted by its last release; answers only the
-// IMpUnknown id, as the host's returned objects have no id of their own.
-template <class Interface> class RefCounted : public Interface {
+// A host drawing object (see SelfDeleting) that the ledger counts while it lives.
+template <class Interface> class RefCounted : public SelfDeleting<Interface> {
 public:
-    int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        if (!out)
-            return ResultFailure;
-        *out = nullptr;
-        if (!(iid == iidOf<gmpi::IMpUnknown>()))
-            return ResultUnsupported;
-        *out = static_cast<Interface*>(this);
-        addRef();
-        return ResultSuccess;
-    }
-    int32_t addRef() override { return ++refs; }
-    int32_t release() override {
-        const int32_t count = --refs;
-        if (count == 0)
-            delete this;
-        return count;
-    }
-    int32_t references() const { return refs; }
     const LedgerPtr& ledger() const { return book; }
 
 protected:
     RefCounted(LedgerPtr ledger, const char* kind) : book(std::move(ledger)), kind(kind) {
         book->made(kind);
     }
-    virtual ~RefCounted() { book->gone(kind); }
+    ~RefCounted() override { book->gone(kind); }
 
 private:
     LedgerPtr book;
     const char* kind;
-    int32_t refs = 1;
 };
 
 // Pixels of 4 bytes in rows of rowBytes bytes: B, G, R, then alpha, the colour

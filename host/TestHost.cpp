@@ -1,6 +1,7 @@
 #include "TestHost.h"
 
 #include "CountedPart.h"
+#include "SelfDeleting.h"
 
 #include <algorithm>
 #include <cstring>
@@ -24,29 +25,13 @@ const char* interfaceName(HostInterface which) {
 namespace {
 
 // A resource stream over bytes the test stored.
-class ByteStream final : public IUriStream {
+class ByteStream final : public SelfDeleting<IUriStream> {
 public:
     ByteStream(Bytes data, std::shared_ptr<StreamShare> shared)
         : data(std::move(data)), shared(std::move(shared)) {
         ++this->shared->live;
     }
-    ~ByteStream() { --shared->live; }
-    int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        *out = nullptr;
-        if (iid == iidOf<gmpi::IMpUnknown>()) {
-            *out = this;
-            addRef();
-            return ResultSuccess;
-        }
-        return ResultUnsupported;
-    }
-    int32_t addRef() override { return ++refCount; }
-    int32_t release() override {
-        const int32_t count = --refCount;
-        if (count == 0)
-            delete this;
-        return count;
-    }
+    ~ByteStream() override { --shared->live; }
     int32_t readBytes(void* buffer, int64_t count, int32_t) override {
         if (count < 0 || !buffer)
             return ResultFailure;
@@ -73,7 +58,6 @@ private:
     Bytes data;
     std::shared_ptr<StreamShare> shared;
     size_t position = 0;
-    int32_t refCount = 1;
 };
 
 } // namespace

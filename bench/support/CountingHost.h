@@ -9,6 +9,7 @@
 #include "framework/HostApi.h"
 #include "framework/ModuleApi.h"
 #include "host/ModuleLibrary.h"
+#include "host/SelfDeleting.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,24 +22,9 @@ namespace bench {
 
 // A resource stream over text that the host keeps; it deletes itself at its
 // last release.
-class TextStream final : public IUriStream {
+class TextStream final : public testhost::SelfDeleting<IUriStream> {
 public:
     explicit TextStream(const std::string& text) : text(text) {}
-    int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        *out = nullptr;
-        if (iid != iidOf<gmpi::IMpUnknown>())
-            return ResultUnsupported;
-        *out = this;
-        addRef();
-        return ResultSuccess;
-    }
-    int32_t addRef() override { return ++refs; }
-    int32_t release() override {
-        const int32_t left = --refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
     int32_t readBytes(void* buffer, int64_t count, int32_t) override {
         if (!buffer || count < 0 || size_t(count) > text.size() - position)
             return ResultFailure;
@@ -54,7 +40,6 @@ public:
 private:
     const std::string& text;
     size_t position = 0;
-    int32_t refs = 1;
 };
 
 // Its calls are never inlined into a benchmark's loop, as a module cannot
