@@ -21,6 +21,35 @@ std::optional<BitmapState> bitmapState(IBitmap* bitmap) {
                        ours->uri, ours->pixels,        ours->drawn};
 }
 
+// A gradient brush of either shape, made from stops of this host: the shape,
+// the brush spec and the stops go on the call and into the brush (a missing
+// spec is full opacity, untransformed). ResultFailure, the call marked, when the
+// shape, the out pointer or the host's own stops are missing.
+template <class Shape>
+int32_t makeGradientBrush(DrawCall& call, const LedgerPtr& book, BrushState::Kind kind,
+                          const Shape* shape, Shape DrawCall::*recordedShape,
+                          Shape BrushState::*brushShape, const BrushSpec* brush,
+                          IGradientStops* stops, IBrush** out) {
+    if (out)
+        *out = nullptr;
+    const auto* ourStops = dynamic_cast<GradientStops*>(stops);
+    if (!shape || !out || !ourStops) {
+        call.missingArgument = true;
+        return ResultFailure;
+    }
+    call.*recordedShape = *shape;
+    if (brush)
+        call.spec = *brush;
+    call.stops = ourStops->stops;
+    BrushState state;
+    state.kind = kind;
+    state.*brushShape = *shape;
+    state.spec = brush ? *brush : BrushSpec{1.0f, {1, 0, 0, 1, 0, 0}};
+    state.stops = ourStops->stops;
+    *out = new Brush(book, state);
+    return ResultSuccess;
+}
+
 } // namespace
 
 int32_t pixelExtent(float extent) {
@@ -94,24 +123,8 @@ int32_t RecordingContext<Interface>::makeLinearGradientBrush(const LinearGradien
                                                              const BrushSpec* brush,
                                                              IGradientStops* stops, IBrush** out) {
     DrawCall& call = record(DrawOp::MakeLinearGradientBrush);
-    if (out)
-        *out = nullptr;
-    const auto* ourStops = dynamic_cast<GradientStops*>(stops);
-    if (!spec || !out || !ourStops) {
-        call.missingArgument = true;
-        return ResultFailure;
-    }
-    call.linear = *spec;
-    if (brush)
-        call.spec = *brush;
-    call.stops = ourStops->stops;
-    BrushState state;
-    state.kind = BrushState::Kind::Linear;
-    state.linear = *spec;
-    state.spec = brush ? *brush : BrushSpec{1.0f, {1, 0, 0, 1, 0, 0}};
-    state.stops = ourStops->stops;
-    *out = new Brush(book, state);
-    return ResultSuccess;
+    return makeGradientBrush(call, book, BrushState::Kind::Linear, spec, &DrawCall::linear,
+                             &BrushState::linear, brush, stops, out);
 }
 
 template <class Interface>
@@ -119,24 +132,8 @@ int32_t RecordingContext<Interface>::makeRadialGradientBrush(const RadialGradien
                                                              const BrushSpec* brush,
                                                              IGradientStops* stops, IBrush** out) {
     DrawCall& call = record(DrawOp::MakeRadialGradientBrush);
-    if (out)
-        *out = nullptr;
-    const auto* ourStops = dynamic_cast<GradientStops*>(stops);
-    if (!spec || !out || !ourStops) {
-        call.missingArgument = true;
-        return ResultFailure;
-    }
-    call.radial = *spec;
-    if (brush)
-        call.spec = *brush;
-    call.stops = ourStops->stops;
-    BrushState state;
-    state.kind = BrushState::Kind::Radial;
-    state.radial = *spec;
-    state.spec = brush ? *brush : BrushSpec{1.0f, {1, 0, 0, 1, 0, 0}};
-    state.stops = ourStops->stops;
-    *out = new Brush(book, state);
-    return ResultSuccess;
+    return makeGradientBrush(call, book, BrushState::Kind::Radial, spec, &DrawCall::radial,
+                             &BrushState::radial, brush, stops, out);
 }
 
 template <class Interface>
