@@ -26,6 +26,19 @@ constexpr bool isCSpace(char32_t c) {
     return c == U' ' || (c >= U'\t' && c <= U'\r');
 }
 
+// Where a written number begins after its leading C-locale white space and an
+// optional sign; `negative` tells whether that sign was '-'.
+template <class Char>
+constexpr size_t skipSpaceAndSign(std::basic_string_view<Char> text, bool& negative) {
+    size_t i = 0;
+    while (i < text.size() && isCSpace(char32_t(text[i])))
+        ++i;
+    negative = i < text.size() && text[i] == Char('-');
+    if (i < text.size() && (negative || text[i] == Char('+')))
+        ++i;
+    return i;
+}
+
 // Float to integer without undefined behaviour: NaN gives 0, out-of-range
 // values clamp to the limits, anything else truncates toward zero.
 int32_t saturatingToInt32(double value);

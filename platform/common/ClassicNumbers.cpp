@@ -42,13 +42,6 @@ bool startsWithWord(std::u16string_view text, std::string_view word) {
     return true;
 }
 
-size_t skipSpace(std::u16string_view text) {
-    size_t i = 0;
-    while (i < text.size() && isCSpace(text[i]))
-        ++i;
-    return i;
-}
-
 // A written number after its sign, ready for std::from_chars, with what the
 // exactness test of a subnormal result needs.
 struct WrittenNumber {
@@ -130,13 +123,8 @@ bool subnormalIsExact(const WrittenNumber& number, float result) {
 } // namespace
 
 NumberReading readFloat(std::u16string_view text, float& value) {
-    size_t i = skipSpace(text);
     bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    const std::u16string_view rest = text.substr(i);
+    const std::u16string_view rest = text.substr(skipSpaceAndSign(text, negative));
     if (startsWithWord(rest, "inf")) {
         const float inf = std::numeric_limits<float>::infinity();
         value = negative ? -inf : inf;
@@ -176,12 +164,8 @@ NumberReading readFloat(std::u16string_view text, float& value) {
 }
 
 NumberReading readInt32(std::u16string_view text, int32_t& value) {
-    size_t i = skipSpace(text);
     bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
+    size_t i = skipSpaceAndSign(text, negative);
     if (i >= text.size() || !isDigit(text[i]))
         return NumberReading::NoNumber;
     uint64_t magnitude = 0;

@@ -28,13 +28,7 @@ template <class Char> Scan scanNumber(std::basic_string_view<Char> text, int bas
     Scan scan;
     if (base < 2 || base > 36)
         return scan;
-    size_t i = 0;
-    while (i < text.size() && isCSpace(char32_t(text[i])))
-        ++i;
-    if (i < text.size() && (text[i] == Char('+') || text[i] == Char('-'))) {
-        scan.negative = text[i] == Char('-');
-        ++i;
-    }
+    size_t i = skipSpaceAndSign(text, scan.negative);
     if (base == 16 && i + 1 < text.size() && text[i] == Char('0') &&
         (text[i + 1] == Char('x') || text[i + 1] == Char('X')) && i + 2 < text.size() &&
         digitValue(char32_t(text[i + 2])) < 16) {
