@@ -1,5 +1,6 @@
 #include "PosixFileSystem.h"
 #include "../core/Text.h"
+#include "platform/NumberText.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -7,8 +8,10 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <string_view>
 
 namespace installer {
 namespace {
@@ -23,21 +26,8 @@ unsigned dosAttributes(const std::string& path) {
     const ssize_t size = getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value);
     if (size < 3 || value[0] != '0' || (value[1] != 'x' && value[1] != 'X'))
         return 0;
-    unsigned attributes = 0;
-    for (ssize_t i = 2; i < size && i < 10; ++i) {
-        const char c = value[i];
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = unsigned(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            digit = unsigned(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            digit = unsigned(c - 'A' + 10);
-        else
-            break;
-        attributes = attributes << 4 | digit;
-    }
-    return attributes;
+    // The "0x" and at most eight digits after it.
+    return platform::parseUInt32(std::string_view(value, size_t(std::min<ssize_t>(size, 10))), 16);
 }
 
 std::string baseName(const std::string& path) {
@@ -81,6 +71,23 @@ bool writeAll(int fd, const char* data, size_t size) {
     return true;
 }
 
+// Reads the file from where it stands to its end, handing each piece read to
+// `take`; false when a read fails or `take` refuses a piece.
+template <class Take> bool readEachPiece(int fd, Take take) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        if (!take(buffer, size_t(got)))
+            return false;
+    }
+}
+
 struct DirectoryCloser {
     void operator()(DIR* directory) const { closedir(directory); }
 };
@@ -117,19 +124,8 @@ bool PosixFileSystem::copyFile(const std::u16string& from, const std::u16string&
     const FileHandle target = openFile(targetPath, O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (!target)
         return false;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(*source, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
-        if (got == 0)
-            break;
-        if (!writeAll(*target, buffer, size_t(got)))
-            return false;
-    }
-    return true;
+    return readEachPiece(
+        *source, [&](const char* piece, size_t size) { return writeAll(*target, piece, size); });
 }
 
 std::optional<std::string> PosixFileSystem::readFile(const std::u16string& path) {
@@ -137,17 +133,12 @@ std::optional<std::string> PosixFileSystem::readFile(const std::u16string& path)
     if (!file)
         return std::nullopt;
     std::string content;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(*file, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return std::nullopt;
-        if (got == 0)
-            return content;
-        content.append(buffer, size_t(got));
-    }
+    if (!readEachPiece(*file, [&](const char* piece, size_t size) {
+            content.append(piece, size);
+            return true;
+        }))
+        return std::nullopt;
+    return content;
 }
 
 std::optional<std::vector<std::u16string>>
