@@ -5,6 +5,7 @@
 // on the stored 32-bit value and compares values as 32-bit integers.
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiBase2.h"
+#include "../../platform/BoundaryGuard.h"
 
 template <int32_t SourcePin> class CheckValve : public SeGuiInvisibleBase {
     static_assert(SourcePin == 0 || SourcePin == 1);
@@ -16,11 +17,12 @@ public:
     }
 
     // Stores first, then copies by set-and-send, so that a nested call from
-    // the host finds both pins equal.
+    // the host finds both pins equal. An exception from the host's side of the
+    // send goes no further; the value is still stored.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) override {
         const int32_t stored = MpGuiBase2::receivePinValue(pinId, voice, size, data);
         if (pinId == SourcePin)
-            pins[1 - SourcePin].setAndSend(pins[SourcePin].get());
+            guardedCall([&] { pins[1 - SourcePin].setAndSend(pins[SourcePin].get()); });
         return stored;
     }
 
