@@ -137,20 +137,8 @@ public:
 
     std::u16string getHintText() override { return hintPin.get(); }
 
-    void onSetX() {
-        const float c = clampX(xPin.get());
-        if (c == positionX)
-            return;
-        positionX = c;
-        requestRepaint(nullptr);
-    }
-    void onSetY() {
-        const float c = clampY(yPin.get());
-        if (c == positionY)
-            return;
-        positionY = c;
-        requestRepaint(nullptr);
-    }
+    void onSetX() { moveHandle(positionX, clampX(xPin.get())); }
+    void onSetY() { moveHandle(positionY, clampY(yPin.get())); }
     void onSetXMinimum() { minimumX = platform::clampUnit(xMinimumPin.get()); }
     void onSetXMaximum() { maximumX = platform::clampUnit(xMaximumPin.get()); }
     void onSetYMinimum() { minimumY = platform::clampUnit(yMinimumPin.get()); }
@@ -163,6 +151,14 @@ public:
     }
 
 private:
+    // One axis of the handle to a clamped position; a change repaints.
+    void moveHandle(float& position, float clamped) {
+        if (clamped == position)
+            return;
+        position = clamped;
+        requestRepaint(nullptr);
+    }
+
     // The current frame where the last repaint drew it, alpha included.
     bool hitsHandle(GuiPoint point) {
         if (!metadata)
