@@ -48,7 +48,10 @@ protected:
         result = host ? host->queryInterface(iidOf<I>(), holder.putVoid()) : ResultFailure;
         return bool(holder);
     }
-    // The refusal of a host that lacks an interface the module needs.
+    // The refusal of a host that lacks an interface the module needs:
+    // ResultUnsupported, but while the factory attaches the host at creation
+    // it throws, and the factory releases the module and answers ResultFailure.
+    // The attachHost operations that call it therefore run unguarded.
     static int32_t refuseHost();
 
     gmpi_sdk::ComPtr<ILegacyGuiHost> legacyHost;
