@@ -10,6 +10,8 @@
 #include "support/Opaque.h"
 #include "support/Ratios.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -21,10 +23,13 @@ namespace {
 constexpr int fileCount = 10000;
 constexpr int32_t folderPin = 0, refreshPin = 3, listPin = 6;
 
-// The folder, made once and removed at exit.
+// The folder, made once and removed at exit; named after this process, since
+// other runs of this program may share the temporary folder.
 class Folder {
 public:
-    Folder() : path(fs::temp_directory_path() / "tavri-bench-folder-listing") {
+    Folder()
+        : path(fs::temp_directory_path() /
+               ("tavri-bench-folder-listing-" + std::to_string(getpid()))) {
         std::error_code error;
         fs::remove_all(path, error);
         fs::create_directory(path);

@@ -42,7 +42,9 @@ public:
     TextFiles() {
         const fs::path folder = fs::temp_directory_path();
         for (int i = 0; i < 2; ++i) {
-            paths[i] = folder / ("tavri-bench-text-loading-" + std::to_string(i) + ".txt");
+            // Named after this process: other runs of this program may share the folder.
+            paths[i] = folder / ("tavri-bench-text-loading-" + std::to_string(getpid()) + "-" +
+                                 std::to_string(i) + ".txt");
             const std::string line = "The quick brown fox jumps over the lazy dog, " +
                                      std::to_string(i) + "123456789.\r\n";
             std::string bytes;
