@@ -7,6 +7,7 @@
 //     sleeping block should stay under 2x.
 #include "host/AudioHost.h"
 #include "support/CountingHost.h"
+#include "support/Opaque.h"
 #include "support/Ratios.h"
 
 #include <climits>
@@ -117,8 +118,7 @@ void idleBlock(benchmark::State& state, gmpi::IMpFactory2* factory) {
 void sleepOnlyBaseline(benchmark::State& state) {
     bench::CountingHost host;
     SleepOnly module(&host);
-    gmpi::IMpPlugin2* plugin = &module;
-    benchmark::DoNotOptimize(plugin);
+    gmpi::IMpPlugin2* const plugin = bench::opaque<gmpi::IMpPlugin2>(&module);
     for (auto _ : state) {
         plugin->runBlock(blockFrames, nullptr);
         benchmark::ClobberMemory();
@@ -129,8 +129,7 @@ void sleepOnlyBaseline(benchmark::State& state) {
 void sleepingBlock(benchmark::State& state, gmpi::IMpFactory2* factory) {
     bench::CountingHost host;
     Pulser pulser(factory, host);
-    gmpi::IMpPlugin2* plugin = pulser.plugin.get();
-    benchmark::DoNotOptimize(plugin);
+    gmpi::IMpPlugin2* const plugin = bench::opaque(pulser.plugin.get());
     const int64_t sleepsBefore = host.sleeps;
     for (auto _ : state) {
         plugin->runBlock(blockFrames, nullptr);

@@ -7,7 +7,10 @@
 // after the first listing the module compares the list with its pin and sends
 // nothing.
 #include "support/CountingHost.h"
+#include "support/Opaque.h"
 #include "support/Ratios.h"
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -20,10 +23,13 @@ namespace {
 constexpr int fileCount = 10000;
 constexpr int32_t folderPin = 0, refreshPin = 3, listPin = 6;
 
-// The folder, made once and removed at exit.
+// The folder, made once and removed at exit; named after this process, since
+// other runs of this program may share the temporary folder.
 class Folder {
 public:
-    Folder() : path(fs::temp_directory_path() / "tavri-bench-folder-listing") {
+    Folder()
+        : path(fs::temp_directory_path() /
+               ("tavri-bench-folder-listing-" + std::to_string(getpid()))) {
         std::error_code error;
         fs::remove_all(path, error);
         fs::create_directory(path);
@@ -48,8 +54,8 @@ const Folder& folder() {
 void leastWorkListing(benchmark::State& state) {
     const fs::path& path = folder().path;
     bench::CountingHost counting;
-    IGuiHost* host = &counting;
-    benchmark::DoNotOptimize(host); // a call through the interface, as the module makes it
+    // A call through the interface, as the module makes it.
+    IGuiHost* const host = bench::opaque<IGuiHost>(&counting);
     std::u16string list;
     for (auto _ : state) {
         list.clear();

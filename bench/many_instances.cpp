@@ -106,11 +106,26 @@ void manyInstances(benchmark::State& state, ExpectedRegistration r) {
     state.counters["widget"] = widget ? 1 : 0;
 }
 
+// The worst of each measure with a target, and the registration it belongs to.
+struct Worst {
+    double value = -1;
+    std::string name;
+
+    void take(double candidate, const std::string& of) {
+        if (candidate > value) {
+            value = candidate;
+            name = of;
+        }
+    }
+};
+
 // One line per registration, from the medians: its kind, heap bytes and
-// allocations per instance, times per instance, and whether it meets its targets.
+// allocations per instance, times per instance, and whether it meets its
+// targets; then the targets and the worst of each measure next to them.
 void printTable(const bench::RatioReporter& reporter) {
     std::printf("\n%-30s %-6s %9s %7s %10s %10s %9s  %s\n", "registration", "kind", "bytes",
                 "allocs", "create ns", "release ns", "all ms", "per instance; all: 10,000");
+    Worst logicBytes, logicTime, widgetBytes;
     for (const ExpectedRegistration& r : expectedRegistrations) {
         const std::string name = benchmarkName(r);
         const double total = reporter.nanoseconds(name);
@@ -123,9 +138,12 @@ void printTable(const bench::RatioReporter& reporter) {
             continue;
         std::string verdict;
         if (*widget > 0) {
+            widgetBytes.take(*bytes, name);
             if (*bytes >= widgetBytesLimit)
                 verdict = "ABOVE TARGET (a widget's own heap under 4 KB)";
         } else {
+            logicBytes.take(*bytes, name);
+            logicTime.take(total, name);
             if (*bytes * instanceCount >= logicHeapLimit)
                 verdict = "ABOVE TARGET (heap of 10,000 under 10 MB)";
             if (total >= logicTimeLimit)
@@ -133,10 +151,29 @@ void printTable(const bench::RatioReporter& reporter) {
                                              "10 ms)"
                                            : " (and time under 10 ms)";
         }
+        if (verdict.empty())
+            verdict = "meets its targets";
         std::printf("%-30s %-6s %9.0f %7.1f %10.0f %10.0f %9.2f  %s\n", name.c_str(),
                     *widget > 0 ? "widget" : "logic", *bytes, *allocs, *creating, *releasing,
                     total / 1e6, verdict.c_str());
     }
+    const auto verdictOf = [](double value, double limit) {
+        return value < limit ? "met" : "ABOVE TARGET";
+    };
+    if (logicBytes.value >= 0) {
+        std::printf(
+            "\nlogic module, 10,000 live: heap %.2f MB, worst %s (target under %.0f MB) %s\n",
+            logicBytes.value * instanceCount / 1e6, logicBytes.name.c_str(), logicHeapLimit / 1e6,
+            verdictOf(logicBytes.value * instanceCount, logicHeapLimit));
+        std::printf("logic module, 10,000 made and released: %.2f ms, worst %s (target under %.0f "
+                    "ms) %s\n",
+                    logicTime.value / 1e6, logicTime.name.c_str(), logicTimeLimit / 1e6,
+                    verdictOf(logicTime.value, logicTimeLimit));
+    }
+    if (widgetBytes.value >= 0)
+        std::printf("widget, own heap each: %.0f bytes, worst %s (target under %.0f bytes) %s\n",
+                    widgetBytes.value, widgetBytes.name.c_str(), widgetBytesLimit,
+                    verdictOf(widgetBytes.value, widgetBytesLimit));
     std::fflush(stdout);
 }
 

@@ -5,6 +5,7 @@
 // the drawing context only count their calls, so that the widget's own work
 // is what is timed.
 #include "support/CountingHost.h"
+#include "support/Opaque.h"
 #include "support/Ratios.h"
 
 #include "framework/ComPtr.h"
@@ -167,8 +168,7 @@ void twoBlitsBaseline(benchmark::State& state) {
     const ComPtr<IBitmap> track(new Bitmap), thumb(new Bitmap);
     const GuiRect whole{0, 0, 20, 400}, thumbAt{0, 156.2f, 19, 184.2f}, thumbSource{0, 0, 19, 28};
     // Called through the interface, as the widget calls it.
-    IDrawingContext* dc = &context;
-    benchmark::DoNotOptimize(dc);
+    IDrawingContext* const dc = bench::opaque<IDrawingContext>(&context);
     for (auto _ : state) {
         dc->blitBitmap(track.get(), &whole, 1.0f, 1, &whole);
         dc->blitBitmap(thumb.get(), &thumbAt, 1.0f, 1, &thumbSource);

@@ -11,6 +11,7 @@
 // anew to make one load, the loader's or the least-work one, and report its
 // time.
 #include "support/CountingHost.h"
+#include "support/Opaque.h"
 #include "support/Ratios.h"
 
 #include <unistd.h>
@@ -41,7 +42,9 @@ public:
     TextFiles() {
         const fs::path folder = fs::temp_directory_path();
         for (int i = 0; i < 2; ++i) {
-            paths[i] = folder / ("tavri-bench-text-loading-" + std::to_string(i) + ".txt");
+            // Named after this process: other runs of this program may share the folder.
+            paths[i] = folder / ("tavri-bench-text-loading-" + std::to_string(getpid()) + "-" +
+                                 std::to_string(i) + ".txt");
             const std::string line = "The quick brown fox jumps over the lazy dog, " +
                                      std::to_string(i) + "123456789.\r\n";
             std::string bytes;
@@ -148,8 +151,8 @@ bool sentEveryLoad(const bench::CountingHost& host, size_t loads) {
 void leastWork(benchmark::State& state) {
     const std::string names[2] = {textFiles().paths[0].string(), textFiles().paths[1].string()};
     bench::CountingHost counting;
-    IGuiHost* host = &counting;
-    benchmark::DoNotOptimize(host); // a call through the interface, as the module makes it
+    // A call through the interface, as the module makes it.
+    IGuiHost* const host = bench::opaque<IGuiHost>(&counting);
     LeastWorkLoader loader;
     int turn = 0;
     for (auto _ : state)

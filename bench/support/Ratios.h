@@ -105,8 +105,11 @@ inline void printRatios(const RatioReporter& reporter, const std::vector<Ratio>&
         if (measured < 0 || baseline <= 0)
             continue;
         const double ratio = measured / baseline;
-        std::printf("ratio %s / %s = %.2f (target under %.2f)%s\n", r.measured.c_str(),
-                    r.baseline.c_str(), ratio, r.target, ratio < r.target ? "" : "  ABOVE TARGET");
+        // Two decimals, or two significant digits for a ratio that would show as 0.0x.
+        std::printf(ratio < 0.1 ? "ratio %s / %s = %.2g (target under %.2f)%s\n"
+                                : "ratio %s / %s = %.2f (target under %.2f)%s\n",
+                    r.measured.c_str(), r.baseline.c_str(), ratio, r.target,
+                    ratio < r.target ? "" : "  ABOVE TARGET");
     }
     for (const Limit& l : limits) {
         const double measured = reporter.nanoseconds(l.measured);
