@@ -352,7 +352,11 @@ int32_t BetterListBox::onPress(int32_t flags, GuiPoint point) {
     if (!(flags & gmpi_gui_api::PointerButtonDown))
         return ResultSuccess;
     return guardedCall(ResultFailure, [&] {
+        const uint32_t press = beginPointerEvent();
         takePointerCapture();
+        // A release the host makes from inside the calls ends the press.
+        if (!pointerEventStands(press))
+            return ResultSuccess;
         dragPoint = point;
         // The right 12 pixels never select, whether or not the strip is drawn.
         pressInStrip = point.x > (bounds.right - bounds.left) - stripWidth;
@@ -362,7 +366,8 @@ int32_t BetterListBox::onPress(int32_t flags, GuiPoint point) {
             int64_t(platform::saturatingToInt32(double(point.y / lineHeight))) + scrollTop;
         if (const auto item = itemOfLine(line)) {
             selectedIdPin.setAndSend(item->id);
-            clickPin.setAndSend(true);
+            if (pointerEventStands(press))
+                clickPin.setAndSend(true);
         }
         return ResultSuccess;
     });
@@ -389,9 +394,12 @@ int32_t BetterListBox::onMotion(int32_t, GuiPoint point) {
 
 int32_t BetterListBox::onRelease(int32_t, GuiPoint) {
     return guardedCall(ResultFailure, [&] {
-        if (queryPointerCapture())
+        // A press the host begins from inside these calls stands.
+        const uint32_t release = beginPointerEvent();
+        if (queryPointerCapture() && pointerEventStands(release))
             dropPointerCapture();
-        clickPin.setAndSend(false);
+        if (pointerEventStands(release))
+            clickPin.setAndSend(false);
         return ResultSuccess;
     });
 }

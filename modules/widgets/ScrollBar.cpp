@@ -88,14 +88,18 @@ public:
             }
             // The press is in place before the host hears of it: a release it
             // answers with from inside its calls then ends it.
+            const uint32_t press = beginPointerEvent();
             dragLastCoord = c;
             thumbPressed = true;
             thumbBitmap.reset();
             draggingPin.setAndSend(true);
+            if (!pointerEventStands(press))
+                return 1;
             // After the send: the host may have reported a new position inside it.
             dragLastSent = truncated(position);
             takePointerCapture();
-            requestRepaint();
+            if (pointerEventStands(press))
+                requestRepaint();
             return 1;
         });
     }
@@ -141,12 +145,15 @@ public:
         return guardedCall(ResultFailure, [&] {
             // Ended before the host hears of it: a press it answers with from
             // inside its calls then stands.
+            const uint32_t release = beginPointerEvent();
             thumbPressed = false;
             thumbBitmap.reset();
-            if (queryPointerCapture())
+            if (queryPointerCapture() && pointerEventStands(release))
                 dropPointerCapture();
-            draggingPin.setAndSend(false);
-            requestRepaint();
+            if (pointerEventStands(release))
+                draggingPin.setAndSend(false);
+            if (pointerEventStands(release))
+                requestRepaint();
             return ResultSuccess;
         });
     }
