@@ -99,6 +99,7 @@ private:
     int32_t itemCount = 0;
     int32_t visibleLines = 0;
     int32_t scrollTop = 0;
+    uint32_t layouts = 0; // layouts begun, to notice one begun from inside another
     bool pressInStrip = false;
     GuiPoint dragPoint{0.0f, 0.0f};
 
@@ -163,6 +164,7 @@ int32_t BetterListBox::maxScrollTop() const {
 }
 
 void BetterListBox::updateLayout() {
+    const uint32_t layout = ++layouts;
     const auto reader = readerOf(itemListPin.get());
     itemCount = reader ? reader->count() : 0;
 
@@ -171,6 +173,10 @@ void BetterListBox::updateLayout() {
     TextMetrics metrics{};
     if (format)
         format->fetchTextMetrics(&metrics);
+    // A layout begun from inside the style's look-up (for a style or a list
+    // the host set there) has laid out what the pins hold now.
+    if (layout != layouts)
+        return;
     lineHeight = metrics.values[0] + metrics.values[1] + metrics.values[2] + 2.0f;
 
     const float height = bounds.bottom - bounds.top;
