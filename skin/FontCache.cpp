@@ -221,11 +221,16 @@ void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHos
     format->setFormatSettingA(style.formatSettingA);
     format->setFormatSettingB(style.formatSettingB);
 
-    FontCacheEntry& entry =
-        textFormats[FontCacheKey{factory.get(), style.categoryName, std::string(skinUri.view())}];
-    entry.style = std::make_unique<FontStyle>(style);
-    entry.textFormat = format;
-    *out = format.detach();
+    // A format of the same key made from inside the calls above stands, so
+    // that the style copy it handed out stays valid.
+    const auto [place, added] = textFormats.try_emplace(
+        FontCacheKey{factory.get(), style.categoryName, std::string(skinUri.view())});
+    FontCacheEntry& entry = place->second;
+    if (added) {
+        entry.style = std::make_unique<FontStyle>(style);
+        entry.textFormat = std::move(format);
+    }
+    *out = gmpi_sdk::ComPtr<ITextFormat>(entry.textFormat).detach();
     if (outStyle)
         *outStyle = entry.style.get();
 }

@@ -300,6 +300,32 @@ TEST_F(FontCacheTest, AStyleAskedForFromInsideTheSkinsReadingIsTheSkinsOwn) {
     EXPECT_EQ(records, 1u);
 }
 
+TEST_F(FontCacheTest, AFormatMadeFromInsideTheMakingOfTheSameOneStands) {
+    // From inside the factory's making of a format, another widget asks for
+    // the same style and gets a format and a style copy: both stay what every
+    // later request gets, valid while the clients live.
+    offerSkin("FONT_CATEGORY normal\nfont-size 14\n");
+    StyledWidget& first = attachedWidget();
+    StyledWidget& second = attachedWidget();
+    const FontStyle* nested = nullptr;
+    gmpi_sdk::ComPtr<ITextFormat> nestedFormat;
+    bool asked = false;
+    drawing.onCall = [&](testhost::HostCall call) {
+        if (call == testhost::HostCall::MakeTextFormat && !std::exchange(asked, true)) {
+            nested = second.fontStyleFor("normal");
+            nestedFormat = formatFor(second, "normal");
+        }
+    };
+    const auto outerFormat = formatFor(first, "normal");
+    drawing.onCall = nullptr;
+    ASSERT_TRUE(asked);
+    ASSERT_NE(nested, nullptr);
+    EXPECT_EQ(nested->fontSize, 14);
+    EXPECT_EQ(first.fontStyleFor("normal"), nested);
+    EXPECT_EQ(outerFormat.get(), nestedFormat.get());
+    EXPECT_EQ(formatFor(first, "normal").get(), nestedFormat.get());
+}
+
 TEST_F(FontCacheTest, AFormatTheFactoryDoesNotMakeIsNotStored) {
     offerSkin("FONT_CATEGORY normal\n");
     drawing.refuseFormat = [](const testhost::TextFormatRequest&) { return true; };
