@@ -21,6 +21,22 @@ std::optional<BitmapState> bitmapState(IBitmap* bitmap) {
                        ours->uri, ours->pixels,        ours->drawn};
 }
 
+// Runs the factory's hook as a drawing operation returns, after its work, as
+// the host's other operations do: a test may call back into the module there.
+class FinishedCall {
+public:
+    explicit FinishedCall(DrawingFactory* factory) : factory(factory) {}
+    FinishedCall(const FinishedCall&) = delete;
+    FinishedCall& operator=(const FinishedCall&) = delete;
+    ~FinishedCall() {
+        if (factory)
+            notify(factory->onCall, HostCall::Draw);
+    }
+
+private:
+    DrawingFactory* factory;
+};
+
 } // namespace
 
 int32_t pixelExtent(float extent) {
@@ -46,6 +62,7 @@ template <class Interface> DrawCall& RecordingContext<Interface>::record(DrawOp 
 
 template <class Interface>
 int32_t RecordingContext<Interface>::fetchFactory(IDrawingFactory** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::FetchFactory);
     if (!out) {
         call.missingArgument = true;
@@ -60,6 +77,7 @@ int32_t RecordingContext<Interface>::fetchFactory(IDrawingFactory** out) {
 
 template <class Interface>
 int32_t RecordingContext<Interface>::makeSolidBrush(const GuiColour* colour, IBrush** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::MakeSolidBrush);
     if (out)
         *out = nullptr;
@@ -77,6 +95,7 @@ int32_t RecordingContext<Interface>::makeSolidBrush(const GuiColour* colour, IBr
 template <class Interface>
 int32_t RecordingContext<Interface>::makeGradientStops(const GradientStop* stops, uint32_t count,
                                                        IGradientStops** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::MakeGradientStops);
     if (out)
         *out = nullptr;
@@ -93,6 +112,7 @@ template <class Interface>
 int32_t RecordingContext<Interface>::makeLinearGradientBrush(const LinearGradientSpec* spec,
                                                              const BrushSpec* brush,
                                                              IGradientStops* stops, IBrush** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::MakeLinearGradientBrush);
     if (out)
         *out = nullptr;
@@ -118,6 +138,7 @@ template <class Interface>
 int32_t RecordingContext<Interface>::makeRadialGradientBrush(const RadialGradientSpec* spec,
                                                              const BrushSpec* brush,
                                                              IGradientStops* stops, IBrush** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::MakeRadialGradientBrush);
     if (out)
         *out = nullptr;
@@ -142,6 +163,7 @@ int32_t RecordingContext<Interface>::makeRadialGradientBrush(const RadialGradien
 template <class Interface>
 int32_t RecordingContext<Interface>::strokeLine(GuiPoint from, GuiPoint to, IBrush* brush,
                                                 float width, gmpi::IMpUnknown*) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::StrokeLine);
     call.from = from;
     call.to = to;
@@ -153,6 +175,7 @@ int32_t RecordingContext<Interface>::strokeLine(GuiPoint from, GuiPoint to, IBru
 
 template <class Interface>
 int32_t RecordingContext<Interface>::paintRect(const GuiRect* rect, IBrush* brush) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::PaintRect);
     call.brush = brushState(brush);
     if (!rect || !call.brush) {
@@ -165,6 +188,7 @@ int32_t RecordingContext<Interface>::paintRect(const GuiRect* rect, IBrush* brus
 
 template <class Interface>
 int32_t RecordingContext<Interface>::paintRoundedRect(const GuiRoundedRect* rect, IBrush* brush) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::PaintRoundedRect);
     call.brush = brushState(brush);
     if (!rect || !call.brush) {
@@ -178,6 +202,7 @@ int32_t RecordingContext<Interface>::paintRoundedRect(const GuiRoundedRect* rect
 
 template <class Interface>
 int32_t RecordingContext<Interface>::paintEllipse(const GuiEllipse* ellipse, IBrush* brush) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::PaintEllipse);
     call.brush = brushState(brush);
     if (!ellipse || !call.brush) {
@@ -192,6 +217,7 @@ template <class Interface>
 int32_t RecordingContext<Interface>::blitBitmap(IBitmap* bitmap, const GuiRect* destination,
                                                 float opacity, int32_t interpolation,
                                                 const GuiRect* source) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::BlitBitmap);
     call.bitmap = bitmapState(bitmap);
     call.opacity = opacity;
@@ -210,6 +236,7 @@ template <class Interface>
 int32_t RecordingContext<Interface>::drawUtf8Text(const char* text, uint32_t length,
                                                   ITextFormat* format, const GuiRect* layout,
                                                   IBrush* brush, int32_t options) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::DrawText);
     if (text)
         call.text.assign(text, length);
@@ -227,6 +254,7 @@ int32_t RecordingContext<Interface>::drawUtf8Text(const char* text, uint32_t len
 }
 
 template <class Interface> int32_t RecordingContext<Interface>::pushClipRect(const GuiRect* rect) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::PushClip);
     if (!rect) {
         call.missingArgument = true;
@@ -238,6 +266,7 @@ template <class Interface> int32_t RecordingContext<Interface>::pushClipRect(con
 }
 
 template <class Interface> int32_t RecordingContext<Interface>::popClipRect() {
+    const FinishedCall finished(factory);
     record(DrawOp::PopClip);
     if (recording->clipStack.empty()) {
         ++recording->unmatchedPops;
@@ -248,6 +277,7 @@ template <class Interface> int32_t RecordingContext<Interface>::popClipRect() {
 }
 
 template <class Interface> int32_t RecordingContext<Interface>::clearTo(const GuiColour* colour) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::Clear);
     if (!colour) {
         call.missingArgument = true;
@@ -258,11 +288,13 @@ template <class Interface> int32_t RecordingContext<Interface>::clearTo(const Gu
 }
 
 template <class Interface> int32_t RecordingContext<Interface>::beginFrame() {
+    const FinishedCall finished(factory);
     record(DrawOp::BeginFrame);
     return ResultSuccess;
 }
 
 template <class Interface> int32_t RecordingContext<Interface>::endFrame() {
+    const FinishedCall finished(factory);
     record(DrawOp::EndFrame);
     return ResultSuccess;
 }
@@ -270,6 +302,7 @@ template <class Interface> int32_t RecordingContext<Interface>::endFrame() {
 template <class Interface>
 int32_t RecordingContext<Interface>::makeOffscreenTarget(const GuiSize* size,
                                                          IOffscreenTarget** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::MakeOffscreenTarget);
     if (out)
         *out = nullptr;
