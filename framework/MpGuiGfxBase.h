@@ -49,11 +49,20 @@ protected:
     bool queryPointerCapture();
     void dropPointerCapture();
 
+    // Presses and releases as they begin, numbered: a pointer handler keeps
+    // its number and, after each host call, goes on only while it still
+    // stands. A press or release the host begins from inside those calls is
+    // the one that stands, and the rest of the earlier one is left undone.
+    uint32_t beginPointerEvent() { return ++pointerEvents; }
+    bool pointerEventStands(uint32_t event) const { return event == pointerEvents; }
+    uint32_t lastPointerEvent() const { return pointerEvents; }
+
     gmpi_sdk::ComPtr<IGraphicsHost> graphicsHost;
     GuiRect bounds{0.0f, 0.0f, 0.0f, 0.0f};
 
 private:
     int32_t refCount = 1;
+    uint32_t pointerEvents = 0;
 };
 
 // The keyboard's modifier state as GetKeyState reports it. No module of this

@@ -50,6 +50,22 @@ int32_t makeGradientBrush(DrawCall& call, const LedgerPtr& book, BrushState::Kin
     return ResultSuccess;
 }
 
+// Runs the factory's hook as a drawing operation returns, after its work, as
+// the host's other operations do: a test may call back into the module there.
+class FinishedCall {
+public:
+    explicit FinishedCall(DrawingFactory* factory) : factory(factory) {}
+    FinishedCall(const FinishedCall&) = delete;
+    FinishedCall& operator=(const FinishedCall&) = delete;
+    ~FinishedCall() {
+        if (factory)
+            notify(factory->onCall, HostCall::Draw);
+    }
+
+private:
+    DrawingFactory* factory;
+};
+
 } // namespace
 
 int32_t pixelExtent(float extent) {
@@ -75,6 +91,7 @@ template <class Interface> DrawCall& RecordingContext<Interface>::record(DrawOp 
 
 template <class Interface>
 int32_t RecordingContext<Interface>::fetchFactory(IDrawingFactory** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::FetchFactory);
     if (!out) {
         call.missingArgument = true;
@@ -89,6 +106,7 @@ int32_t RecordingContext<Interface>::fetchFactory(IDrawingFactory** out) {
 
 template <class Interface>
 int32_t RecordingContext<Interface>::makeSolidBrush(const GuiColour* colour, IBrush** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::MakeSolidBrush);
     if (out)
         *out = nullptr;
@@ -106,6 +124,7 @@ int32_t RecordingContext<Interface>::makeSolidBrush(const GuiColour* colour, IBr
 template <class Interface>
 int32_t RecordingContext<Interface>::makeGradientStops(const GradientStop* stops, uint32_t count,
                                                        IGradientStops** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::MakeGradientStops);
     if (out)
         *out = nullptr;
@@ -122,6 +141,7 @@ template <class Interface>
 int32_t RecordingContext<Interface>::makeLinearGradientBrush(const LinearGradientSpec* spec,
                                                              const BrushSpec* brush,
                                                              IGradientStops* stops, IBrush** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::MakeLinearGradientBrush);
     return makeGradientBrush(call, book, BrushState::Kind::Linear, spec, &DrawCall::linear,
                              &BrushState::linear, brush, stops, out);
@@ -131,6 +151,7 @@ template <class Interface>
 int32_t RecordingContext<Interface>::makeRadialGradientBrush(const RadialGradientSpec* spec,
                                                              const BrushSpec* brush,
                                                              IGradientStops* stops, IBrush** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::MakeRadialGradientBrush);
     return makeGradientBrush(call, book, BrushState::Kind::Radial, spec, &DrawCall::radial,
                              &BrushState::radial, brush, stops, out);
@@ -139,6 +160,7 @@ int32_t RecordingContext<Interface>::makeRadialGradientBrush(const RadialGradien
 template <class Interface>
 int32_t RecordingContext<Interface>::strokeLine(GuiPoint from, GuiPoint to, IBrush* brush,
                                                 float width, gmpi::IMpUnknown*) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::StrokeLine);
     call.from = from;
     call.to = to;
@@ -150,6 +172,7 @@ int32_t RecordingContext<Interface>::strokeLine(GuiPoint from, GuiPoint to, IBru
 
 template <class Interface>
 int32_t RecordingContext<Interface>::paintRect(const GuiRect* rect, IBrush* brush) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::PaintRect);
     call.brush = brushState(brush);
     if (!rect || !call.brush) {
@@ -162,6 +185,7 @@ int32_t RecordingContext<Interface>::paintRect(const GuiRect* rect, IBrush* brus
 
 template <class Interface>
 int32_t RecordingContext<Interface>::paintRoundedRect(const GuiRoundedRect* rect, IBrush* brush) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::PaintRoundedRect);
     call.brush = brushState(brush);
     if (!rect || !call.brush) {
@@ -175,6 +199,7 @@ int32_t RecordingContext<Interface>::paintRoundedRect(const GuiRoundedRect* rect
 
 template <class Interface>
 int32_t RecordingContext<Interface>::paintEllipse(const GuiEllipse* ellipse, IBrush* brush) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::PaintEllipse);
     call.brush = brushState(brush);
     if (!ellipse || !call.brush) {
@@ -189,6 +214,7 @@ template <class Interface>
 int32_t RecordingContext<Interface>::blitBitmap(IBitmap* bitmap, const GuiRect* destination,
                                                 float opacity, int32_t interpolation,
                                                 const GuiRect* source) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::BlitBitmap);
     call.bitmap = bitmapState(bitmap);
     call.opacity = opacity;
@@ -207,6 +233,7 @@ template <class Interface>
 int32_t RecordingContext<Interface>::drawUtf8Text(const char* text, uint32_t length,
                                                   ITextFormat* format, const GuiRect* layout,
                                                   IBrush* brush, int32_t options) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::DrawText);
     if (text)
         call.text.assign(text, length);
@@ -224,6 +251,7 @@ int32_t RecordingContext<Interface>::drawUtf8Text(const char* text, uint32_t len
 }
 
 template <class Interface> int32_t RecordingContext<Interface>::pushClipRect(const GuiRect* rect) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::PushClip);
     if (!rect) {
         call.missingArgument = true;
@@ -235,6 +263,7 @@ template <class Interface> int32_t RecordingContext<Interface>::pushClipRect(con
 }
 
 template <class Interface> int32_t RecordingContext<Interface>::popClipRect() {
+    const FinishedCall finished(factory);
     record(DrawOp::PopClip);
     if (recording->clipStack.empty()) {
         ++recording->unmatchedPops;
@@ -245,6 +274,7 @@ template <class Interface> int32_t RecordingContext<Interface>::popClipRect() {
 }
 
 template <class Interface> int32_t RecordingContext<Interface>::clearTo(const GuiColour* colour) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::Clear);
     if (!colour) {
         call.missingArgument = true;
@@ -255,11 +285,13 @@ template <class Interface> int32_t RecordingContext<Interface>::clearTo(const Gu
 }
 
 template <class Interface> int32_t RecordingContext<Interface>::beginFrame() {
+    const FinishedCall finished(factory);
     record(DrawOp::BeginFrame);
     return ResultSuccess;
 }
 
 template <class Interface> int32_t RecordingContext<Interface>::endFrame() {
+    const FinishedCall finished(factory);
     record(DrawOp::EndFrame);
     return ResultSuccess;
 }
@@ -267,6 +299,7 @@ template <class Interface> int32_t RecordingContext<Interface>::endFrame() {
 template <class Interface>
 int32_t RecordingContext<Interface>::makeOffscreenTarget(const GuiSize* size,
                                                          IOffscreenTarget** out) {
+    const FinishedCall finished(factory);
     DrawCall& call = record(DrawOp::MakeOffscreenTarget);
     if (out)
         *out = nullptr;

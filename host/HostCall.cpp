@@ -52,6 +52,8 @@ const char* hostCallName(HostCall call) {
         return "familyNameAt";
     case HostCall::AddMenuItem:
         return "addMenuItem";
+    case HostCall::Draw:
+        return "drawing";
     }
     return "?";
 }

@@ -38,6 +38,8 @@ enum class HostCall {
     FamilyName,
     // IMenuItemSink
     AddMenuItem,
+    // IDrawingContext and IOffscreenTarget: every drawing operation
+    Draw,
 };
 
 const char* hostCallName(HostCall call);

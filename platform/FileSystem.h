@@ -48,6 +48,9 @@ FileHandle openFileForReading(const std::filesystem::path& path);
 // and the close are checked, and only then does the new file take path's place
 // in one step. False on any failure; the new file is then removed and path is
 // left as it was, byte for byte (a file that did not exist is not created).
+// Windows only: should the system remove the old file and then fail to give
+// the new one its name, the new file is moved into place, and kept under its
+// own name when even that fails, since it is then the only copy.
 // A folder, a read-only file and (Linux) anything else that is not a regular
 // file are not replaced; a link to a file (Linux) stays, and the file it names
 // is replaced. A replaced file keeps its permissions (Linux) or attributes
@@ -64,11 +67,17 @@ public:
     virtual size_t writableBytes(size_t size) { return size; }
     virtual bool flushWorks() { return true; }
     virtual bool closeWorks() { return true; }
-    // Before the complete and closed new file takes target's place.
+    // Before the complete and closed new file takes target's place (on
+    // Windows also before the move that follows a replacement that removed
+    // target only).
     virtual bool replaceWorks(const std::filesystem::path& newFile,
                               const std::filesystem::path& target) {
         return true;
     }
+    // Windows: whether ReplaceFileW fails at its last step, having removed
+    // target but not given the new file its name
+    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT). Linux renames in one step.
+    virtual bool replaceRemovesOnly() { return false; }
 
 protected:
     ~FileFaults() = default;

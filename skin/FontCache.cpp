@@ -157,14 +157,22 @@ SkinFontMetadata* FontCache::skinMetadataByUri(IGuiHost* host, const std::string
         return known;
     if (!host)
         return nullptr;
-    SkinFontMetadata& skin = skins.emplace_back();
+    // Read completely before it is listed: a request the host makes from
+    // inside the reading reads the skin for itself instead of finding it half
+    // read (and the style resolved last remembering a style it lacked then).
+    SkinFontMetadata skin;
     skin.defaultStyle = defaultFontStyle();
     skin.skinUri = uri;
-    gmpi_sdk::ComPtr<IUriStream> stream;
-    host->openUriStream(uri.c_str(), stream.put());
-    if (stream)
-        skin.parseStyles(stream.get());
-    return &skin;
+    {
+        gmpi_sdk::ComPtr<IUriStream> stream;
+        host->openUriStream(uri.c_str(), stream.put());
+        if (stream)
+            skin.parseStyles(stream.get());
+    }
+    // The record of a read made from inside stands.
+    if (SkinFontMetadata* known = findSkin(uri))
+        return known;
+    return &skins.emplace_back(std::move(skin));
 }
 
 void FontCache::findTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
@@ -213,11 +221,16 @@ void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHos
     format->setFormatSettingA(style.formatSettingA);
     format->setFormatSettingB(style.formatSettingB);
 
-    FontCacheEntry& entry =
-        textFormats[FontCacheKey{factory.get(), style.categoryName, std::string(skinUri.view())}];
-    entry.style = std::make_unique<FontStyle>(style);
-    entry.textFormat = format;
-    *out = format.detach();
+    // A format of the same key made from inside the calls above stands, so
+    // that the style copy it handed out stays valid.
+    const auto [place, added] = textFormats.try_emplace(
+        FontCacheKey{factory.get(), style.categoryName, std::string(skinUri.view())});
+    FontCacheEntry& entry = place->second;
+    if (added) {
+        entry.style = std::make_unique<FontStyle>(style);
+        entry.textFormat = std::move(format);
+    }
+    *out = gmpi_sdk::ComPtr<ITextFormat>(entry.textFormat).detach();
     if (outStyle)
         *outStyle = entry.style.get();
 }

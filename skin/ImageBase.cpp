@@ -325,12 +325,21 @@ int32_t ImageBase::graphicsHintTextAt(GuiPoint, gmpi::IString* text) {
 }
 
 int32_t ImageBase::onRelease(int32_t, GuiPoint) {
-    return guardedCall(ResultFailure, [&] {
-        if (!queryPointerCapture())
-            return ResultFailure;
-        dropPointerCapture();
-        mouseDownPinA.setAndSend(false);
-        mouseDownPinB.setAndSend(false);
+    return guardedCall(ResultFailure, [&] { return endPress(lastPointerEvent()); });
+}
+
+int32_t ImageBase::endPress(uint32_t since) {
+    const bool captured = queryPointerCapture();
+    // A press the host began from inside the query stands.
+    if (!pointerEventStands(since))
         return ResultSuccess;
-    });
+    if (!captured)
+        return ResultFailure;
+    const uint32_t release = beginPointerEvent();
+    dropPointerCapture();
+    if (pointerEventStands(release))
+        mouseDownPinA.setAndSend(false);
+    if (pointerEventStands(release))
+        mouseDownPinB.setAndSend(false);
+    return ResultSuccess;
 }

@@ -58,7 +58,7 @@ public:
     ~ImageBase() override = default;
     int32_t onRepaint(gmpi::IMpUnknown* drawingHost) override;
     // Drops a held capture and clears both mouse-down pins; ResultFailure
-    // without the capture.
+    // without the capture, when the release does nothing.
     int32_t onRelease(int32_t flags, GuiPoint point) override;
     // hintPin's text, also when it is empty.
     int32_t graphicsHintTextAt(GuiPoint point, gmpi::IString* text) override;
@@ -92,6 +92,11 @@ protected:
     // picture. Both are read before the send, from inside which the host may
     // replace or drop the picture.
     void measureHandle(GuiSize& handle, MpGuiPin<int32_t>& frameCountPin);
+
+    // onRelease's work for a release that began as pointer event `since`
+    // (the last one begun, when the release has done nothing yet); a press
+    // the host begins from inside its calls stands and ends it.
+    int32_t endPress(uint32_t since);
 
     StringGuiPin imageFilePin;
     StringGuiPin menuItemsPin;

@@ -42,10 +42,13 @@ private:
         // Wrapping subtraction: a clock that jumps cannot overflow.
         const int64_t elapsedMs = int64_t(uint64_t(now) - uint64_t(lastPressTime)) / 1'000'000;
         const std::optional<int64_t> windowMs = windowMilliseconds(pinWindow.get());
-        if (armed && windowMs && *windowMs >= elapsedMs)
-            pinResult.setAndSend(pinValue.get());
+        const bool fires = armed && windowMs && *windowMs >= elapsedMs;
+        // The press is complete before the host hears of it: a release it
+        // reports from inside the send arms the next press.
         lastPressTime = now;
         armed = false;
+        if (fires)
+            pinResult.setAndSend(pinValue.get());
     }
 
     // Pin indices: the module's contract with the host.

@@ -89,28 +89,44 @@ private:
         pinList.setAndSend(u"");
     }
 
+    // The host may name another folder from inside any host call below (the
+    // default folder's resolution, each send): that change stands, and this
+    // one stops where it finds it.
     void onSetFolder() {
-        const std::u16string& text = pinFolder.get();
-        folder = text.empty() ? defaultFolder() : platform::pathFromText(text).value_or(fs::path());
-        Found found = whatIsAt(folder);
+        const uint64_t change = ++folderChanges;
+        const auto superseded = [&] { return change != folderChanges; };
+        const std::u16string text = pinFolder.get();
+        fs::path named =
+            text.empty() ? defaultFolder() : platform::pathFromText(text).value_or(fs::path());
+        if (superseded())
+            return;
+        Found found = whatIsAt(named);
         if (found == Found::Nothing) {
             // A name relative to the default folder, or the default folder itself.
             const auto name = platform::pathFromText(text);
-            folder = name ? defaultFolder() / *name : fs::path();
-            found = whatIsAt(folder);
-            if (found == Found::Nothing) {
-                showNothing();
+            named = name ? defaultFolder() / *name : fs::path();
+            if (superseded())
                 return;
-            }
+            found = whatIsAt(named);
+        }
+        folder = std::move(named);
+        if (found == Found::Nothing) {
+            showNothing();
+            return;
         }
         if (found == Found::Other) {
             // A file: it becomes the selected file, and its folder is listed.
             pinSelectedFile.setAndSend(platform::textFromPath(folder));
+            if (superseded())
+                return;
             folder = folder.parent_path();
             pinFolder.setAndSend(platform::textFromPath(folder));
+            if (superseded())
+                return;
         }
         pinIndex.setAndSend(-1);
-        scanFolder();
+        if (!superseded())
+            scanFolder();
     }
 
     void onSetExtension() {
@@ -126,10 +142,13 @@ private:
     void onSetUp() {
         if (!pinUp.get())
             return;
+        const uint64_t change = ++folderChanges;
         folder = folder.parent_path();
         pinFolder.setAndSend(platform::textFromPath(folder));
-        pinIndex.setAndSend(-1);
-        scanFolder();
+        if (change == folderChanges)
+            pinIndex.setAndSend(-1);
+        if (change == folderChanges)
+            scanFolder();
     }
 
     void onSetIndex() {
@@ -138,9 +157,11 @@ private:
             return;
         const ListedEntry listed = entries[size_t(i)];
         if (listed.folder) {
+            const uint64_t change = ++folderChanges;
             folder = listed.path;
             pinFolder.setAndSend(platform::textFromPath(folder));
-            scanFolder();
+            if (change == folderChanges)
+                scanFolder();
         } else {
             pinSelectedFile.setAndSend(platform::textOf(listed.path));
         }
@@ -181,7 +202,8 @@ private:
     // The listed entries in list order: position i of the list is element i.
     std::vector<ListedEntry> entries;
     std::u16string extensionFilter;
-    uint64_t scanCount = 0; // listings made, to notice one made during a send
+    uint64_t scanCount = 0;     // listings made, to notice one made during a send
+    uint64_t folderChanges = 0; // moves to another folder begun, likewise
 };
 
 namespace {

@@ -131,8 +131,11 @@ private:
             ++updateCount;
             return;
         }
-        output.setAndSend(nextOutput);
+        // The toggle is complete before the host hears of it: an update it
+        // reports from inside the send toggles again.
+        const bool value = nextOutput;
         nextOutput = !nextOutput;
+        output.setAndSend(value);
     }
 
     // Pin indices: the module's contract with the host.

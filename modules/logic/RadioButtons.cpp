@@ -44,11 +44,13 @@ public:
             float level = 0.0f;
             if (data && size > 0)
                 std::memcpy(&level, data, size_t(std::min(size, 4)));
+            const uint64_t change = ++selectionChanges;
             if (pinToggleMode.get())
-                outputSetInToggleMode(pinId, level);
+                outputSetInToggleMode(pinId, level, change);
             else
-                outputSetInNormalMode(pinId, level);
-            pinSelection.setAndSend(litSelection);
+                outputSetInNormalMode(pinId, level, change);
+            if (change == selectionChanges)
+                pinSelection.setAndSend(litSelection);
             return result;
         });
     }
@@ -66,32 +68,43 @@ private:
     void onToggleMode() { applySelection(); }
 
     // Lights the output the selection names: zeros first in index order, the
-    // single 1.0 last. A selection out of range sends nothing but is kept.
+    // single 1.0 last. A selection out of range sends nothing but is kept. A
+    // selection or press the host makes from inside a send stands, and the
+    // rest of this one is not sent.
     void applySelection() {
+        const uint64_t change = ++selectionChanges;
+        const auto send = [&](int64_t pinId, float level) {
+            if (change == selectionChanges)
+                sendOutput(pinId, level);
+        };
         const int32_t s = pinSelection.get();
         if (!pinToggleMode.get()) {
             if (s >= 0 && s < outputCount) {
                 for (int32_t i = 0; i < outputCount; ++i)
                     if (i != s)
-                        sendOutput(int64_t(firstOutput) + i, 0.0f);
-                sendOutput(int64_t(firstOutput) + s, 1.0f);
+                        send(int64_t(firstOutput) + i, 0.0f);
+                send(int64_t(firstOutput) + s, 1.0f);
             }
         } else if (s >= 0 && s <= outputCount) {
             for (int32_t i = 0; i < outputCount; ++i)
                 if (i != s - 1)
-                    sendOutput(int64_t(firstOutput) + i, 0.0f);
+                    send(int64_t(firstOutput) + i, 0.0f);
             if (s >= 1)
-                sendOutput(int64_t(firstOutput) + s - 1, 1.0f);
+                send(int64_t(firstOutput) + s - 1, 1.0f);
         }
-        litSelection = s;
+        if (change == selectionChanges)
+            litSelection = s;
     }
 
-    void outputSetInNormalMode(int32_t pinId, float level) {
+    // A press or release of an output, change `change` of the selection.
+    void outputSetInNormalMode(int32_t pinId, float level, uint64_t change) {
         const int64_t lit = int64_t(firstOutput) + litSelection;
         if (level > 0.0f) {
             if (pinId == lit)
                 return;
             sendOutput(lit, 0.0f);
+            if (change != selectionChanges)
+                return;
             litSelection = pinId - firstOutput;
         } else {
             // A lit button cannot be switched off; the tick sends the row again.
@@ -101,7 +114,7 @@ private:
         }
     }
 
-    void outputSetInToggleMode(int32_t pinId, float level) {
+    void outputSetInToggleMode(int32_t pinId, float level, uint64_t change) {
         const bool anyLit = litSelection != 0;
         const int64_t lit = int64_t(firstOutput) + litSelection - 1;
         if (level > 0.0f) {
@@ -109,6 +122,8 @@ private:
                 return;
             if (anyLit)
                 sendOutput(lit, 0.0f);
+            if (change != selectionChanges)
+                return;
             litSelection = pinId - firstOutput + 1;
         } else if (anyLit && pinId == lit) {
             litSelection = 0;
@@ -132,6 +147,7 @@ private:
     int32_t firstOutput = 2;
     int32_t outputCount = 0;
     int32_t litSelection = 0;
+    uint64_t selectionChanges = 0; // selections and presses begun, to notice nested ones
 };
 
 namespace {

@@ -181,7 +181,14 @@ private:
             load();
     }
     void onSetFileName(const StringGuiPin& pin) {
-        fileName = resolvePath(pin.get());
+        // The name is copied and the change numbered: a name the host sets
+        // from inside the resolution stands over this one.
+        const uint64_t change = ++nameChanges;
+        const std::u16string name = pin.get();
+        std::u16string resolved = resolvePath(name);
+        if (change != nameChanges)
+            return;
+        fileName = std::move(resolved);
         if (pinAutoLoad.get())
             load();
     }
@@ -203,6 +210,7 @@ private:
     StringGuiPin pinFileNameA;
     StringGuiPin pinFileNameB;
     std::u16string fileName;
+    uint64_t nameChanges = 0; // name pin reports, to notice one made during a resolution
 };
 
 namespace {

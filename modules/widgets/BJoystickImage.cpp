@@ -71,11 +71,15 @@ public:
                 return ResultSuccess;
             if (!hitsHandle(point) && !acceptOffHandlePin.get() && !jumpToClickPin.get())
                 return ResultSuccess;
+            const uint32_t press = beginPointerEvent();
             takePointerCapture();
+            if (!pointerEventStands(press))
+                return ResultSuccess;
             mouseDownPin.setAndSend(true);
             // The host may have changed the picture, the bounds or the pins
-            // from inside those calls: what follows reads them now.
-            if (!currentBitmap())
+            // from inside those calls, or ended the press: what follows reads
+            // them now.
+            if (!pointerEventStands(press) || !currentBitmap())
                 return ResultSuccess;
             const float travelX = bounds.right - bounds.left - handle.width;
             const float travelY = bounds.bottom - bounds.top - handle.height;
@@ -88,7 +92,8 @@ public:
                 const float y = clampY(
                     travelY > 0.0f ? 1.0f - (point.y - handle.height * 0.5f) / travelY : positionY);
                 xPin.setAndSend(x);
-                yPin.setAndSend(y);
+                if (pointerEventStands(press))
+                    yPin.setAndSend(y);
             }
             return ResultSuccess;
         });
@@ -114,9 +119,10 @@ public:
         });
     }
 
-    int32_t onRelease(int32_t flags, GuiPoint point) override {
+    int32_t onRelease(int32_t, GuiPoint) override {
+        const uint32_t release = beginPointerEvent();
         guardedCall([&] { mouseDownPin.setAndSend(false); });
-        return ImageBase::onRelease(flags, point);
+        return guardedCall(ResultFailure, [&] { return endPress(release); });
     }
 
     int32_t probeHit(GuiPoint point) override {

@@ -99,6 +99,7 @@ private:
     int32_t itemCount = 0;
     int32_t visibleLines = 0;
     int32_t scrollTop = 0;
+    uint32_t layouts = 0; // layouts begun, to notice one begun from inside another
     bool pressInStrip = false;
     GuiPoint dragPoint{0.0f, 0.0f};
 
@@ -163,6 +164,7 @@ int32_t BetterListBox::maxScrollTop() const {
 }
 
 void BetterListBox::updateLayout() {
+    const uint32_t layout = ++layouts;
     const auto reader = readerOf(itemListPin.get());
     itemCount = reader ? reader->count() : 0;
 
@@ -171,6 +173,10 @@ void BetterListBox::updateLayout() {
     TextMetrics metrics{};
     if (format)
         format->fetchTextMetrics(&metrics);
+    // A layout begun from inside the style's look-up (for a style or a list
+    // the host set there) has laid out what the pins hold now.
+    if (layout != layouts)
+        return;
     lineHeight = metrics.values[0] + metrics.values[1] + metrics.values[2] + 2.0f;
 
     const float height = bounds.bottom - bounds.top;
@@ -352,7 +358,11 @@ int32_t BetterListBox::onPress(int32_t flags, GuiPoint point) {
     if (!(flags & gmpi_gui_api::PointerButtonDown))
         return ResultSuccess;
     return guardedCall(ResultFailure, [&] {
+        const uint32_t press = beginPointerEvent();
         takePointerCapture();
+        // A release the host makes from inside the calls ends the press.
+        if (!pointerEventStands(press))
+            return ResultSuccess;
         dragPoint = point;
         // The right 12 pixels never select, whether or not the strip is drawn.
         pressInStrip = point.x > (bounds.right - bounds.left) - stripWidth;
@@ -362,7 +372,8 @@ int32_t BetterListBox::onPress(int32_t flags, GuiPoint point) {
             int64_t(platform::saturatingToInt32(double(point.y / lineHeight))) + scrollTop;
         if (const auto item = itemOfLine(line)) {
             selectedIdPin.setAndSend(item->id);
-            clickPin.setAndSend(true);
+            if (pointerEventStands(press))
+                clickPin.setAndSend(true);
         }
         return ResultSuccess;
     });
@@ -389,9 +400,12 @@ int32_t BetterListBox::onMotion(int32_t, GuiPoint point) {
 
 int32_t BetterListBox::onRelease(int32_t, GuiPoint) {
     return guardedCall(ResultFailure, [&] {
-        if (queryPointerCapture())
+        // A press the host begins from inside these calls stands.
+        const uint32_t release = beginPointerEvent();
+        if (queryPointerCapture() && pointerEventStands(release))
             dropPointerCapture();
-        clickPin.setAndSend(false);
+        if (pointerEventStands(release))
+            clickPin.setAndSend(false);
         return ResultSuccess;
     });
 }

@@ -54,9 +54,15 @@ public:
                 return ResultFailure;
             if (!(flags & gmpi_gui_api::PointerButtonDown))
                 return ResultSuccess;
+            const uint32_t press = beginPointerEvent();
             lastAngle = angleOf(point);
+            // A press or a release the host begins from inside a send stands.
             mouseDownPinA.setAndSend(true);
+            if (!pointerEventStands(press))
+                return ResultSuccess;
             mouseDownPinB.setAndSend(true);
+            if (!pointerEventStands(press))
+                return ResultSuccess;
             takePointerCapture();
             return ResultSuccess;
         });

@@ -61,8 +61,11 @@ public:
         return guardedCall(ResultFailure, [&]() -> int32_t {
             if (!isOnLine(point))
                 return ResultSuccess;
+            const uint32_t press = beginPointerEvent();
             mouseDownPin.setAndSend(true);
-            takePointerCapture();
+            // A release the host makes from inside the send ends the press.
+            if (pointerEventStands(press))
+                takePointerCapture();
             return 1;
         });
     }
@@ -70,9 +73,12 @@ public:
     // Ends the press wherever the pointer is released.
     int32_t onRelease(int32_t, GuiPoint) override {
         return guardedCall(ResultFailure, [&] {
-            if (queryPointerCapture())
+            // A press the host begins from inside these calls stands.
+            const uint32_t release = beginPointerEvent();
+            if (queryPointerCapture() && pointerEventStands(release))
                 dropPointerCapture();
-            mouseDownPin.setAndSend(false);
+            if (pointerEventStands(release))
+                mouseDownPin.setAndSend(false);
             return ResultSuccess;
         });
     }

@@ -59,10 +59,14 @@ public:
     // Any button starts tracking; the change outputs start from 0.
     int32_t onPress(int32_t, GuiPoint point) override {
         return guardedCall(ResultFailure, [&] {
+            const uint32_t press = beginPointerEvent();
             takePointerCapture();
+            if (!pointerEventStands(press))
+                return ResultSuccess;
             const Report report = reportOf(positionOf(point), true);
             mouseDownPin.setAndSend(true);
-            send(report);
+            if (pointerEventStands(press))
+                send(report, press);
             return ResultSuccess;
         });
     }
@@ -72,7 +76,7 @@ public:
         return guardedCall(ResultFailure, [&] {
             if (!queryPointerCapture())
                 return ResultFailure;
-            send(reportOf(positionOf(point), false));
+            send(reportOf(positionOf(point), false), lastPointerEvent());
             return ResultSuccess;
         });
     }
@@ -80,13 +84,22 @@ public:
     // Clears the press and the change outputs; the position outputs stay.
     int32_t onRelease(int32_t, GuiPoint point) override {
         return guardedCall(ResultFailure, [&] {
+            // A press the host begins from inside these calls stands.
+            const uint32_t release = beginPointerEvent();
+            const auto stands = [&] { return pointerEventStands(release); };
             mouseDownPin.setAndSend(false);
-            deltaYPin.setAndSend(0);
-            deltaXPin.setAndSend(0);
-            deltaAnglePin.setAndSend(0.0f);
-            deltaYFractionPin.setAndSend(0.0f);
-            deltaXFractionPin.setAndSend(0.0f);
-            dropPointerCapture();
+            if (stands())
+                deltaYPin.setAndSend(0);
+            if (stands())
+                deltaXPin.setAndSend(0);
+            if (stands())
+                deltaAnglePin.setAndSend(0.0f);
+            if (stands())
+                deltaYFractionPin.setAndSend(0.0f);
+            if (stands())
+                deltaXFractionPin.setAndSend(0.0f);
+            if (stands())
+                dropPointerCapture();
             return probeHit(point);
         });
     }
@@ -170,17 +183,29 @@ private:
         return r;
     }
 
-    void send(const Report& r) {
+    // Sends a report while pointer event `event` stands: a press or a
+    // release that the host begins from inside a send ends it.
+    void send(const Report& r, uint32_t event) {
+        const auto stands = [&] { return pointerEventStands(event); };
         pointerXPin.setAndSend(r.p.x);
-        pointerYPin.setAndSend(r.p.y);
-        xFractionPin.setAndSend(r.xFraction);
-        yFractionPin.setAndSend(r.yFraction);
-        pointerAnglePin.setAndSend(r.angle);
-        deltaXPin.setAndSend(r.deltaX);
-        deltaYPin.setAndSend(r.deltaY);
-        deltaXFractionPin.setAndSend(r.deltaXFraction);
-        deltaYFractionPin.setAndSend(r.deltaYFraction);
-        deltaAnglePin.setAndSend(r.deltaAngle);
+        if (stands())
+            pointerYPin.setAndSend(r.p.y);
+        if (stands())
+            xFractionPin.setAndSend(r.xFraction);
+        if (stands())
+            yFractionPin.setAndSend(r.yFraction);
+        if (stands())
+            pointerAnglePin.setAndSend(r.angle);
+        if (stands())
+            deltaXPin.setAndSend(r.deltaX);
+        if (stands())
+            deltaYPin.setAndSend(r.deltaY);
+        if (stands())
+            deltaXFractionPin.setAndSend(r.deltaXFraction);
+        if (stands())
+            deltaYFractionPin.setAndSend(r.deltaYFraction);
+        if (stands())
+            deltaAnglePin.setAndSend(r.deltaAngle);
     }
 
     // Pin indices: the module's contract with the host.

@@ -78,10 +78,14 @@ public:
         return guardedCall(ResultFailure, [&] {
             if (!(flags & gmpi_gui_api::PointerButtonDown) || !hasPicture())
                 return ResultSuccess;
+            const uint32_t press = beginPointerEvent();
             takePointerCapture();
+            if (!pointerEventStands(press))
+                return ResultSuccess;
             mouseDownPin.setAndSend(true);
-            // The host may have dropped the picture from inside those calls.
-            if (hasPicture())
+            // The host may have dropped the picture or ended the press from
+            // inside those calls.
+            if (pointerEventStands(press) && hasPicture())
                 pointToPolar(point);
             return ResultSuccess;
         });
@@ -96,9 +100,10 @@ public:
         });
     }
 
-    int32_t onRelease(int32_t flags, GuiPoint point) override {
+    int32_t onRelease(int32_t, GuiPoint) override {
+        const uint32_t release = beginPointerEvent();
         guardedCall([&] { mouseDownPin.setAndSend(false); });
-        return ImageBase::onRelease(flags, point);
+        return guardedCall(ResultFailure, [&] { return endPress(release); });
     }
 
     float getAnimationPosition() override { return animationPositionPin.get(); }

@@ -88,14 +88,18 @@ public:
             }
             // The press is in place before the host hears of it: a release it
             // answers with from inside its calls then ends it.
+            const uint32_t press = beginPointerEvent();
             dragLastCoord = c;
             thumbPressed = true;
-            thumbBitmap.reset();
+            forgetThumb();
             draggingPin.setAndSend(true);
+            if (!pointerEventStands(press))
+                return 1;
             // After the send: the host may have reported a new position inside it.
             dragLastSent = truncated(position);
             takePointerCapture();
-            requestRepaint();
+            if (pointerEventStands(press))
+                requestRepaint();
             return 1;
         });
     }
@@ -141,12 +145,15 @@ public:
         return guardedCall(ResultFailure, [&] {
             // Ended before the host hears of it: a press it answers with from
             // inside its calls then stands.
+            const uint32_t release = beginPointerEvent();
             thumbPressed = false;
-            thumbBitmap.reset();
-            if (queryPointerCapture())
+            forgetThumb();
+            if (queryPointerCapture() && pointerEventStands(release))
                 dropPointerCapture();
-            draggingPin.setAndSend(false);
-            requestRepaint();
+            if (pointerEventStands(release))
+                draggingPin.setAndSend(false);
+            if (pointerEventStands(release))
+                requestRepaint();
             return ResultSuccess;
         });
     }
@@ -182,13 +189,13 @@ private:
 
     void onSetPageSize() {
         pageSize = std::max(0.0f, float(pageSizePin.get()));
-        thumbBitmap.reset();
+        forgetThumb();
         requestRepaint();
     }
 
     void onSetRange() {
         range = std::max(0.0f, float(rangePin.get()));
-        thumbBitmap.reset();
+        forgetThumb();
         requestRepaint();
     }
 
@@ -200,8 +207,8 @@ private:
         thumbLightShade = {(c.r + 2.0f) * shadeScale, (c.g + 2.0f) * shadeScale,
                            (c.b + 2.0f) * shadeScale, c.a};
         thumbDarkShade = {c.r * shadeScale, c.g * shadeScale, c.b * shadeScale, c.a};
-        trackBitmap.reset();
-        thumbBitmap.reset();
+        forgetTrack();
+        forgetThumb();
         requestRepaint();
     }
 
@@ -241,7 +248,9 @@ private:
     }
 
     // The track and the thumb from their pictures, each drawn again first
-    // when something it shows has changed.
+    // when something it shows has changed. The host may change what they
+    // show from inside any drawing call: a picture drawn while that happened
+    // serves this repaint only, and the next one draws it again.
     void paint(IDrawingContext& dc) {
         const float w = bounds.right - bounds.left;
         const float h = bounds.bottom - bounds.top;
@@ -250,25 +259,45 @@ private:
         if (!(w == drawnWidth) || !(h == drawnHeight)) {
             drawnWidth = w;
             drawnHeight = h;
-            trackBitmap.reset();
-            thumbBitmap.reset();
+            forgetTrack();
+            forgetThumb();
         }
+        const uint32_t trackSeen = trackChanges, thumbSeen = thumbChanges;
 
-        if (!trackBitmap)
-            trackBitmap = drawTrack(dc, bar, w, h);
+        // Each picture is held through its blit.
+        ComPtr<IBitmap> track = trackBitmap;
+        if (!track) {
+            track = drawTrack(dc, bar, w, h);
+            if (trackSeen == trackChanges)
+                trackBitmap = track;
+        }
         // The track picture covers the drawing area from its corner.
         const GuiRect wholeArea{0.0f, 0.0f, w, h};
-        dc.blitBitmap(trackBitmap.get(), &wholeArea, 1.0f, 1, &wholeArea);
+        dc.blitBitmap(track.get(), &wholeArea, 1.0f, 1, &wholeArea);
 
         const float thumbW = bar.horizontal ? thumbLength : w;
         const float thumbH = bar.horizontal ? h : thumbLength;
-        if (!thumbBitmap)
-            thumbBitmap = drawThumb(dc, bar, thumbW, thumbH);
+        ComPtr<IBitmap> thumb = thumbBitmap;
+        if (!thumb) {
+            thumb = drawThumb(dc, bar, thumbW, thumbH);
+            if (thumbSeen == thumbChanges)
+                thumbBitmap = thumb;
+        }
         const float x = bar.horizontal ? thumbStart : 0.0f;
         const float y = bar.horizontal ? 0.0f : thumbStart;
         const GuiRect destination{x, y, x + thumbW - 1.0f, y + thumbH - 1.0f};
         const GuiRect source{0.0f, 0.0f, thumbW - 1.0f, thumbH - 1.0f};
-        dc.blitBitmap(thumbBitmap.get(), &destination, 1.0f, 1, &source);
+        dc.blitBitmap(thumb.get(), &destination, 1.0f, 1, &source);
+    }
+
+    // A picture is forgotten when something it shows changes.
+    void forgetTrack() {
+        trackBitmap.reset();
+        ++trackChanges;
+    }
+    void forgetThumb() {
+        thumbBitmap.reset();
+        ++thumbChanges;
     }
 
     void placeThumb(const BarMeasures& bar) {
@@ -433,6 +462,8 @@ private:
     GuiColour thumbColour{};
     GuiColour thumbLightShade{1.0f, 1.0f, 1.0f, 1.0f};
     GuiColour thumbDarkShade{1.0f, 1.0f, 1.0f, 1.0f};
+    uint32_t trackChanges = 0; // times each picture was forgotten
+    uint32_t thumbChanges = 0;
     // Released before the pins, as the pictures are the last members.
     ComPtr<IBitmap> trackBitmap;
     ComPtr<IBitmap> thumbBitmap;

@@ -32,7 +32,7 @@ public:
     ~NewFile() {
         if (handle != INVALID_HANDLE_VALUE)
             CloseHandle(handle);
-        if (!name.empty() && !placed)
+        if (!name.empty() && !placed && !onlyCopy)
             DeleteFileW(name.c_str());
     }
 
@@ -98,16 +98,38 @@ public:
     bool place(const fs::path& target, bool replacing) {
         if (!activeFileFaults().replaceWorks(name, target))
             return false;
-        placed = replacing ? ReplaceFileW(target.c_str(), name.c_str(), nullptr,
-                                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                           : MoveFileExW(name.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+        if (!replacing) {
+            placed = MoveFileExW(name.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+            return placed;
+        }
+        placed = replace(target);
+        if (placed || GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+            return placed;
+        // The old file is gone and the new one kept its own name: it is the
+        // only copy now. It is moved into place, and kept when that fails.
+        placed = activeFileFaults().replaceWorks(name, target) &&
+                 MoveFileExW(name.c_str(), target.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        onlyCopy = !placed;
         return placed;
     }
 
 private:
+    bool replace(const fs::path& target) {
+        if (activeFileFaults().replaceRemovesOnly()) {
+            // As ReplaceFileW fails at its last step.
+            DeleteFileW(target.c_str());
+            SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+            return false;
+        }
+        return ReplaceFileW(target.c_str(), name.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                            nullptr, nullptr);
+    }
+
     HANDLE handle = INVALID_HANDLE_VALUE;
     fs::path name;
     bool placed = false;
+    bool onlyCopy = false; // the old file is gone: the new one is never removed
 };
 
 } // namespace

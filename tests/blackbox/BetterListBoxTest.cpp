@@ -553,6 +553,33 @@ TEST_F(BetterListBoxTest, WhatTheHostChangesFromInsideTheStyleLookUpIsWhatIsLaid
     EXPECT_TRUE(sameRect(rects[0]->rect, GuiRect{88, 0, 100, 60}));
 }
 
+TEST_F(BetterListBoxTest, AStyleSetFromInsideTheLayoutsLookUpIsTheOneLaidOut) {
+    offerSkin("FONT_CATEGORY normal\nfont-size 14\nFONT_CATEGORY big\nfont-size 30\n");
+    makeWidget(u"BetterListBox");
+    set(pinItemList, std::u16string(tenItems));
+    place({0, 0, 100, 100});
+    // The style «big» set while «normal» is laid out: lines of 32 pixels.
+    bool changed = false;
+    host.onCall = [&](HostCall call) {
+        if (call == HostCall::LookUpResource && !std::exchange(changed, true))
+            set(pinStyleName, std::u16string(u"big"));
+    };
+    set(pinStyleName, std::u16string(u"normal"));
+    host.onCall = nullptr;
+    ASSERT_TRUE(changed);
+    // A press on the second line selects the second item.
+    EXPECT_EQ(sendsOfPress(20, 40), (Sends{sent(pinSelectedId, int32_t(1)), sent(pinClick, true)}));
+    sendsOfRelease();
+    // A repaint in the same bounds draws three lines of 32 pixels in «big».
+    const auto texts = drawnTexts();
+    ASSERT_EQ(texts.size(), 3u);
+    for (size_t k = 0; k < texts.size(); ++k) {
+        EXPECT_TRUE(sameBits(texts[k].format->request.size, 30.0f));
+        EXPECT_TRUE(sameRect(texts[k].rect, GuiRect{0, 32.0f * float(k), 88, 32.0f * float(k + 1)}))
+            << k;
+    }
+}
+
 TEST_F(BetterListBoxTest, ItemTextsAreDrawnAsUtf8UpToTheirFirstNul) {
     makeWidget(u"BetterListBox");
     const std::u16string items = std::u16string(u"h\u00e9llo,") + u"\U0001F600," +

@@ -4,6 +4,7 @@
 #include "LibraryFixture.h"
 
 #include <limits>
+#include <utility>
 
 using namespace testhost;
 
@@ -63,6 +64,23 @@ TEST_F(DoubleClick, EachQuickClickAfterTheFirstFires) {
     press(module);
     release(module);
     press(module); // the same value again: not sent
+    EXPECT_EQ(results(), (std::vector<float>{1.0f, 2.0f}));
+}
+
+TEST_F(DoubleClick, AReleaseReportedFromInsideTheResultsSendArmsTheNextPress) {
+    GuiModule module = detector(wide, 1.0f);
+    press(module);
+    release(module);
+    bool nested = false;
+    host.onAccept = [&](const SentValue&) {
+        if (!std::exchange(nested, true))
+            release(module);
+    };
+    press(module);
+    host.onAccept = nullptr;
+    ASSERT_TRUE(nested);
+    module.receive(valuePin, bytesOf(2.0f));
+    press(module);
     EXPECT_EQ(results(), (std::vector<float>{1.0f, 2.0f}));
 }
 

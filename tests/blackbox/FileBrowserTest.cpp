@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace testhost;
@@ -489,6 +490,52 @@ TEST_F(FileBrowserTest, AListingMadeFromInsideASendKeepsListAndEntriesTogether) 
     browser.receive(Index, bytesOf(int32_t(-1)));
     browser.set(Index, 0);
     EXPECT_EQ(lastText(SelectedFile), nameOf(b / "b1.txt"));
+}
+
+TEST_F(FileBrowserTest, AFolderSetFromInsideTheHandlingOfAnotherStands) {
+    const fs::path a = temp.folder("A"), b = temp.folder("B");
+    temp.file("A/a1.txt");
+    temp.file("B/b1.txt");
+    host.defaultFolder = nameOf(temp.path());
+    struct Case {
+        const char* what;
+        std::u16string folder;  // set by the host first
+        bool fromTheResolution; // else from inside the send of the selected file
+    };
+    const Case cases[] = {
+        {"the default folder, resolved by the host", u"", true},
+        {"a name under the default folder", u"A", true},
+        {"a file, whose folder is listed", nameOf(a / "a1.txt"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host.sent.clear();
+        GuiModule browser = make(u"FileBrowser");
+        bool nested = false;
+        const auto moveToB = [&] {
+            if (!std::exchange(nested, true))
+                browser.set(Folder, nameOf(b));
+        };
+        if (c.fromTheResolution) {
+            host.onCall = [&](HostCall call) {
+                if (call == HostCall::ResolveFileName)
+                    moveToB();
+            };
+        } else {
+            host.onAccept = [&](const SentValue& value) {
+                if (value.pinId == SelectedFile)
+                    moveToB();
+            };
+        }
+        browser.set(Folder, c.folder);
+        host.onCall = nullptr;
+        host.onAccept = nullptr;
+        ASSERT_TRUE(nested);
+        // B is listed, and its positions select its entries.
+        EXPECT_EQ(lastList(), u"b1.txt");
+        browser.set(Index, 0);
+        EXPECT_EQ(lastText(SelectedFile), nameOf(b / "b1.txt"));
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 using namespace testhost;
@@ -316,6 +317,24 @@ TEST_F(GuiPartTest, AnOutputValueTheHostStoredIsNotSentAgain) {
     EXPECT_TRUE(sends().empty());
     update(6);
     EXPECT_EQ(sends(), (std::vector<blackbox::Send>{{10, bytesOf(false)}}));
+}
+
+TEST_F(GuiPartTest, AnUpdateFromInsideTheOutputsSendTogglesItAgain) {
+    for (int i = 0; i < 5; ++i)
+        update(0);
+    // The host reports an input from inside the sixth update's send: that
+    // update toggles the output back, and the next one toggles it again.
+    bool nested = false;
+    host.onAccept = [&](const SentValue&) {
+        if (!std::exchange(nested, true))
+            update(1);
+    };
+    update(0);
+    host.onAccept = nullptr;
+    ASSERT_TRUE(nested);
+    update(0);
+    EXPECT_EQ(sends(), (std::vector<blackbox::Send>{
+                           {10, bytesOf(true)}, {10, bytesOf(false)}, {10, bytesOf(true)}}));
 }
 
 } // namespace

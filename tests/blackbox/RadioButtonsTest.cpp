@@ -7,6 +7,7 @@
 #include "host/MessageLoop.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 using namespace testhost;
@@ -117,6 +118,35 @@ TEST_F(RadioButtonsTest, ANegativeSelectionNeverWritesTheModulesOwnPins) {
         toggleMode(toggle);
         EXPECT_EQ(select(-1), Sends{});
         EXPECT_EQ(press(3, 1.0f), Sends{selection(toggle ? 2 : 1)});
+    }
+}
+
+TEST_F(RadioButtonsTest, ASelectionSetFromInsideTheSendsOfAnotherStands) {
+    for (const bool toggle : {false, true}) {
+        SCOPED_TRACE(toggle ? "toggle mode" : "normal mode");
+        make();
+        toggleMode(toggle);
+        // From inside the first output sent for selection 0 (1 in toggle
+        // mode, the first button either way), the host selects the last.
+        bool nested = false;
+        host.onAccept = [&](const SentValue&) {
+            if (!std::exchange(nested, true))
+                radio->set(pinSelection, toggle ? 3 : 2);
+        };
+        select(toggle ? 1 : 0);
+        host.onAccept = nullptr;
+        ASSERT_TRUE(nested);
+        // Only the last button is lit, and it is the one a press turns off.
+        const Sends all = sends();
+        for (const int32_t pin : {2, 3, 4}) {
+            const Send* last = nullptr;
+            for (const Send& s : all)
+                if (s.pinId == pin)
+                    last = &s;
+            ASSERT_NE(last, nullptr) << pin;
+            EXPECT_EQ(valueOf<float>(last->bytes), pin == 4 ? 1.0f : 0.0f) << pin;
+        }
+        EXPECT_EQ(press(3, 1.0f), (Sends{out(4, 0.0f), selection(toggle ? 2 : 1)}));
     }
 }
 

@@ -577,6 +577,40 @@ TEST_F(ScrollBarTest, APressOrReleaseMadeFromInsideTheOtherIsTheOneThatStands) {
     }
 }
 
+TEST_F(ScrollBarTest, WhatTheHostChangesFromInsideADrawingCallIsWhatTheNextRepaintShows) {
+    // A held thumb is drawn anew; from inside each drawing call of that
+    // repaint in turn, the host releases the press. The next repaint shows
+    // the thumb released, whether it draws the picture again or not.
+    const auto pressedPaint = [this] {
+        makeWidget(u"ScrollBar");
+        start(100, 10, 45);
+        press(10, 100);
+    };
+    pressedPaint();
+    int32_t calls = 0;
+    drawing.onCall = [&](HostCall call) { calls += call == HostCall::Draw ? 1 : 0; };
+    paint();
+    drawing.onCall = nullptr;
+    ASSERT_GT(calls, 0);
+    for (int32_t k = 0; k < calls; ++k) {
+        SCOPED_TRACE("a release inside drawing call " + std::to_string(k + 1));
+        pressedPaint();
+        int32_t call = 0;
+        drawing.onCall = [&](HostCall c) {
+            if (c == HostCall::Draw && call++ == k)
+                releaseAt(10, 100);
+        };
+        paint();
+        drawing.onCall = nullptr;
+        const Painted painted(paint());
+        const auto& thumb = painted.thumbBlit();
+        ASSERT_TRUE(thumb.bitmap && thumb.bitmap->drawn);
+        const auto rounded = thumb.bitmap->drawn->of(DrawOp::PaintRoundedRect);
+        ASSERT_FALSE(rounded.empty());
+        EXPECT_TRUE(sameRect(rounded.at(0)->rect, {0, 0, 17, 26}));
+    }
+}
+
 TEST_F(ScrollBarTest, TheHostCanLowerAStepPinFromInsideTheStepItStarted) {
     start(10, 2, 0);
     host.onAccept = [this](const SentValue& value) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace testhost;
@@ -175,6 +176,24 @@ TEST_F(TextFiles, TheNamePinChangedLastDecides) {
     saver.set(SaveTrigger, true);
     EXPECT_EQ(readBytes(a), "new");
     EXPECT_EQ(readBytes(b), "B");
+}
+
+TEST_F(TextFiles, ANameSetFromInsideTheResolutionOfAnotherStands) {
+    const fs::path a = temp.file("a.txt", "A"), b = temp.file("b.txt", "B");
+    GuiModule loader = make(u"StringLoader");
+    loader.set(AutoLoad, true);
+    bool changed = false;
+    host.onCall = [&](HostCall call) {
+        if (call == HostCall::ResolveFileName && !std::exchange(changed, true))
+            loader.set(LoadNameB, nameOf(b));
+    };
+    loader.set(LoadNameA, nameOf(a));
+    host.onCall = nullptr;
+    ASSERT_TRUE(changed);
+    // The later name is loaded, and stays the one a trigger loads.
+    writeBytes(b, "C");
+    loader.set(LoadTrigger, true);
+    EXPECT_EQ(loadedTexts(), (std::vector<std::u16string>{u"B", u"C"}));
 }
 
 TEST_F(TextFiles, NamesThatOpenNoFileLeaveThePinAlone) {

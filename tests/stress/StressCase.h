@@ -1,10 +1,10 @@
 // One case of the nested-call stress run: one registration of the library,
 // made through MP_GetFactory on a test host of its own, driven by a number of
 // random steps. From inside a share of the calls the module makes to the host
-// (sends, repaint requests, capture calls, resource look-ups, file dialog and
-// menu calls), the host calls back into the same module with another random
-// operation, up to a set depth. The steps a case takes depend only on the
-// run's seed, the registration and the step's number.
+// (sends, repaint requests, capture calls, resource look-ups, file dialog,
+// menu and drawing calls), the host calls back into the same module with
+// another random operation, up to a set depth. The steps a case takes depend
+// only on the run's seed, the registration and the step's number.
 #pragma once
 
 #include "Profiles.h"

@@ -60,6 +60,8 @@ public:
     bool flushFails = false;
     bool closeFails = false;
     bool replaceFails = false;
+    int32_t replacesThatWork = -1;   // of the replace steps, before they fail; -1: all
+    bool oldFileRemovedOnly = false; // the replace step only removes the old file
 
     fs::path shownNewFile;
     std::string newFileBytesThen;
@@ -78,8 +80,13 @@ public:
         shownNewFile = newFile;
         newFileBytesThen = readBytes(newFile);
         shownTarget = target;
+        if (replacesThatWork == 0)
+            return false;
+        if (replacesThatWork > 0)
+            --replacesThatWork;
         return !replaceFails;
     }
+    bool replaceRemovesOnly() override { return oldFileRemovedOnly; }
 };
 
 // Installs faults for one test.
@@ -201,6 +208,26 @@ TEST_F(FileReplacement, AFolderThatTakesNoNewFileLeavesTheOldOneAlone) {
 }
 
 #ifdef _WIN32
+TEST_F(FileReplacement, AReplacementThatRemovedTheOldFileOnlyStillEndsWithTheNewOne) {
+    // ReplaceFileW fails at its last step: the old file is gone and the new
+    // one has its own name. The new file is moved into place.
+    faults.oldFileRemovedOnly = true;
+    const fs::path file = temp.file("notes.txt", oldBytes);
+    EXPECT_TRUE(platform::replaceFileWith(file, newBytes()));
+    EXPECT_EQ(readBytes(file), newBytes());
+    EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"notes.txt"});
+
+    // When that move fails too, the new file is the only copy: it is kept,
+    // and the failure is reported.
+    faults.replacesThatWork = 1;
+    EXPECT_FALSE(platform::replaceFileWith(file, "the only copy"));
+    EXPECT_FALSE(fs::exists(file));
+    const auto names = namesIn(temp.path());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0].rfind(newFilePrefix, 0), 0u) << names[0];
+    EXPECT_EQ(readBytes(temp.path() / names[0]), "the only copy");
+}
+
 TEST_F(FileReplacement, KeepsTheOldFilesAttributes) {
     const fs::path file = temp.file("notes.txt", oldBytes);
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -270,6 +271,59 @@ TEST_F(FontCacheTest, SkinsWithoutReadableStylesGiveTheDefaultStyle) {
                     testhost::Bytes{'F', 'O', 'N', 'T', '_', 'C', 'A', 'T', 'E', 'G',
                                     'O', 'R', 'Y', ' ', 'n', 'o', 'r', 'm', 'a', 'l'});
     EXPECT_EQ(widget.fontStyleFor("normal")->categoryName, "default");
+}
+
+TEST_F(FontCacheTest, AStyleAskedForFromInsideTheSkinsReadingIsTheSkinsOwn) {
+    // From inside the first read of the skin's stream, another widget asks
+    // for the same style: it, the request in progress and every later one
+    // get the skin's style, and the skin is held once.
+    const std::string uri = offerSkin("FONT_CATEGORY normal\nfont-size 14\n");
+    StyledWidget& first = attachedWidget();
+    StyledWidget& second = attachedWidget();
+    const FontStyle* nested = nullptr;
+    bool asked = false;
+    host.onCall = [&](testhost::HostCall call) {
+        if (call == testhost::HostCall::ReadBytes && !std::exchange(asked, true))
+            nested = second.fontStyleFor("normal");
+    };
+    const FontStyle* outer = first.fontStyleFor("normal");
+    host.onCall = nullptr;
+    ASSERT_TRUE(asked);
+    for (const FontStyle* style : {nested, outer, first.fontStyleFor("normal")}) {
+        ASSERT_NE(style, nullptr);
+        EXPECT_EQ(style->categoryName, "normal");
+        EXPECT_EQ(style->fontSize, 14);
+    }
+    size_t records = 0;
+    for (const SkinFontMetadata& skin : FontCache::instance().skinRecords())
+        records += skin.skinUri == uri ? 1 : 0;
+    EXPECT_EQ(records, 1u);
+}
+
+TEST_F(FontCacheTest, AFormatMadeFromInsideTheMakingOfTheSameOneStands) {
+    // From inside the factory's making of a format, another widget asks for
+    // the same style and gets a format and a style copy: both stay what every
+    // later request gets, valid while the clients live.
+    offerSkin("FONT_CATEGORY normal\nfont-size 14\n");
+    StyledWidget& first = attachedWidget();
+    StyledWidget& second = attachedWidget();
+    const FontStyle* nested = nullptr;
+    gmpi_sdk::ComPtr<ITextFormat> nestedFormat;
+    bool asked = false;
+    drawing.onCall = [&](testhost::HostCall call) {
+        if (call == testhost::HostCall::MakeTextFormat && !std::exchange(asked, true)) {
+            nested = second.fontStyleFor("normal");
+            nestedFormat = formatFor(second, "normal");
+        }
+    };
+    const auto outerFormat = formatFor(first, "normal");
+    drawing.onCall = nullptr;
+    ASSERT_TRUE(asked);
+    ASSERT_NE(nested, nullptr);
+    EXPECT_EQ(nested->fontSize, 14);
+    EXPECT_EQ(first.fontStyleFor("normal"), nested);
+    EXPECT_EQ(outerFormat.get(), nestedFormat.get());
+    EXPECT_EQ(formatFor(first, "normal").get(), nestedFormat.get());
 }
 
 TEST_F(FontCacheTest, AFormatTheFactoryDoesNotMakeIsNotStored) {

@@ -5,6 +5,7 @@
 #include "framework/ComPtr.h"
 #include "framework/MpString.h"
 #include "host/AudioHost.h"
+#include "host/DrawingContext.h"
 #include "host/DrawingFactory.h"
 #include "host/FilePicker.h"
 #include "host/MenuItemSink.h"
@@ -42,7 +43,7 @@ struct Hosts {
         host.pinCount = 7;
         factory.families = {"Mono"};
         factory.offerFamilyList = true;
-        const HostCallHook hook = [this](HostCall call) {
+        hook = [this](HostCall call) {
             calls.push_back(call);
             seen.push_back(seeWork ? seeWork() : true);
         };
@@ -55,8 +56,11 @@ struct Hosts {
 
     TestHost host;
     DrawingFactory factory;
+    DrawingContext context{&factory};
     FilePicker picker;
     MenuItemSink sink;
+    ComPtr<IOffscreenTarget> target;
+    HostCallHook hook;
     std::vector<HostCall> calls;
     std::vector<bool> seen;        // what seeWork found at each hook
     std::function<bool()> seeWork; // whether the operation's work was done
@@ -186,6 +190,26 @@ TEST(HostCallHooks, EveryOperationRunsItsHookOnceAfterItsWork) {
         {HostCall::AddMenuItem, ResultSuccess,
          [](Hosts& h) { return h.sink.addMenuItem("Item", 2, 0); },
          [](Hosts& h) { return h.sink.items.size() == 1; }},
+        {HostCall::Draw, ResultSuccess,
+         [](Hosts& h) {
+             const GuiColour white{1.0f, 1.0f, 1.0f, 1.0f};
+             return h.context.clearTo(&white);
+         },
+         [](Hosts& h) { return h.context.recorded().calls.size() == 1; }},
+        {HostCall::Draw, ResultSuccess,
+         [](Hosts& h) {
+             // An offscreen target's operations too; the target is made
+             // without the hook.
+             const GuiSize size{4.0f, 4.0f};
+             h.factory.onCall = nullptr;
+             h.context.makeOffscreenTarget(&size, h.target.put());
+             h.factory.onCall = h.hook;
+             return h.target->beginFrame();
+         },
+         [](Hosts& h) {
+             const auto& calls = h.context.recorded().calls;
+             return calls.size() == 1 && calls[0].target && calls[0].target->calls.size() == 1;
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(hostCallName(c.call));
