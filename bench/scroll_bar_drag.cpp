@@ -148,7 +148,8 @@ struct HeldBar {
         const GuiRect bounds{0, 0, 20, 400};
         graphics->acceptBounds(&bounds);
         graphics->onRepaint(&context);
-        graphics->onPress(0x10, GuiPoint{10, 165}); // the thumb spans 156.2 to 184.2
+        graphics->onPress(gmpi_gui_api::PointerButtonDown,
+                          GuiPoint{10, 165}); // the thumb spans 156.2 to 184.2
         graphics->onRepaint(&context);
     }
     void setInt(int32_t pin, int32_t value) {
@@ -184,7 +185,7 @@ void dragRepaint(benchmark::State& state) {
         state.SkipWithError("no held scroll bar");
         return;
     }
-    bar.graphics->onMotion(0x10, GuiPoint{10, 170});
+    bar.graphics->onMotion(gmpi_gui_api::PointerButtonDown, GuiPoint{10, 170});
     const uint64_t callsBefore = bar.context.calls;
     uint64_t repaints = 0;
     for (auto _ : state) {

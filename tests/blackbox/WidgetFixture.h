@@ -116,10 +116,10 @@ protected:
         return context.recordingPointer();
     }
 
-    int32_t press(float x, float y, int32_t flags = 0x10) {
+    int32_t press(float x, float y, int32_t flags = gmpi_gui_api::PointerButtonDown) {
         return graphics->onPress(flags, GuiPoint{x, y});
     }
-    int32_t motion(float x, float y, int32_t flags = 0x10) {
+    int32_t motion(float x, float y, int32_t flags = gmpi_gui_api::PointerButtonDown) {
         return graphics->onMotion(flags, GuiPoint{x, y});
     }
     int32_t releaseAt(float x, float y, int32_t flags = 0) {

@@ -1,5 +1,6 @@
 #include "Inputs.h"
 
+#include "framework/ModuleApi.h"
 #include "tests/SkinPictures.h"
 
 #include <cmath>
@@ -459,11 +460,11 @@ int32_t pointerFlags(Random& r) {
         return 0;
     case 1:
     case 2:
-        return 0x10;
+        return gmpi_gui_api::PointerButtonDown;
     case 3:
-        return 0x20010;
+        return gmpi_gui_api::PointerButtonDown | gmpi_gui_api::PointerFineAdjust;
     case 4:
-        return 0x20000;
+        return gmpi_gui_api::PointerFineAdjust;
     default:
         return int32_t(r.word());
     }

@@ -993,18 +993,20 @@ void Case::pointer(Op op, Random& r) {
 }
 
 void Case::drag(Random& r) {
-    const bool fine = r.chance(30);
+    const int32_t flags = r.chance(30)
+                              ? gmpi_gui_api::PointerButtonDown | gmpi_gui_api::PointerFineAdjust
+                              : gmpi_gui_api::PointerButtonDown;
     GuiPoint at = pointIn(r, placed);
     char what[128];
-    std::snprintf(what, sizeof what, "onPress(0x%x, %g, %g)", fine ? 0x20010u : 0x10u, double(at.x),
+    std::snprintf(what, sizeof what, "onPress(0x%x, %g, %g)", unsigned(flags), double(at.x),
                   double(at.y));
-    call(what, [&] { return graphics->onPress(fine ? 0x20010 : 0x10, at); });
+    call(what, [&] { return graphics->onPress(flags, at); });
     const uint32_t motions = r.between(1, 6);
     for (uint32_t i = 0; i < motions && graphics; ++i) {
         at.x += r.between(-30.0f, 30.0f);
         at.y += r.between(-30.0f, 30.0f);
         std::snprintf(what, sizeof what, "onMotion(%g, %g)", double(at.x), double(at.y));
-        call(what, [&] { return graphics->onMotion(fine ? 0x20010 : 0x10, at); });
+        call(what, [&] { return graphics->onMotion(flags, at); });
     }
     call("onRelease", [&] { return graphics->onRelease(0, at); });
 }
