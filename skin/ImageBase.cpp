@@ -76,6 +76,7 @@ void skinBitmap::draw(IDrawingContext* context, float x, float y) {
         return;
     }
 
+    // Read once: the host may change the frame from inside any blit below.
     const ImageMetadata m = *metadata;
     const float w = float(m.frameWidth), h = float(m.frameHeight);
     const float o = float(sourceOffset);
@@ -86,7 +87,7 @@ void skinBitmap::draw(IDrawingContext* context, float x, float y) {
              GuiRect{0.0f, 0.0f, w, h});
         const float hl = m.handleLeft, ht = m.handleTop, hr = m.handleRight, hb = m.handleBottom;
         // The leading edge of the handle is cut while the offset is negative.
-        const float cut = sourceOffset < 0 ? -o : 0.0f;
+        const float cut = o < 0.0f ? -o : 0.0f;
         const float shown = std::max(o, 0.0f);
         if (movesAlongY(m.responseMode))
             blit(context, picture.get(),

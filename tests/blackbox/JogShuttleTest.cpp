@@ -5,6 +5,7 @@
 #include "host/HostString.h"
 #include "host/MenuItemSink.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -58,6 +59,17 @@ protected:
         place({0, 0, 100, 100});
         set(Image, std::u16string(u"knob.bmp"));
         sends();
+    }
+    // A slider picture: background rows 0-9 transparent; the handle
+    // (2, 10)-(6, 14) opaque but for its last column; offset -1 at phase 0.
+    void offerSliderPicture() {
+        offerPicture("slide.bmp",
+                     skinpictures::bmp(30, 14,
+                                       [](int32_t x, int32_t y) -> uint32_t {
+                                           return y >= 10 && x >= 2 && x < 5 ? 0xFF808080u : 0u;
+                                       }),
+                     "type slider\nframe_size 30 10\nhandle_rect 2 10 6 14\nhandle_range -1 21\n"
+                     "padding 1 0 3 0");
     }
     static std::vector<int32_t> pinsOf(const Sends& all) {
         std::vector<int32_t> pins;
@@ -223,14 +235,7 @@ TEST_F(JogShuttleTest, TestsTheFrameShownInsideThePadding) {
 }
 
 TEST_F(JogShuttleTest, TestsASliderPictureOnItsHandle) {
-    // Background rows 0-9 transparent; the handle (2, 10)-(6, 14) opaque but for its last column.
-    offerPicture("slide.bmp",
-                 skinpictures::bmp(30, 14,
-                                   [](int32_t x, int32_t y) -> uint32_t {
-                                       return y >= 10 && x >= 2 && x < 5 ? 0xFF808080u : 0u;
-                                   }),
-                 "type slider\nframe_size 30 10\nhandle_rect 2 10 6 14\nhandle_range -1 21\n"
-                 "padding 1 0 3 0");
+    offerSliderPicture();
     makeWidget(u"JogShuttle");
     set(Image, std::u16string(u"slide.bmp"));
     // Offset -1 at phase 0: the handle's first column cut, drawn from x = 3, y = 11.
@@ -258,6 +263,37 @@ TEST_F(JogShuttleTest, TestsASliderPictureOnItsHandle) {
     ASSERT_EQ(blits.size(), 2u);
     EXPECT_TRUE(sameRect(*blits[1]->source, {3, 10, 6, 14})) << "handle source";
     EXPECT_TRUE(sameRect(blits[1]->rect, {3, 11, 6, 15})) << "handle destination";
+}
+
+TEST_F(JogShuttleTest, ASliderMovedFromInsideItsFirstBlitIsDrawnAtOneOffset) {
+    // From inside the background's blit the host moves the handle to
+    // offset 10; the handle's blit still draws offset -1 throughout (its
+    // first column cut), and the next repaint draws the new place.
+    offerSliderPicture();
+    makeWidget(u"JogShuttle");
+    set(Image, std::u16string(u"slide.bmp"));
+    set(Phase, 0.0f);
+    const auto before = paint();
+    const auto firstBlit = std::find_if(before->calls.begin(), before->calls.end(),
+                                        [](auto& c) { return c.op == DrawOp::BlitBitmap; });
+    ASSERT_NE(firstBlit, before->calls.end());
+    const auto blitCall = firstBlit - before->calls.begin();
+    int32_t call = 0;
+    drawing.onCall = [&](HostCall c) {
+        if (c == HostCall::Draw && call++ == blitCall)
+            set(Phase, 0.5f);
+    };
+    const auto during = paint();
+    drawing.onCall = nullptr;
+    const auto blits = during->of(DrawOp::BlitBitmap);
+    ASSERT_EQ(blits.size(), 2u);
+    EXPECT_TRUE(sameRect(*blits[1]->source, {3, 10, 6, 14})) << "handle source";
+    EXPECT_TRUE(sameRect(blits[1]->rect, {3, 11, 6, 15})) << "handle destination";
+    const auto next = paint();
+    const auto after = next->of(DrawOp::BlitBitmap);
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_TRUE(sameRect(*after[1]->source, {2, 10, 6, 14})) << "moved handle source";
+    EXPECT_TRUE(sameRect(after[1]->rect, {13, 11, 17, 15})) << "moved handle destination";
 }
 
 TEST_F(JogShuttleTest, ABargraphPictureIsHitEverywhere) {
