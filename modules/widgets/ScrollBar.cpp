@@ -4,6 +4,9 @@
 // two bool inputs step it while they are true, repeating after a delay. The
 // track and the thumb are drawn into offscreen pictures that are kept until
 // something they show changes, so that a repaint during a drag only blits.
+// The file is over 450 lines because it is one widget whose pointer handling,
+// stepping and two pictures share the bar's measures and state; split, each
+// part would need the whole class.
 #include "../../framework/GradientBrush.h"
 #include "../../framework/MpFactory.h"
 #include "../../framework/MpGuiGfxBase.h"
