@@ -91,15 +91,17 @@ void EnumListReader::nextInList() {
         current.index = -1;
         return;
     }
-    size_t comma = source.find(u',', readPosition);
-    if (comma == std::u16string::npos)
-        comma = source.size();
+    // One pass finds the item's end and its first "=".
+    const std::u16string_view all(source);
+    size_t comma = readPosition, equals = std::u16string_view::npos;
+    for (; comma < all.size() && all[comma] != u','; ++comma)
+        if (all[comma] == u'=' && equals == std::u16string_view::npos)
+            equals = comma;
     ++current.index;
-    std::u16string_view text =
-        std::u16string_view(source).substr(readPosition, comma - readPosition);
-    if (const size_t equals = text.find(u'='); equals != std::u16string_view::npos) {
-        current.id = platform::parseInt32(text.substr(equals + 1));
-        text = text.substr(0, equals);
+    std::u16string_view text = all.substr(readPosition, comma - readPosition);
+    if (equals != std::u16string_view::npos) {
+        current.id = platform::parseInt32(all.substr(equals + 1, comma - equals - 1));
+        text = all.substr(readPosition, equals - readPosition);
     }
     const std::u16string_view kept = trimmed(text);
     current.text.assign(kept.data(), kept.size());
