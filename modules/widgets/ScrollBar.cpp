@@ -17,6 +17,7 @@
 #include "../../platform/ScopedValue.h"
 
 #include <algorithm>
+#include <vector>
 
 using gmpi_sdk::ComPtr;
 
@@ -255,6 +256,7 @@ private:
     // show from inside any drawing call: a picture drawn while that happened
     // serves this repaint only, and the next one draws it again.
     void paint(IDrawingContext& dc) {
+        const Painting painting(*this);
         const float w = bounds.right - bounds.left;
         const float h = bounds.bottom - bounds.top;
         const BarMeasures bar(w, h);
@@ -267,40 +269,69 @@ private:
         }
         const uint32_t trackSeen = trackChanges, thumbSeen = thumbChanges;
 
-        // Each picture is held through its blit.
-        ComPtr<IBitmap> track = trackBitmap;
+        // A picture drawn anew while the host changed what it shows is held
+        // here for this repaint only.
+        ComPtr<IBitmap> drawn;
+        IBitmap* track = trackBitmap.get();
         if (!track) {
-            track = drawTrack(dc, bar, w, h);
+            drawn = drawTrack(dc, bar, w, h);
             if (trackSeen == trackChanges)
-                trackBitmap = track;
+                trackBitmap = drawn;
+            track = drawn.get();
         }
         // The track picture covers the drawing area from its corner.
         const GuiRect wholeArea{0.0f, 0.0f, w, h};
-        dc.blitBitmap(track.get(), &wholeArea, 1.0f, 1, &wholeArea);
+        dc.blitBitmap(track, &wholeArea, 1.0f, 1, &wholeArea);
 
         const float thumbW = bar.horizontal ? thumbLength : w;
         const float thumbH = bar.horizontal ? h : thumbLength;
-        ComPtr<IBitmap> thumb = thumbBitmap;
+        IBitmap* thumb = thumbBitmap.get();
         if (!thumb) {
-            thumb = drawThumb(dc, bar, thumbW, thumbH);
+            drawn = drawThumb(dc, bar, thumbW, thumbH);
             if (thumbSeen == thumbChanges)
-                thumbBitmap = thumb;
+                thumbBitmap = drawn;
+            thumb = drawn.get();
         }
         const float x = bar.horizontal ? thumbStart : 0.0f;
         const float y = bar.horizontal ? 0.0f : thumbStart;
         const GuiRect destination{x, y, x + thumbW - 1.0f, y + thumbH - 1.0f};
         const GuiRect source{0.0f, 0.0f, thumbW - 1.0f, thumbH - 1.0f};
-        dc.blitBitmap(thumb.get(), &destination, 1.0f, 1, &source);
+        dc.blitBitmap(thumb, &destination, 1.0f, 1, &source);
     }
+
+    // A repaint in progress, nested ones counted. The host holds a picture it
+    // blits only borrowed, so a picture forgotten from inside a repaint lives
+    // on until the outermost repaint ends.
+    class Painting {
+    public:
+        explicit Painting(ScrollBar& bar) : bar(bar) { ++bar.paintDepth; }
+        Painting(const Painting&) = delete;
+        Painting& operator=(const Painting&) = delete;
+        ~Painting() {
+            if (--bar.paintDepth == 0 && !bar.retired.empty()) {
+                // Taken out first: the host may call back while they go.
+                const auto released = std::move(bar.retired);
+                bar.retired.clear();
+            }
+        }
+
+    private:
+        ScrollBar& bar;
+    };
 
     // A picture is forgotten when something it shows changes.
     void forgetTrack() {
-        trackBitmap.reset();
+        retire(trackBitmap);
         ++trackChanges;
     }
     void forgetThumb() {
-        thumbBitmap.reset();
+        retire(thumbBitmap);
         ++thumbChanges;
+    }
+    void retire(ComPtr<IBitmap>& picture) {
+        if (paintDepth > 0 && picture)
+            retired.push_back(std::move(picture));
+        picture.reset();
     }
 
     void placeThumb(const BarMeasures& bar) {
@@ -467,7 +498,9 @@ private:
     GuiColour thumbDarkShade{1.0f, 1.0f, 1.0f, 1.0f};
     uint32_t trackChanges = 0; // times each picture was forgotten
     uint32_t thumbChanges = 0;
+    int32_t paintDepth = 0;
     // Released before the pins, as the pictures are the last members.
+    std::vector<ComPtr<IBitmap>> retired; // forgotten during a repaint
     ComPtr<IBitmap> trackBitmap;
     ComPtr<IBitmap> thumbBitmap;
 };

@@ -611,6 +611,31 @@ TEST_F(ScrollBarTest, WhatTheHostChangesFromInsideADrawingCallIsWhatTheNextRepai
     }
 }
 
+TEST_F(ScrollBarTest, APictureForgottenFromInsideItsBlitLivesUntilTheRepaintEnds) {
+    // The host holds a picture it blits only borrowed: a release made from
+    // inside either blit of a repaint forgets the pressed thumb's picture, and
+    // that picture lives on until the repaint has ended.
+    for (int32_t k = 0; k < 2; ++k) {
+        SCOPED_TRACE("a release inside blit " + std::to_string(k + 1));
+        makeWidget(u"ScrollBar");
+        start(100, 10, 45);
+        press(10, 100);
+        paint();
+        const int32_t pictures = drawing.ledger()->live("bitmap");
+        int32_t call = 0, liveInside = -1;
+        drawing.onCall = [&](HostCall c) {
+            if (c == HostCall::Draw && call++ == k) {
+                releaseAt(10, 100);
+                liveInside = drawing.ledger()->live("bitmap");
+            }
+        };
+        paint();
+        drawing.onCall = nullptr;
+        EXPECT_EQ(liveInside, pictures);
+        EXPECT_EQ(drawing.ledger()->live("bitmap"), pictures - 1);
+    }
+}
+
 TEST_F(ScrollBarTest, TheHostCanLowerAStepPinFromInsideTheStepItStarted) {
     start(10, 2, 0);
     host.onAccept = [this](const SentValue& value) {
