@@ -56,6 +56,12 @@ protected:
     uint32_t beginPointerEvent() { return ++pointerEvents; }
     bool pointerEventStands(uint32_t event) const { return event == pointerEvents; }
     uint32_t lastPointerEvent() const { return pointerEvents; }
+    // Sets and sends a pin's value while pointer event `event` stands.
+    template <class Pin, class Value>
+    void sendWhileStands(uint32_t event, Pin& pin, const Value& value) {
+        if (pointerEventStands(event))
+            pin.setAndSend(value);
+    }
 
     gmpi_sdk::ComPtr<IGraphicsHost> graphicsHost;
     GuiRect bounds{0.0f, 0.0f, 0.0f, 0.0f};

@@ -338,9 +338,7 @@ int32_t ImageBase::endPress(uint32_t since) {
         return ResultFailure;
     const uint32_t release = beginPointerEvent();
     dropPointerCapture();
-    if (pointerEventStands(release))
-        mouseDownPinA.setAndSend(false);
-    if (pointerEventStands(release))
-        mouseDownPinB.setAndSend(false);
+    sendWhileStands(release, mouseDownPinA, false);
+    sendWhileStands(release, mouseDownPinB, false);
     return ResultSuccess;
 }

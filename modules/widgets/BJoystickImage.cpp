@@ -92,8 +92,7 @@ public:
                 const float y = clampY(
                     travelY > 0.0f ? 1.0f - (point.y - handle.height * 0.5f) / travelY : positionY);
                 xPin.setAndSend(x);
-                if (pointerEventStands(press))
-                    yPin.setAndSend(y);
+                sendWhileStands(press, yPin, y);
             }
             return ResultSuccess;
         });

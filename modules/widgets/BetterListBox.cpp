@@ -372,8 +372,7 @@ int32_t BetterListBox::onPress(int32_t flags, GuiPoint point) {
             int64_t(platform::saturatingToInt32(double(point.y / lineHeight))) + scrollTop;
         if (const auto item = itemOfLine(line)) {
             selectedIdPin.setAndSend(item->id);
-            if (pointerEventStands(press))
-                clickPin.setAndSend(true);
+            sendWhileStands(press, clickPin, true);
         }
         return ResultSuccess;
     });
@@ -404,8 +403,7 @@ int32_t BetterListBox::onRelease(int32_t, GuiPoint) {
         const uint32_t release = beginPointerEvent();
         if (queryPointerCapture() && pointerEventStands(release))
             dropPointerCapture();
-        if (pointerEventStands(release))
-            clickPin.setAndSend(false);
+        sendWhileStands(release, clickPin, false);
         return ResultSuccess;
     });
 }

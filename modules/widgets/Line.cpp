@@ -77,8 +77,7 @@ public:
             const uint32_t release = beginPointerEvent();
             if (queryPointerCapture() && pointerEventStands(release))
                 dropPointerCapture();
-            if (pointerEventStands(release))
-                mouseDownPin.setAndSend(false);
+            sendWhileStands(release, mouseDownPin, false);
             return ResultSuccess;
         });
     }

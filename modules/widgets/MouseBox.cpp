@@ -65,8 +65,7 @@ public:
                 return ResultSuccess;
             const Report report = reportOf(positionOf(point), true);
             mouseDownPin.setAndSend(true);
-            if (pointerEventStands(press))
-                send(report, press);
+            send(report, press);
             return ResultSuccess;
         });
     }
@@ -86,19 +85,13 @@ public:
         return guardedCall(ResultFailure, [&] {
             // A press the host begins from inside these calls stands.
             const uint32_t release = beginPointerEvent();
-            const auto stands = [&] { return pointerEventStands(release); };
             mouseDownPin.setAndSend(false);
-            if (stands())
-                deltaYPin.setAndSend(0);
-            if (stands())
-                deltaXPin.setAndSend(0);
-            if (stands())
-                deltaAnglePin.setAndSend(0.0f);
-            if (stands())
-                deltaYFractionPin.setAndSend(0.0f);
-            if (stands())
-                deltaXFractionPin.setAndSend(0.0f);
-            if (stands())
+            sendWhileStands(release, deltaYPin, 0);
+            sendWhileStands(release, deltaXPin, 0);
+            sendWhileStands(release, deltaAnglePin, 0.0f);
+            sendWhileStands(release, deltaYFractionPin, 0.0f);
+            sendWhileStands(release, deltaXFractionPin, 0.0f);
+            if (pointerEventStands(release))
                 dropPointerCapture();
             return probeHit(point);
         });
@@ -186,26 +179,16 @@ private:
     // Sends a report while pointer event `event` stands: a press or a
     // release that the host begins from inside a send ends it.
     void send(const Report& r, uint32_t event) {
-        const auto stands = [&] { return pointerEventStands(event); };
-        pointerXPin.setAndSend(r.p.x);
-        if (stands())
-            pointerYPin.setAndSend(r.p.y);
-        if (stands())
-            xFractionPin.setAndSend(r.xFraction);
-        if (stands())
-            yFractionPin.setAndSend(r.yFraction);
-        if (stands())
-            pointerAnglePin.setAndSend(r.angle);
-        if (stands())
-            deltaXPin.setAndSend(r.deltaX);
-        if (stands())
-            deltaYPin.setAndSend(r.deltaY);
-        if (stands())
-            deltaXFractionPin.setAndSend(r.deltaXFraction);
-        if (stands())
-            deltaYFractionPin.setAndSend(r.deltaYFraction);
-        if (stands())
-            deltaAnglePin.setAndSend(r.deltaAngle);
+        sendWhileStands(event, pointerXPin, r.p.x);
+        sendWhileStands(event, pointerYPin, r.p.y);
+        sendWhileStands(event, xFractionPin, r.xFraction);
+        sendWhileStands(event, yFractionPin, r.yFraction);
+        sendWhileStands(event, pointerAnglePin, r.angle);
+        sendWhileStands(event, deltaXPin, r.deltaX);
+        sendWhileStands(event, deltaYPin, r.deltaY);
+        sendWhileStands(event, deltaXFractionPin, r.deltaXFraction);
+        sendWhileStands(event, deltaYFractionPin, r.deltaYFraction);
+        sendWhileStands(event, deltaAnglePin, r.deltaAngle);
     }
 
     // Pin indices: the module's contract with the host.

@@ -154,8 +154,7 @@ public:
             forgetThumb();
             if (queryPointerCapture() && pointerEventStands(release))
                 dropPointerCapture();
-            if (pointerEventStands(release))
-                draggingPin.setAndSend(false);
+            sendWhileStands(release, draggingPin, false);
             if (pointerEventStands(release))
                 requestRepaint();
             return ResultSuccess;
