@@ -266,36 +266,37 @@ private:
             forgetTrack();
             forgetThumb();
         }
-        const uint32_t trackSeen = trackChanges, thumbSeen = thumbChanges;
-
-        // A picture drawn anew while the host changed what it shows is held
-        // here for this repaint only.
         ComPtr<IBitmap> drawn;
-        IBitmap* track = trackBitmap.get();
-        if (!track) {
-            drawn = drawTrack(dc, bar, w, h);
-            if (trackSeen == trackChanges)
-                trackBitmap = drawn;
-            track = drawn.get();
-        }
+        IBitmap* const track =
+            pictureOf(trackBitmap, trackChanges, drawn, [&] { return drawTrack(dc, bar, w, h); });
         // The track picture covers the drawing area from its corner.
         const GuiRect wholeArea{0.0f, 0.0f, w, h};
         dc.blitBitmap(track, &wholeArea, 1.0f, 1, &wholeArea);
 
         const float thumbW = bar.horizontal ? thumbLength : w;
         const float thumbH = bar.horizontal ? h : thumbLength;
-        IBitmap* thumb = thumbBitmap.get();
-        if (!thumb) {
-            drawn = drawThumb(dc, bar, thumbW, thumbH);
-            if (thumbSeen == thumbChanges)
-                thumbBitmap = drawn;
-            thumb = drawn.get();
-        }
+        IBitmap* const thumb = pictureOf(thumbBitmap, thumbChanges, drawn,
+                                         [&] { return drawThumb(dc, bar, thumbW, thumbH); });
         const float x = bar.horizontal ? thumbStart : 0.0f;
         const float y = bar.horizontal ? 0.0f : thumbStart;
         const GuiRect destination{x, y, x + thumbW - 1.0f, y + thumbH - 1.0f};
         const GuiRect source{0.0f, 0.0f, thumbW - 1.0f, thumbH - 1.0f};
         dc.blitBitmap(thumb, &destination, 1.0f, 1, &source);
+    }
+
+    // The picture `kept` holds, else one drawn now and kept. One drawn while
+    // the host changed what it shows (`changes` moved meanwhile) is not kept:
+    // `drawn` holds it for this repaint only.
+    template <class Draw>
+    static IBitmap* pictureOf(ComPtr<IBitmap>& kept, const uint32_t& changes,
+                              ComPtr<IBitmap>& drawn, Draw draw) {
+        if (kept)
+            return kept.get();
+        const uint32_t seen = changes;
+        drawn = draw();
+        if (seen == changes)
+            kept = drawn;
+        return drawn.get();
     }
 
     // A repaint in progress, nested ones counted. The host holds a picture it

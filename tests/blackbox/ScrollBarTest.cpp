@@ -614,7 +614,9 @@ TEST_F(ScrollBarTest, WhatTheHostChangesFromInsideADrawingCallIsWhatTheNextRepai
 TEST_F(ScrollBarTest, APictureForgottenFromInsideItsBlitLivesUntilTheRepaintEnds) {
     // The host holds a picture it blits only borrowed: a release made from
     // inside either blit of a repaint forgets the pressed thumb's picture, and
-    // that picture lives on until the repaint has ended.
+    // that picture lives on until the repaint has ended. After a release in
+    // the track's blit, the thumb is drawn anew, released, and kept; after
+    // one in the thumb's blit, the next repaint draws it.
     for (int32_t k = 0; k < 2; ++k) {
         SCOPED_TRACE("a release inside blit " + std::to_string(k + 1));
         makeWidget(u"ScrollBar");
@@ -632,7 +634,7 @@ TEST_F(ScrollBarTest, APictureForgottenFromInsideItsBlitLivesUntilTheRepaintEnds
         paint();
         drawing.onCall = nullptr;
         EXPECT_EQ(liveInside, pictures);
-        EXPECT_EQ(drawing.ledger()->live("bitmap"), pictures - 1);
+        EXPECT_EQ(drawing.ledger()->live("bitmap"), k == 0 ? pictures : pictures - 1);
     }
 }
 
