@@ -4,20 +4,14 @@
 #pragma once
 
 #include "../framework/MpTypes.h"
+#include "CountedPart.h"
 
 namespace testhost {
 
 template <class Interface> class SelfDeleting : public Interface {
 public:
     int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        if (!out)
-            return ResultFailure;
-        *out = nullptr;
-        if (!(iid == iidOf<gmpi::IMpUnknown>()))
-            return ResultUnsupported;
-        *out = static_cast<Interface*>(this);
-        addRef();
-        return ResultSuccess;
+        return answerFrom(iid, out, {{iidOf<gmpi::IMpUnknown>(), this, true}});
     }
     int32_t addRef() override { return ++refs; }
     int32_t release() override {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/DrawingApi.h"
+#include "host/CountedPart.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,14 +16,7 @@ public:
         : data(std::move(bytes)), reportedSize(int64_t(data.size())) {}
 
     int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        if (!out)
-            return ResultFailure;
-        *out = nullptr;
-        if (!(iid == iidOf<gmpi::IMpUnknown>()))
-            return ResultUnsupported;
-        *out = static_cast<IUriStream*>(this);
-        addRef();
-        return ResultSuccess;
+        return testhost::answerFrom(iid, out, {{iidOf<gmpi::IMpUnknown>(), this, true}});
     }
     int32_t addRef() override { return ++refs; }
     int32_t release() override { return --refs; }
