@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,7 +58,25 @@ FileHandle openFileForReading(const std::filesystem::path& path);
 // (Windows).
 [[nodiscard]] bool replaceFileWith(const std::filesystem::path& path, std::string_view bytes);
 
-// The failures of replaceFileWith's steps that a test can cause, as a full
+// The new file of a replacement, as the bytes for it come.
+class NewFileBytes {
+public:
+    // Writes all of piece; false when it cannot, as on a full disk.
+    [[nodiscard]] virtual bool write(std::string_view piece) = 0;
+
+protected:
+    ~NewFileBytes() = default;
+};
+
+// replaceFileWith for bytes that come in pieces, such as those of a file being
+// copied: `writeAll` writes them into the new file it is given and answers
+// true, or false when it could not give them all (a read or a write failed),
+// which fails the replacement as a failed write does. The steps, their checks
+// and what is left after a failure are those of replaceFileWith.
+[[nodiscard]] bool replaceFileByWriting(const std::filesystem::path& path,
+                                        const std::function<bool(NewFileBytes&)>& writeAll);
+
+// The failures of the replacement's steps that a test can cause, as a full
 // disk or a failing device would. Each answers for one step that is about to
 // run; the defaults let every step run.
 class FileFaults {
@@ -83,8 +102,8 @@ protected:
     ~FileFaults() = default;
 };
 
-// Test hook: replaceFileWith asks `faults` from now on; null for none. The
-// caller keeps faults alive while it is set.
+// Test hook: replaceFileWith and replaceFileByWriting ask `faults` from now
+// on; null for none. The caller keeps faults alive while it is set.
 void setFileFaults(FileFaults* faults);
 
 } // namespace platform

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 // A new file made for the bytes, removed again unless it has taken the
 // target's place.
-class NewFile {
+class NewFile final : public NewFileBytes {
 public:
     NewFile() = default;
     NewFile(const NewFile&) = delete;
@@ -54,7 +54,7 @@ public:
         return false;
     }
 
-    bool writeAll(std::string_view bytes) {
+    bool write(std::string_view bytes) override {
         while (!bytes.empty()) {
             const size_t allowed = activeFileFaults().writableBytes(bytes.size());
             if (allowed == 0)
@@ -114,6 +114,11 @@ private:
 } // namespace
 
 bool replaceFileWith(const fs::path& path, std::string_view bytes) {
+    return replaceFileByWriting(path, [bytes](NewFileBytes& file) { return file.write(bytes); });
+}
+
+bool replaceFileByWriting(const fs::path& path,
+                          const std::function<bool(NewFileBytes&)>& writeAll) {
     fs::path target = path;
     struct stat old {};
     const bool replacing = ::stat(path.c_str(), &old) == 0;
@@ -139,7 +144,7 @@ bool replaceFileWith(const fs::path& path, std::string_view bytes) {
         return false;
     if (replacing && !file.takePermissionsOf(old))
         return false;
-    return file.writeAll(bytes) && file.flush() && file.close() && file.place(target, replacing);
+    return writeAll(file) && file.flush() && file.close() && file.place(target, replacing);
 }
 
 } // namespace platform

@@ -24,7 +24,7 @@ std::u16string hex(uint32_t value) {
 
 // A new file made for the bytes, removed again unless it has taken the
 // target's place.
-class NewFile {
+class NewFile final : public NewFileBytes {
 public:
     NewFile() = default;
     NewFile(const NewFile&) = delete;
@@ -58,7 +58,7 @@ public:
         return false;
     }
 
-    bool writeAll(std::string_view bytes) {
+    bool write(std::string_view bytes) override {
         while (!bytes.empty()) {
             const size_t allowed = activeFileFaults().writableBytes(bytes.size());
             if (allowed == 0)
@@ -134,7 +134,12 @@ private:
 
 } // namespace
 
-bool replaceFileWith(const fs::path& given, std::string_view bytes) {
+bool replaceFileWith(const fs::path& path, std::string_view bytes) {
+    return replaceFileByWriting(path, [bytes](NewFileBytes& file) { return file.write(bytes); });
+}
+
+bool replaceFileByWriting(const fs::path& given,
+                          const std::function<bool(NewFileBytes&)>& writeAll) {
     // ReplaceFileW does not take every relative name.
     std::error_code error;
     const fs::path path = fs::absolute(given, error);
@@ -148,9 +153,8 @@ bool replaceFileWith(const fs::path& given, std::string_view bytes) {
         return false;
 
     NewFile file;
-    return file.create(path.parent_path()) && file.writeAll(bytes) && file.flush() &&
-           file.close() && (!replacing || file.takeAttributesOf(attributes)) &&
-           file.place(path, replacing);
+    return file.create(path.parent_path()) && writeAll(file) && file.flush() && file.close() &&
+           (!replacing || file.takeAttributesOf(attributes)) && file.place(path, replacing);
 }
 
 } // namespace platform

@@ -1,7 +1,7 @@
-// Replacing a file with new bytes, and StringSaver's saves on top of it, with
-// the disk made to fail at each step: the old file must survive every failure
-// byte for byte, no new file may be left behind, and the failure must be
-// reported.
+// Replacing a file with new bytes, whole or in pieces, and StringSaver's saves
+// on top of it, with the disk made to fail at each step: the old file must
+// survive every failure byte for byte, no new file may be left behind, and the
+// failure must be reported.
 #include "framework/MpFactory.h"
 #include "host/GuiModule.h"
 #include "platform/FileSystem.h"
@@ -142,6 +142,65 @@ TEST_P(FailedReplacement, LeavesTheOldFileAndNoNewOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Disk, FailedReplacement, ::testing::ValuesIn(faultCases), caseName);
+
+// Writes newBytes() in pieces of an odd size; false as soon as a piece is refused.
+bool writeInPieces(platform::NewFileBytes& file) {
+    const std::string bytes = newBytes();
+    for (size_t at = 0; at < bytes.size(); at += 7001)
+        if (!file.write(std::string_view(bytes).substr(at, 7001)))
+            return false;
+    return true;
+}
+
+class FailedReplacementInPieces : public FileReplacement,
+                                  public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(FailedReplacementInPieces, LeavesTheOldFileAndNoNewOne) {
+    GetParam().apply(faults);
+    const fs::path existing = temp.file("notes.txt", oldBytes);
+    const fs::path missing = temp.path() / "missing.txt";
+    const auto before = namesIn(temp.path());
+
+    EXPECT_FALSE(platform::replaceFileByWriting(existing, writeInPieces));
+    GetParam().apply(faults);
+    EXPECT_FALSE(platform::replaceFileByWriting(missing, writeInPieces));
+
+    EXPECT_EQ(readBytes(existing), oldBytes);
+    EXPECT_FALSE(fs::exists(missing));
+    EXPECT_EQ(namesIn(temp.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Disk, FailedReplacementInPieces, ::testing::ValuesIn(faultCases),
+                         caseName);
+
+TEST_F(FileReplacement, PiecesMakeTheWholeNewFileAndAWriterThatGivesUpKeepsTheOld) {
+    const fs::path existing = temp.file("notes.txt", oldBytes);
+    const fs::path missing = temp.path() / "new.txt";
+    for (const fs::path& target : {existing, missing}) {
+        // A source that fails after a piece, as a read can.
+        int calls = 0;
+        EXPECT_FALSE(platform::replaceFileByWriting(target, [&](platform::NewFileBytes& file) {
+            ++calls;
+            EXPECT_TRUE(file.write("a piece"));
+            return false;
+        }));
+        EXPECT_EQ(calls, 1);
+    }
+    EXPECT_EQ(readBytes(existing), oldBytes);
+    EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"notes.txt"});
+
+    for (const fs::path& target : {existing, missing}) {
+        ASSERT_TRUE(platform::replaceFileByWriting(target, writeInPieces)) << target;
+        EXPECT_EQ(readBytes(target), newBytes());
+        EXPECT_EQ(faults.newFileBytesThen, newBytes());
+        EXPECT_TRUE(fs::equivalent(faults.shownNewFile.parent_path(), target.parent_path()));
+    }
+    // No piece at all is an empty file.
+    ASSERT_TRUE(
+        platform::replaceFileByWriting(existing, [](platform::NewFileBytes&) { return true; }));
+    EXPECT_EQ(readBytes(existing), "");
+    EXPECT_EQ(namesIn(temp.path()), (std::vector<std::string>{"new.txt", "notes.txt"}));
+}
 
 TEST_F(FileReplacement, PutsTheWholeNewFileInTheOldOnesPlace) {
     const fs::path existing = temp.file("notes.txt", oldBytes);
