@@ -72,6 +72,14 @@ void Form1::addLog(std::u16string line) {
     ui_.formChanged(UserInterface::Field::Log);
 }
 
+// Makes a folder of steps 2 and 3 unless it is there already. Anything else
+// of that name, a file above all, fails the step: the copies would go over it.
+bool Form1::haveFolder(const std::u16string& path) {
+    if (fs_.isFolder(path))
+        return true;
+    return !fs_.exists(path) && fs_.makeFolder(path + pathSeparator);
+}
+
 void Form1::Form_Load() {
     KeepOnTop(ui_, true);
 }
@@ -99,12 +107,18 @@ void Form1::Command1_Click() {
         ui_.message(MessageIcon::Warning, formCaption, u"Please indicate your VST files location.");
         return;
     }
+    // Typed or picked, the folder is checked whole before it becomes a path.
+    if (hasControlCharacter(xvstdir_)) {
+        ui_.message(MessageIcon::Warning, formCaption,
+                    u"Please indicate a VST files location without control characters.");
+        return;
+    }
     addLog(u"Inicio");
-    if (!fs_.exists(xvstdir_) && !fs_.makeFolder(xvstdir_ + pathSeparator))
+    if (!haveFolder(xvstdir_))
         return fail(u"Can't make the VST files folder " + xvstdir_);
     addLog(u"dir vst");
     const std::u16string target = xvstdir_ + pathSeparator + productFolderPrefix + xProdId_;
-    if (!fs_.exists(target) && !fs_.makeFolder(target + pathSeparator))
+    if (!haveFolder(target))
         return fail(u"Can't make the product folder " + target);
     addLog(u"dir vst 2");
     for (const std::u16string& name : File1_) {

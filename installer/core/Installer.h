@@ -27,7 +27,8 @@ inline constexpr char16_t welcomeText[] =
 inline constexpr char16_t errorTitle[] = u"INSTALLER SYSTEM ERROR";
 
 // The files and folders the installer touches. Paths are whole paths in the
-// platform's form; every operation reports failure rather than throwing.
+// platform's form; every operation reports failure rather than throwing. A
+// path that holds a zero names nothing: every operation fails for it.
 class FileSystem {
 public:
     // A file that a search ignoring hidden and system files finds: not a
@@ -35,6 +36,8 @@ public:
     virtual bool isNormalFile(const std::u16string& path) = 0;
     // Anything of that name, folder or file, whatever its attributes.
     virtual bool exists(const std::u16string& path) = 0;
+    // A folder, or a link to one.
+    virtual bool isFolder(const std::u16string& path) = 0;
     // Makes one folder; its parent must exist.
     virtual bool makeFolder(const std::u16string& path) = 0;
     // Copies a file, replacing a file of the target's name.
@@ -128,6 +131,7 @@ public:
 private:
     class Handling;
     void addLog(std::u16string line);
+    bool haveFolder(const std::u16string& path);
 
     FileSystem& fs_;
     UserInterface& ui_;

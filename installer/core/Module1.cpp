@@ -10,10 +10,10 @@ namespace {
 // drive or stream mark, a step to a parent folder, or a control character,
 // which Windows names cannot hold and of which a zero would cut the name short.
 bool isPlainProductId(std::u16string_view id) {
-    if (id.find(u"..") != std::u16string_view::npos)
+    if (id.find(u"..") != std::u16string_view::npos || hasControlCharacter(id))
         return false;
     for (const char16_t c : id)
-        if (c == u'/' || c == u'\\' || c == u':' || c < u' ')
+        if (c == u'/' || c == u'\\' || c == u':')
             return false;
     return true;
 }
@@ -44,6 +44,16 @@ Outcome Main(FileSystem& files, UserInterface& ui, const std::u16string& program
                    path + u" has a product id with \"..\", \"/\", \"\\\", \":\" or a control "
                           u"character in it");
         return Outcome::Failed;
+    }
+    // Nor do the other lines hold a control character: the folder becomes a
+    // path, which a zero would cut short to name some other file, and the
+    // title a caption.
+    for (size_t line = 1; line < 3; ++line) {
+        if (hasControlCharacter(lines[line])) {
+            ui.message(MessageIcon::Error, errorTitle,
+                       path + u" has a control character in line " + char16_t(u'1' + line));
+            return Outcome::Failed;
+        }
     }
 
     Form1 form(files, ui, programFolder);

@@ -61,4 +61,8 @@ bool isBlank(std::u16string_view text) {
                        [](char16_t c) { return c == u' ' || c == u'\t'; });
 }
 
+bool hasControlCharacter(std::u16string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char16_t c) { return c < u' ' || c == 0x7F; });
+}
+
 } // namespace installer

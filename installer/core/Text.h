@@ -26,4 +26,10 @@ bool lessIgnoringCase(std::u16string_view a, std::u16string_view b);
 // True when the text is empty or only spaces and tabs.
 bool isBlank(std::u16string_view text);
 
+// True when the text holds a control character: a zero, another of U+0001 to
+// U+001F, or U+007F. Such text is no name to hand to the system: a zero cuts
+// the name short where the system reads it, Windows takes no name with one of
+// the others below U+0020, and none of them can be shown as typed.
+bool hasControlCharacter(std::u16string_view text);
+
 } // namespace installer

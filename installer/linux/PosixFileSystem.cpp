@@ -94,34 +94,51 @@ struct DirectoryCloser {
 
 } // namespace
 
+std::optional<std::string> nameOfText(std::u16string_view text) {
+    if (text.find(u'\0') != std::u16string_view::npos)
+        return std::nullopt;
+    return toUtf8(text);
+}
+
 bool PosixFileSystem::isNormalFile(const std::u16string& path) {
-    const std::string native = toUtf8(path);
-    return isListedFile(native, baseName(native));
+    const std::optional<std::string> native = nameOfText(path);
+    return native && isListedFile(*native, baseName(*native));
 }
 
 bool PosixFileSystem::exists(const std::u16string& path) {
+    const std::optional<std::string> native = nameOfText(path);
     struct stat status;
-    return lstat(toUtf8(path).c_str(), &status) == 0;
+    return native && lstat(native->c_str(), &status) == 0;
+}
+
+bool PosixFileSystem::isFolder(const std::u16string& path) {
+    const std::optional<std::string> native = nameOfText(path);
+    struct stat status;
+    return native && stat(native->c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 bool PosixFileSystem::makeFolder(const std::u16string& path) {
-    return mkdir(toUtf8(path).c_str(), 0777) == 0;
+    const std::optional<std::string> native = nameOfText(path);
+    return native && mkdir(native->c_str(), 0777) == 0;
 }
 
 bool PosixFileSystem::copyFile(const std::u16string& from, const std::u16string& to) {
-    const FileHandle source = openFile(toUtf8(from), O_RDONLY);
+    const std::optional<std::string> sourcePath = nameOfText(from);
+    const std::optional<std::string> targetPath = nameOfText(to);
+    if (!sourcePath || !targetPath)
+        return false;
+    const FileHandle source = openFile(*sourcePath, O_RDONLY);
     if (!source)
         return false;
     struct stat status;
     if (fstat(*source, &status) != 0 || !S_ISREG(status.st_mode))
         return false;
     // Copying a file onto itself would empty it.
-    const std::string targetPath = toUtf8(to);
     struct stat existing;
-    if (stat(targetPath.c_str(), &existing) == 0 && existing.st_dev == status.st_dev &&
+    if (stat(targetPath->c_str(), &existing) == 0 && existing.st_dev == status.st_dev &&
         existing.st_ino == status.st_ino)
         return false;
-    const FileHandle target = openFile(targetPath, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const FileHandle target = openFile(*targetPath, O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (!target)
         return false;
     return readEachPiece(
@@ -129,7 +146,8 @@ bool PosixFileSystem::copyFile(const std::u16string& from, const std::u16string&
 }
 
 std::optional<std::string> PosixFileSystem::readFile(const std::u16string& path) {
-    const FileHandle file = openFile(toUtf8(path), O_RDONLY);
+    const std::optional<std::string> native = nameOfText(path);
+    const FileHandle file = native ? openFile(*native, O_RDONLY) : FileHandle();
     if (!file)
         return std::nullopt;
     std::string content;
@@ -143,15 +161,17 @@ std::optional<std::string> PosixFileSystem::readFile(const std::u16string& path)
 
 std::optional<std::vector<std::u16string>>
 PosixFileSystem::listFiles(const std::u16string& folder) {
-    const std::string native = toUtf8(folder);
-    const std::unique_ptr<DIR, DirectoryCloser> directory(opendir(native.c_str()));
+    const std::optional<std::string> native = nameOfText(folder);
+    if (!native)
+        return std::nullopt;
+    const std::unique_ptr<DIR, DirectoryCloser> directory(opendir(native->c_str()));
     if (!directory)
         return std::nullopt;
     std::vector<std::u16string> names;
     errno = 0;
     while (const dirent* entry = readdir(directory.get())) {
         const std::string name = entry->d_name;
-        if (isListedFile(native + "/" + name, name))
+        if (isListedFile(*native + "/" + name, name))
             names.push_back(decodeText(name));
         errno = 0;
     }

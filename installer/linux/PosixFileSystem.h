@@ -6,12 +6,21 @@
 
 #include "../core/Installer.h"
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 namespace installer {
+
+// The bytes a text names: its UTF-8; none when it holds a zero, which would
+// cut the name short.
+std::optional<std::string> nameOfText(std::u16string_view text);
 
 class PosixFileSystem final : public FileSystem {
 public:
     bool isNormalFile(const std::u16string& path) override;
     bool exists(const std::u16string& path) override;
+    bool isFolder(const std::u16string& path) override;
     bool makeFolder(const std::u16string& path) override;
     bool copyFile(const std::u16string& from, const std::u16string& to) override;
     std::optional<std::string> readFile(const std::u16string& path) override;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace installer {
@@ -10,6 +11,12 @@ namespace {
 // Wide text is UTF-16 on Windows: char16_t and wchar_t have one layout there.
 const wchar_t* wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// The system reads a name up to its first zero: a text that holds one would
+// name some other file, so it names none.
+bool names(const std::u16string& text) {
+    return std::find(text.begin(), text.end(), u'\0') == text.end();
 }
 
 constexpr DWORD unlistedAttributes =
@@ -28,23 +35,34 @@ using SearchHandle = std::unique_ptr<void, SearchCloser>;
 } // namespace
 
 bool Win32FileSystem::isNormalFile(const std::u16string& path) {
+    if (!names(path))
+        return false;
     const DWORD attributes = GetFileAttributesW(wide(path));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & unlistedAttributes) == 0;
 }
 
 bool Win32FileSystem::exists(const std::u16string& path) {
-    return GetFileAttributesW(wide(path)) != INVALID_FILE_ATTRIBUTES;
+    return names(path) && GetFileAttributesW(wide(path)) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32FileSystem::isFolder(const std::u16string& path) {
+    if (!names(path))
+        return false;
+    const DWORD attributes = GetFileAttributesW(wide(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool Win32FileSystem::makeFolder(const std::u16string& path) {
-    return CreateDirectoryW(wide(path), nullptr) != FALSE;
+    return names(path) && CreateDirectoryW(wide(path), nullptr) != FALSE;
 }
 
 bool Win32FileSystem::copyFile(const std::u16string& from, const std::u16string& to) {
-    return CopyFileW(wide(from), wide(to), FALSE) != FALSE;
+    return names(from) && names(to) && CopyFileW(wide(from), wide(to), FALSE) != FALSE;
 }
 
 std::optional<std::string> Win32FileSystem::readFile(const std::u16string& path) {
+    if (!names(path))
+        return std::nullopt;
     const HANDLE opened = CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE)
@@ -64,6 +82,8 @@ std::optional<std::string> Win32FileSystem::readFile(const std::u16string& path)
 
 std::optional<std::vector<std::u16string>>
 Win32FileSystem::listFiles(const std::u16string& folder) {
+    if (!names(folder))
+        return std::nullopt;
     const std::u16string pattern = folder + u"\\*";
     WIN32_FIND_DATAW found;
     const HANDLE first =

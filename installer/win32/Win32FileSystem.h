@@ -10,6 +10,7 @@ class Win32FileSystem final : public FileSystem {
 public:
     bool isNormalFile(const std::u16string& path) override;
     bool exists(const std::u16string& path) override;
+    bool isFolder(const std::u16string& path) override;
     bool makeFolder(const std::u16string& path) override;
     bool copyFile(const std::u16string& from, const std::u16string& to) override;
     std::optional<std::string> readFile(const std::u16string& path) override;

@@ -176,6 +176,70 @@ INSTANTIATE_TEST_SUITE_P(
                       false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A zero or another control character in any line read from the data file
+// stops the program at start-up, before anything is made or copied. With a
+// zero, the system would read the folder line only up to it: here that names
+// the user's own file, which every copy would then overwrite.
+struct ControlCase {
+    const char* name;
+    int line; // 2 folder, 3 title
+    std::string text;
+};
+void PrintTo(const ControlCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ControlCharacterTest : public InstallerTest,
+                             public ::testing::WithParamInterface<ControlCase> {
+protected:
+    // "{file}" stands for the user's file, "{temp}" for the folder it is in,
+    // "/" for the separator.
+    std::string lineText() const {
+        std::string text = GetParam().text;
+        for (size_t at; (at = text.find("{file}")) != std::string::npos;)
+            text.replace(at, 6, installer::toUtf8(nameOf(userFile())));
+        for (size_t at; (at = text.find("{temp}")) != std::string::npos;)
+            text.replace(at, 6, installer::toUtf8(nameOf(temp.path())));
+        std::replace(text.begin(), text.end(), '/', char(installer::pathSeparator));
+        return text;
+    }
+    fs::path userFile() const { return temp.path() / "user.txt"; }
+};
+
+TEST_P(ControlCharacterTest, InADataFileLineStopsTheProgramBeforeAnythingIsMade) {
+    writeBytes(userFile(), "the user's file");
+    writeBytes(vstfiles() / "a.sem", "a");
+    writeBytes(vstfiles() / "b.sem", "b");
+    const std::string folder =
+        GetParam().line == 2 ? lineText() : installer::toUtf8(nameOf(plugins));
+    const std::string title = GetParam().line == 3 ? lineText() : "Title";
+    writeBytes(dataFile(), "12\r\n" + folder + "\r\n" + title + "\r\n");
+    ui.user = [](Form1& form) { form.Command1_Click(); };
+
+    EXPECT_EQ(run(), Outcome::Failed);
+    EXPECT_EQ(ui.calls, std::vector<std::string>{"message INSTALLER SYSTEM ERROR"});
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(ui.messages[0].text, nameOf(dataFile()) + u" has a control character in line " +
+                                       char16_t(u'0' + GetParam().line));
+    EXPECT_EQ(readBytes(userFile()), "the user's file");
+    EXPECT_EQ(folderNames(temp.path()), (std::vector<std::string>{"program", "user.txt"}));
+    EXPECT_EQ(folderNames(program()),
+              (std::vector<std::string>{"QUORVSTINSTALLER.001", "vstfiles"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Installer, ControlCharacterTest,
+    ::testing::Values(ControlCase{"ZeroAfterAFileInTheFolder", 2,
+                                  std::string("{file}\0/Plugins", 15)},
+                      ControlCase{"ZeroAtTheEndOfTheFolder", 2, std::string("{file}\0", 7)},
+                      ControlCase{"TabInTheFolder", 2, "{file}\t/Plugins"},
+                      ControlCase{"EscapeInTheFolder", 2, "{temp}/Plug\x1Bins"},
+                      ControlCase{"DeleteInTheFolder", 2, "{temp}/Plug\x7Fins"},
+                      ControlCase{"ZeroInTheTitle", 3, std::string("Ti\0tle", 6)},
+                      ControlCase{"BellInTheTitle", 3, "Title\a"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The real file system, except that files cannot be read (as root may read
 // any file, a mode of 000 would not do).
 class UnreadableFiles final : public installer::FileSystem {
@@ -184,6 +248,7 @@ public:
         return realFileSystem().isNormalFile(path);
     }
     bool exists(const std::u16string& path) override { return realFileSystem().exists(path); }
+    bool isFolder(const std::u16string& path) override { return realFileSystem().isFolder(path); }
     bool makeFolder(const std::u16string& path) override {
         return realFileSystem().makeFolder(path);
     }
@@ -345,6 +410,69 @@ TEST_F(InstallTest, EmptyFolderTextIsRefusedAndTheDialogStaysOpen) {
     EXPECT_EQ(readBytes(product() / "a.sem"), "a");
 }
 
+// A folder typed or picked with a control character in it is refused before
+// anything is made, and the dialog stays open for another.
+struct ChosenFolderCase {
+    const char* name;
+    std::u16string text; // "{file}": the user's file; "{temp}": its folder and a separator
+    bool picked;         // through "Browse >", else typed
+};
+void PrintTo(const ChosenFolderCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ChosenFolderTest : public InstallTest,
+                         public ::testing::WithParamInterface<ChosenFolderCase> {};
+
+TEST_P(ChosenFolderTest, WithAControlCharacterIsRefusedBeforeAnythingIsMade) {
+    const fs::path userFile = temp.path() / "user.txt";
+    writeBytes(userFile, "the user's file");
+    writeBytes(vstfiles() / "a.sem", "a");
+    std::u16string text = GetParam().text;
+    if (const size_t at = text.find(u"{file}"); at != std::u16string::npos)
+        text.replace(at, 6, nameOf(userFile));
+    if (const size_t at = text.find(u"{temp}"); at != std::u16string::npos)
+        text.replace(at, 6, nameOf(temp.path()) + separator);
+    if (GetParam().picked)
+        ui.pickedFolders = {text};
+    Outcome afterRefusal = Outcome::Failed;
+    Lines logAfterRefusal{u"not run"};
+    ui.user = [&](Form1& form) {
+        if (GetParam().picked)
+            form.Command3_Click();
+        else
+            form.editFolderText(text);
+        form.Command1_Click();
+        afterRefusal = form.outcome();
+        logAfterRefusal = form.log();
+        EXPECT_EQ(readBytes(userFile), "the user's file");
+        EXPECT_EQ(folderNames(temp.path()), (std::vector<std::string>{"program", "user.txt"}));
+        form.editFolderText(nameOf(plugins));
+        form.Command1_Click();
+    };
+    EXPECT_EQ(run(), Outcome::Installed);
+    EXPECT_EQ(afterRefusal, Outcome::Running);
+    EXPECT_TRUE(logAfterRefusal.empty());
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(ui.messages[0].title, u"QUORVANE - Installer");
+    EXPECT_EQ(ui.messages[0].text,
+              u"Please indicate a VST files location without control characters.");
+    EXPECT_EQ(ui.messages[1].text, u"INSTALLATION COMPLETE");
+    EXPECT_EQ(readBytes(userFile), "the user's file");
+    EXPECT_EQ(readBytes(product() / "a.sem"), "a");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Installer, ChosenFolderTest,
+    ::testing::Values(
+        ChosenFolderCase{"TypedZeroAfterAFile", std::u16string(u"{file}\0Plugins", 14), false},
+        ChosenFolderCase{"TypedTab", u"{file}\tPlugins", false},
+        ChosenFolderCase{"TypedCarriageReturn", u"{file}\rPlugins", false},
+        ChosenFolderCase{"PickedZeroAfterAFile", std::u16string(u"{file}\0", 7), true},
+        ChosenFolderCase{"PickedEscape", u"{temp}Plug\x1Bins", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Each failing step ends the program with a message naming the step and the
 // path, never with "INSTALLATION COMPLETE".
 class FailedInstallTest : public InstallTest {
@@ -366,11 +494,43 @@ TEST_F(FailedInstallTest, PluginFolderWhoseParentIsMissing) {
     EXPECT_FALSE(fs::exists(temp.path() / "missing"));
 }
 
+// A file where a folder should be is no folder to install into: the step
+// fails and the file is left alone, even when there is nothing to copy.
 TEST_F(FailedInstallTest, PluginFolderThatIsAFile) {
     writeBytes(plugins, "a file where the folder should be");
     EXPECT_EQ(install(), Outcome::Failed);
-    expectFailure(u"Can't make the product folder " + nameOf(product()), {u"Inicio", u"dir vst"});
+    expectFailure(u"Can't make the VST files folder " + nameOf(plugins), {u"Inicio"});
+    EXPECT_EQ(readBytes(plugins), "a file where the folder should be");
 }
+
+TEST_F(FailedInstallTest, ProductFolderThatIsAFile) {
+    fs::create_directory(plugins);
+    writeBytes(product(), "a file where the folder should be");
+    EXPECT_EQ(install(), Outcome::Failed);
+    expectFailure(u"Can't make the product folder " + nameOf(product()), {u"Inicio", u"dir vst"});
+    EXPECT_EQ(readBytes(product()), "a file where the folder should be");
+}
+
+#ifndef _WIN32
+TEST_F(FailedInstallTest, ProductFolderThatIsALinkToNothing) {
+    fs::create_directory(plugins);
+    fs::create_symlink(temp.path() / "nowhere", product());
+    EXPECT_EQ(install(), Outcome::Failed);
+    expectFailure(u"Can't make the product folder " + nameOf(product()), {u"Inicio", u"dir vst"});
+    EXPECT_FALSE(fs::exists(temp.path() / "nowhere"));
+}
+
+TEST_F(InstallTest, FoldersThatAreLinksToFoldersAreUsedAsTheyAre) {
+    writeBytes(vstfiles() / "a.sem", "a");
+    const fs::path real = temp.folder("real plug-ins");
+    fs::create_symlink(real, plugins);
+    fs::create_directory(real / "product");
+    fs::create_symlink(real / "product", real / "QUORVST12");
+    EXPECT_EQ(install(), Outcome::Installed);
+    EXPECT_EQ(readBytes(real / "product" / "a.sem"), "a");
+    EXPECT_TRUE(fs::is_symlink(real / "QUORVST12"));
+}
+#endif
 
 TEST_F(FailedInstallTest, FileThatCannotBeCopiedKeepsTheCopiesBefore) {
     for (const char* name : {"a.sem", "b.sem", "c.sem"})
