@@ -40,7 +40,10 @@ public:
     virtual bool isFolder(const std::u16string& path) = 0;
     // Makes one folder; its parent must exist.
     virtual bool makeFolder(const std::u16string& path) = 0;
-    // Copies a file, replacing a file of the target's name.
+    // Copies a file, replacing a file of the target's name without ever losing
+    // it: the copy is made as a new file beside the target and takes the
+    // target's place only once it is complete. After a failure the target is
+    // as it was, and no new file is left.
     virtual bool copyFile(const std::u16string& from, const std::u16string& to) = 0;
     // The whole content of a file; nothing when it cannot be read.
     virtual std::optional<std::string> readFile(const std::u16string& path) = 0;

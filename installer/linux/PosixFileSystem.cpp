@@ -1,5 +1,6 @@
 #include "PosixFileSystem.h"
 #include "../core/Text.h"
+#include "platform/FileSystem.h"
 #include "platform/NumberText.h"
 
 #include <dirent.h>
@@ -58,19 +59,6 @@ FileHandle openFile(const std::string& path, int flags, mode_t mode = 0) {
     return fd < 0 ? FileHandle() : FileHandle(new int(fd));
 }
 
-bool writeAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= size_t(written);
-    }
-    return true;
-}
-
 // Reads the file from where it stands to its end, handing each piece read to
 // `take`; false when a read fails or `take` refuses a piece.
 template <class Take> bool readEachPiece(int fd, Take take) {
@@ -91,6 +79,15 @@ template <class Take> bool readEachPiece(int fd, Take take) {
 struct DirectoryCloser {
     void operator()(DIR* directory) const { closedir(directory); }
 };
+
+// A source file opened for reading: only a regular file, never waited on.
+FileHandle openSource(const std::string& path) {
+    FileHandle file = openFile(path, O_RDONLY | O_NONBLOCK);
+    struct stat status;
+    if (file && (fstat(*file, &status) != 0 || !S_ISREG(status.st_mode)))
+        file.reset();
+    return file;
+}
 
 } // namespace
 
@@ -127,27 +124,25 @@ bool PosixFileSystem::copyFile(const std::u16string& from, const std::u16string&
     const std::optional<std::string> targetPath = nameOfText(to);
     if (!sourcePath || !targetPath)
         return false;
-    const FileHandle source = openFile(*sourcePath, O_RDONLY);
-    if (!source)
-        return false;
+    const FileHandle source = openSource(*sourcePath);
     struct stat status;
-    if (fstat(*source, &status) != 0 || !S_ISREG(status.st_mode))
+    if (!source || fstat(*source, &status) != 0)
         return false;
-    // Copying a file onto itself would empty it.
+    // A file is not copied onto itself, as on Windows.
     struct stat existing;
     if (stat(targetPath->c_str(), &existing) == 0 && existing.st_dev == status.st_dev &&
         existing.st_ino == status.st_ino)
         return false;
-    const FileHandle target = openFile(*targetPath, O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (!target)
-        return false;
-    return readEachPiece(
-        *source, [&](const char* piece, size_t size) { return writeAll(*target, piece, size); });
+    return platform::replaceFileByWriting(*targetPath, [&](platform::NewFileBytes& target) {
+        return readEachPiece(*source, [&](const char* piece, size_t size) {
+            return target.write(std::string_view(piece, size));
+        });
+    });
 }
 
 std::optional<std::string> PosixFileSystem::readFile(const std::u16string& path) {
     const std::optional<std::string> native = nameOfText(path);
-    const FileHandle file = native ? openFile(*native, O_RDONLY) : FileHandle();
+    const FileHandle file = native ? openSource(*native) : FileHandle();
     if (!file)
         return std::nullopt;
     std::string content;

@@ -1,4 +1,5 @@
 #include "Win32FileSystem.h"
+#include "platform/FileSystem.h"
 
 #include <windows.h>
 
@@ -26,6 +27,35 @@ struct HandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
 using FileHandle = std::unique_ptr<void, HandleCloser>;
+
+// A disk file opened for reading; none for a folder, a device or a pipe.
+FileHandle openSource(const std::u16string& path) {
+    if (!names(path))
+        return FileHandle();
+    const HANDLE opened = CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return FileHandle();
+    FileHandle file(opened);
+    if (GetFileType(file.get()) != FILE_TYPE_DISK)
+        file.reset();
+    return file;
+}
+
+// Reads the file from where it stands to its end, handing each piece read to
+// `take`; false when a read fails or `take` refuses a piece.
+template <class Take> bool readEachPiece(HANDLE file, Take take) {
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr))
+            return false;
+        if (got == 0)
+            return true;
+        if (!take(buffer, size_t(got)))
+            return false;
+    }
+}
 
 struct SearchCloser {
     void operator()(HANDLE handle) const { FindClose(handle); }
@@ -57,27 +87,31 @@ bool Win32FileSystem::makeFolder(const std::u16string& path) {
 }
 
 bool Win32FileSystem::copyFile(const std::u16string& from, const std::u16string& to) {
-    return names(from) && names(to) && CopyFileW(wide(from), wide(to), FALSE) != FALSE;
+    if (!names(to))
+        return false;
+    const FileHandle source = openSource(from);
+    if (!source)
+        return false;
+    const auto* target = reinterpret_cast<const wchar_t*>(to.data());
+    return platform::replaceFileByWriting(
+        std::filesystem::path(target, target + to.size()), [&](platform::NewFileBytes& file) {
+            return readEachPiece(source.get(), [&](const char* piece, size_t size) {
+                return file.write(std::string_view(piece, size));
+            });
+        });
 }
 
 std::optional<std::string> Win32FileSystem::readFile(const std::u16string& path) {
-    if (!names(path))
+    const FileHandle file = openSource(path);
+    if (!file)
         return std::nullopt;
-    const HANDLE opened = CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    const FileHandle file(opened);
     std::string content;
-    char buffer[65536];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
-            return std::nullopt;
-        if (got == 0)
-            return content;
-        content.append(buffer, got);
-    }
+    if (!readEachPiece(file.get(), [&](const char* piece, size_t size) {
+            content.append(piece, size);
+            return true;
+        }))
+        return std::nullopt;
+    return content;
 }
 
 std::optional<std::vector<std::u16string>>
