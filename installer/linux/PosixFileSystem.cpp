@@ -2,6 +2,7 @@
 #include "../core/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/NumberText.h"
+#include "platform/Utf8.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -80,6 +81,20 @@ struct DirectoryCloser {
     void operator()(DIR* directory) const { closedir(directory); }
 };
 
+bool isHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// A byte of a name that is not UTF-8 is carried in the name's text as U+DC00
+// plus the byte, from U+DC80 to U+DCFF: bytes below 0x80 are always UTF-8.
+constexpr char16_t byteUnitBase = 0xDC00;
+bool isByteUnit(char16_t c) {
+    return c >= byteUnitBase + 0x80 && c <= byteUnitBase + 0xFF;
+}
+
 // A source file opened for reading: only a regular file, never waited on.
 FileHandle openSource(const std::string& path) {
     FileHandle file = openFile(path, O_RDONLY | O_NONBLOCK);
@@ -91,10 +106,41 @@ FileHandle openSource(const std::string& path) {
 
 } // namespace
 
+std::u16string textOfName(std::string_view bytes) {
+    std::u16string text;
+    while (!bytes.empty()) {
+        const platform::Utf8Sequence sequence = platform::readUtf8Sequence(bytes);
+        const std::string_view read = bytes.substr(0, sequence.length);
+        if (sequence.wellFormed) {
+            platform::appendUtf8ToWide(text, read);
+        } else {
+            for (const char byte : read)
+                text += char16_t(byteUnitBase + static_cast<unsigned char>(byte));
+        }
+        bytes.remove_prefix(read.size());
+    }
+    return text;
+}
+
 std::optional<std::string> nameOfText(std::u16string_view text) {
-    if (text.find(u'\0') != std::u16string_view::npos)
-        return std::nullopt;
-    return toUtf8(text);
+    std::string name;
+    size_t plain = 0; // where the text not yet converted begins
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'\0')
+            return std::nullopt;
+        if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+            ++i;
+        } else if (isByteUnit(c)) {
+            name += toUtf8(text.substr(plain, i - plain));
+            name += char(c - byteUnitBase);
+            plain = i + 1;
+        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+            return std::nullopt;
+        }
+    }
+    name += toUtf8(text.substr(plain));
+    return name;
 }
 
 bool PosixFileSystem::isNormalFile(const std::u16string& path) {
@@ -167,7 +213,7 @@ PosixFileSystem::listFiles(const std::u16string& folder) {
     while (const dirent* entry = readdir(directory.get())) {
         const std::string name = entry->d_name;
         if (isListedFile(*native + "/" + name, name))
-            names.push_back(decodeText(name));
+            names.push_back(textOfName(name));
         errno = 0;
     }
     if (errno != 0)
@@ -184,7 +230,7 @@ std::u16string programFolder() {
     const size_t slash = path.find_last_of('/');
     if (slash == 0)
         return u"/";
-    return decodeText(path.substr(0, slash));
+    return textOfName(path.substr(0, slash));
 }
 
 } // namespace installer

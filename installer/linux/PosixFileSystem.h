@@ -12,8 +12,13 @@
 
 namespace installer {
 
-// The bytes a text names: its UTF-8; none when it holds a zero, which would
-// cut the name short.
+// File names here are bytes, most often UTF-8 but not always. A name's text
+// decodes its UTF-8 and carries each byte of anything else as one of the lone
+// surrogates U+DC80 to U+DCFF (which no UTF-8 decodes to), so that every name
+// listed names its own file again; shown, such a byte becomes U+FFFD.
+std::u16string textOfName(std::string_view bytes);
+// The bytes a text names; none when it holds a zero or a lone surrogate other
+// than those, which name no file.
 std::optional<std::string> nameOfText(std::u16string_view text);
 
 class PosixFileSystem final : public FileSystem {
