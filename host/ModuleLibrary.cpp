@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,6 +26,32 @@ std::wstring widen(const std::string& utf8) {
     return out;
 }
 #endif
+
+// Why the last load failed, in the loader's own words.
+std::string loadError() {
+#ifdef _WIN32
+    const DWORD code = GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string out;
+    if (length > 0) {
+        const int bytes =
+            WideCharToMultiByte(CP_UTF8, 0, text, int(length), nullptr, 0, nullptr, nullptr);
+        out.assign(size_t(bytes > 0 ? bytes : 0), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, text, int(length), out.data(), bytes, nullptr, nullptr);
+    }
+    if (text)
+        LocalFree(text);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
+        out.pop_back();
+    return (out.empty() ? "" : out + " ") + "(error " + std::to_string(code) + ")";
+#else
+    const char* text = dlerror();
+    return text ? text : "no reason given";
+#endif
+}
 
 std::string programFolder() {
 #ifdef _WIN32
@@ -62,7 +89,7 @@ ModuleLibrary::ModuleLibrary(const std::string& path) {
         entry = reinterpret_cast<GetFactory>(dlsym(handle, "MP_GetFactory"));
 #endif
     if (!handle)
-        throw std::runtime_error("cannot load " + path);
+        throw std::runtime_error("cannot load " + path + ": " + loadError());
     if (!entry) {
         unload();
         throw std::runtime_error(path + " has no MP_GetFactory");

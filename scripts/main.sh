@@ -5,6 +5,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset linux-release >/dev/null
 cmake --build --preset linux-release --target TavriGUIModules_x64 tavri_refhost
-# Pictures that the scenario paints land in the build folder.
+# The pictures that the scenario paints land beside it, in host/scenarios/
+# (the run's last line says where).
 cd build/linux-release
 bin/tavri_refhost --library bin/TavriGUIModules_x64.sem ../../host/scenarios/bundled.txt

@@ -1,8 +1,9 @@
-// The command functions of the reference host's table, by family, and what
-// they share. Each reads the words after its name from the line.
+// The command functions of the reference host's table, by family. Each reads
+// all the words after its name from the line, then acts.
 #pragma once
 
-#include <sstream>
+#include "Words.h"
+
 #include <string>
 
 namespace refhost {
@@ -10,11 +11,6 @@ namespace refhost {
 class Scenario;
 
 namespace commands {
-
-using Words = std::istringstream;
-
-// The rest of the line, without the spaces in front of it.
-std::string restOfLine(Words& words);
 
 // Modules with a GUI side and their pins, pictures and pointer.
 void module(Scenario& scenario, Words& words);
@@ -42,6 +38,10 @@ void resource(Scenario& scenario, Words& words);
 void tempFolder(Scenario& scenario, Words& words);
 void makeFolder(Scenario& scenario, Words& words);
 void makeFile(Scenario& scenario, Words& words);
+
+// The whole of a regular file; throws std::runtime_error naming the path and
+// why for anything else (none there, a folder, a device).
+testhost::Bytes readRegularFile(const std::string& path);
 
 } // namespace commands
 } // namespace refhost

@@ -4,19 +4,20 @@
 
 #include <iosfwd>
 #include <span>
-#include <sstream>
 #include <string_view>
 
 namespace refhost {
 
 class Scenario;
+class Words;
 
 struct Command {
     std::string_view name;
     std::string_view synopsis; // the words after the name
     std::string_view help;     // one line
-    // Reads its words (those after the name) and does what the line says.
-    void (*run)(Scenario& scenario, std::istringstream& words);
+    // Reads its words (those after the name), all of them, and does what the
+    // line says.
+    void (*run)(Scenario& scenario, Words& words);
 };
 
 std::span<const Command> commandTable();
@@ -25,5 +26,7 @@ const Command* findCommand(std::string_view name);
 
 // How to call the program and what a scenario may say.
 void printUsage(std::ostream& out);
+// The first lines of the usage, for a wrong command line.
+void printUsageSummary(std::ostream& out);
 
 } // namespace refhost

@@ -6,8 +6,7 @@
 #include "Values.h"
 
 #include <cmath>
-#include <iomanip>
-#include <iostream>
+#include <ostream>
 #include <stdexcept>
 
 namespace refhost::commands {
@@ -18,35 +17,46 @@ namespace {
 
 // Sets a pin; `report` also tells the module that it changed.
 void setPin(Scenario& scenario, Words& words, bool report) {
-    std::string name, type;
-    int32_t pin = 0;
-    words >> name >> pin >> type;
+    const std::string name = words.word("NAME");
+    const int32_t pin = words.integer("PIN");
+    const std::string type = words.type("TYPE");
+    const Bytes bytes = words.value(type, "VALUE");
+    words.end();
     Instance& instance = scenario.find(name);
-    const Bytes bytes = parseValue(type, restOfLine(words));
-    std::cout << (report ? "set " : "store ") << name << " pin " << pin << " "
-              << describe(type, bytes) << "\n";
     int32_t result = instance.receive(pin, bytes);
     if (report && result == ResultSuccess)
         result = instance.changed(pin);
     if (result != ResultSuccess)
-        std::cout << "  answer " << result << "\n";
+        scenario.out() << "  answer " << answerText(result) << "\n";
+}
+
+// The types after a module's ID, each checked.
+std::vector<std::string> pinTypes(Words& words) {
+    std::vector<std::string> types;
+    while (words.more())
+        types.push_back(words.type("TYPE"));
+    return types;
+}
+
+[[noreturn]] void cannotMake(const std::string& id, int32_t answer) {
+    throw std::runtime_error("cannot make " + id + ": the factory answers " + answerText(answer) +
+                             "; tavri_refhost --list names the registrations");
 }
 
 } // namespace
 
 void module(Scenario& scenario, Words& words) {
-    std::string name, id, type;
-    words >> name >> std::quoted(id);
+    const std::string name = words.word("NAME");
+    const std::string id = words.quotable("MODULE-ID");
     Instance instance = Scenario::newInstance(name);
+    instance.pinTypes = pinTypes(words);
     scenario.offerResources(*instance.host);
-    while (words >> type)
-        instance.pinTypes.push_back(type);
     instance.module =
         std::make_unique<GuiModule>(scenario.factory(), platform::utf8ToWide(id), *instance.host);
-    std::cout << "module " << name << " = \"" << id << "\": "
-              << (instance.module->makeResult == ResultSuccess ? "created" : "not created") << "\n";
     if (!*instance.module)
-        throw std::runtime_error("cannot make " + id);
+        cannotMake(id, instance.module->makeResult);
+    if (instance.module->makeResult != ResultSuccess)
+        scenario.out() << "  answer " << answerText(instance.module->makeResult) << "\n";
     scenario.enter(std::move(instance));
 }
 
@@ -59,86 +69,100 @@ void store(Scenario& scenario, Words& words) {
 }
 
 void changed(Scenario& scenario, Words& words) {
-    std::string name;
-    int32_t pin = 0;
-    words >> name >> pin;
-    std::cout << "changed " << name << " pin " << pin << "\n";
+    const std::string name = words.word("NAME");
+    const int32_t pin = words.integer("PIN");
+    words.end();
     if (const int32_t result = scenario.find(name).changed(pin); result != ResultSuccess)
-        std::cout << "  answer " << result << "\n";
+        scenario.out() << "  answer " << answerText(result) << "\n";
 }
 
 void expect(Scenario& scenario, Words& words) {
-    std::string name, type;
-    int32_t pin = 0;
-    words >> name >> pin >> type;
+    const std::string name = words.word("NAME");
+    const int32_t pin = words.integer("PIN");
+    const std::string type = words.type("TYPE");
+    const Bytes wanted = words.value(type, "VALUE");
+    words.end();
     const Instance& instance = scenario.find(name);
-    const Bytes wanted = parseValue(type, restOfLine(words));
     const SentValue* last = nullptr;
     for (const SentValue& value : instance.host->sent)
         if (value.pinId == pin)
             last = &value;
     const bool ok = last && last->bytes == wanted;
-    std::cout << (ok ? "ok: " : "MISMATCH: ") << name << " pin " << pin << " is "
-              << (last ? describe(type, last->bytes) : "never sent") << ", expected "
-              << describe(type, wanted) << "\n";
+    scenario.out() << (ok ? "  ok: " : "  MISMATCH: ") << name << " pin " << pin << " is "
+                   << (last ? describe(type, last->bytes) : "never sent");
+    if (!ok)
+        scenario.out() << ", expected " << describe(type, wanted);
+    scenario.out() << "\n";
     scenario.check(ok);
 }
 
 void release(Scenario& scenario, Words& words) {
-    std::string name;
-    words >> name;
+    const std::string name = words.word("NAME");
+    words.end();
     scenario.release(name);
 }
 
 void legacy(Scenario& scenario, Words& words) {
-    std::string name, id, type;
-    int32_t pins = 0;
-    words >> name >> id >> pins;
+    const std::string name = words.word("NAME");
+    const std::string id = words.quotable("MODULE-ID");
+    const int32_t pins = words.integer("PINS");
     Instance instance = Scenario::newInstance(name);
-    while (words >> type)
-        instance.pinTypes.push_back(type);
+    instance.pinTypes = pinTypes(words);
     instance.host->pinCount = pins;
     instance.legacy = std::make_unique<LegacyGuiModule>(scenario.factory(),
                                                         platform::utf8ToWide(id), *instance.host);
-    std::cout << "legacy " << name << " = \"" << id << "\" with " << pins
-              << " pins: " << (*instance.legacy ? "created" : "not created") << "\n";
     if (!*instance.legacy)
-        throw std::runtime_error("cannot make " + id);
+        cannotMake(id, instance.legacy->makeResult);
     (*instance.legacy)->onStartup();
     scenario.enter(std::move(instance));
 }
 
 void paint(Scenario& scenario, Words& words) {
-    std::string name, picture;
-    float width = 0, height = 0;
-    words >> name >> width >> height >> picture;
+    const std::string name = words.word("NAME");
+    const float width = words.size("WIDTH");
+    const float height = words.size("HEIGHT");
+    const std::string picture = scenario.pathFor(words.word("PNG"));
+    words.end();
     Instance& instance = scenario.find(name);
     if (!instance.module)
         throw std::runtime_error(name + " is no Gui2Part module");
-    if (!(width > 0 && height > 0) || picture.empty())
-        throw std::runtime_error("paint needs a name, a size and a picture file");
     const PaintResult painted =
         paintModule(instance.module->unknown(), *instance.drawing, width, height);
     if (!painted.painted)
         throw std::runtime_error(name + ": " + painted.error);
-    std::cout << "paint " << name << " " << floatText(width) << " x " << floatText(height) << ": "
-              << painted.recording->calls.size() << " drawing call(s), answer " << painted.answer
-              << "\n";
+    std::ostream& out = scenario.out();
+    out << "  " << painted.recording->calls.size() << " drawing call(s)\n";
+    if (painted.answer != ResultSuccess)
+        out << "  answer " << answerText(painted.answer) << "\n";
     if (!painted.error.empty())
-        std::cout << "  " << painted.error << "\n";
+        out << "  " << painted.error << "\n";
+    if (painted.recording->paints().empty()) {
+        out << "  it draws nothing: no picture written\n";
+        return;
+    }
+    if (!canRasterise()) {
+        out << "  no picture: this build does not write pictures\n";
+        scenario.pictureNotPainted();
+        return;
+    }
     std::string why;
-    if (rasteriseToPng(*painted.recording, int32_t(std::ceil(width)), int32_t(std::ceil(height)),
-                       picture, &why))
-        std::cout << "  wrote " << picture << "\n";
-    else
-        std::cout << "  no picture: " << why << "\n";
+    if (!rasteriseToPng(*painted.recording, int32_t(std::ceil(width)), int32_t(std::ceil(height)),
+                        picture, &why))
+        throw std::runtime_error(why);
+    out << "  wrote " << picture << "\n";
+    scenario.pictureWritten(picture);
 }
 
 void pointer(Scenario& scenario, Words& words) {
-    std::string name, event;
-    int32_t flags = 0;
+    const std::string name = words.word("NAME");
+    const std::string event = words.word("EVENT");
+    if (event != "press" && event != "motion" && event != "release")
+        throw std::runtime_error("not a pointer event (press, motion or release): " + event);
+    const int32_t flags = words.integer("FLAGS");
     GuiPoint point{};
-    words >> name >> event >> flags >> point.x >> point.y;
+    point.x = words.number("X");
+    point.y = words.number("Y");
+    words.end();
     Instance& instance = scenario.find(name);
     const auto graphics =
         instance.module
@@ -151,23 +175,21 @@ void pointer(Scenario& scenario, Words& words) {
         answer = graphics->onPress(flags, point);
     else if (event == "motion")
         answer = graphics->onMotion(flags, point);
-    else if (event == "release")
-        answer = graphics->onRelease(flags, point);
     else
-        throw std::runtime_error("unknown pointer event " + event);
-    std::cout << "pointer " << name << " " << event << " at (" << floatText(point.x) << ", "
-              << floatText(point.y) << ") flags " << flags << ": answer " << answer << "\n";
+        answer = graphics->onRelease(flags, point);
+    if (answer != ResultSuccess)
+        scenario.out() << "  answer " << answerText(answer) << "\n";
 }
 
 void pick(Scenario& scenario, Words& words) {
-    std::string name;
-    words >> name;
+    const std::string name = words.word("NAME");
+    const std::string path = words.rest();
     Instance& instance = scenario.find(name);
     if (!instance.picker) {
         instance.picker = std::make_unique<FilePicker>();
         instance.picker->serve(*instance.host);
     }
-    instance.picker->path = restOfLine(words);
+    instance.picker->path = path;
 }
 
 } // namespace refhost::commands

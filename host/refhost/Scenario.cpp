@@ -1,12 +1,14 @@
 #include "Scenario.h"
 
+#include "../../platform/Utf8.h"
 #include "Commands.h"
 #include "Values.h"
+#include "Words.h"
 
-#include <iostream>
+#include <algorithm>
 #include <random>
-#include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 namespace refhost {
 
@@ -39,8 +41,8 @@ AudioModule& Instance::audioPart() const {
     return *audio;
 }
 
-Scenario::Scenario(gmpi::IMpFactory2* factory, std::string folder)
-    : modules(factory), scenarioFolder(std::move(folder)) {}
+Scenario::Scenario(gmpi::IMpFactory2* factory, std::string folder, std::ostream& out)
+    : modules(factory), scenarioFolder(std::move(folder)), output(out) {}
 
 Scenario::~Scenario() {
     std::error_code error;
@@ -54,38 +56,110 @@ void Scenario::run(std::istream& in) {
     while (std::getline(in, line)) {
         ++number;
         try {
-            runLine(std::move(line));
+            runLine(line);
         } catch (const std::exception& e) {
             throw std::runtime_error("line " + std::to_string(number) + ": " + e.what());
         }
         reportSends();
     }
-    for (auto& [name, instance] : instances)
+    if (in.bad())
+        throw std::runtime_error("cannot read the scenario after line " + std::to_string(number));
+    for (auto& [name, instance] : instances) {
+        output << "release " << name << "\n";
         releaseInstance(instance);
+    }
     for (const auto& [name, ledger] : releasedDrawing) {
         if (ledger->live() != 0) {
-            std::cout << "UNBALANCED: " << name << ": drawing objects alive: " << ledger->describe()
-                      << "\n";
-            ++failed;
+            output << "UNBALANCED: " << name << ": drawing objects alive: " << ledger->describe()
+                   << "\n";
+            ++unbalanced;
         }
     }
 }
 
-void Scenario::runLine(std::string line) {
-    if (const auto hash = line.find('#'); hash != std::string::npos)
-        line.erase(hash);
-    for (const auto& [token, value] : tokens)
-        for (size_t at = line.find(token); at != std::string::npos;
-             at = line.find(token, at + value.size()))
-            line.replace(at, token.size(), value);
-    std::istringstream words(line);
-    std::string name;
-    if (!(words >> name))
+namespace {
+
+// The number of the first byte of text that is not well-formed UTF-8, from 1;
+// 0 when all are.
+size_t firstIllFormedByte(std::string_view text) {
+    for (size_t at = 0; at < text.size();) {
+        const platform::Utf8Sequence sequence = platform::readUtf8Sequence(text.substr(at));
+        if (!sequence.wellFormed)
+            return at + 1;
+        at += sequence.length;
+    }
+    return 0;
+}
+
+std::string utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace
+
+void Scenario::runLine(const std::string& text) {
+    std::string_view line = text;
+    if (!line.empty() && line.back() == '\r') // a line that ends in CR LF
+        line.remove_suffix(1);
+    if (const size_t bad = firstIllFormedByte(line))
+        throw std::runtime_error("not UTF-8: byte " + std::to_string(bad) + " is ill-formed");
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos || line[first] == '#')
         return;
+    line.remove_prefix(first);
+    output << line << "\n";
+    std::string expanded(line);
+    for (const auto& [token, value] : tokens)
+        for (size_t at = expanded.find(token); at != std::string::npos;
+             at = expanded.find(token, at + value.size()))
+            expanded.replace(at, token.size(), value);
+    const std::string name = expanded.substr(0, expanded.find_first_of(" \t"));
     const Command* command = findCommand(name);
     if (!command)
-        throw std::runtime_error("unknown command " + name);
+        throw std::runtime_error("unknown command: " + name);
+    Words words(std::string_view(expanded).substr(name.size()), *command);
     command->run(*this, words);
+}
+
+std::string Scenario::pathFor(const std::string& file) const {
+    const bool absolute =
+        !file.empty() && (file.front() == '/' || file.front() == '\\' ||
+                          fs::path(std::u8string(file.begin(), file.end())).is_absolute());
+    return absolute || scenarioFolder.empty() ? file : scenarioFolder + "/" + file;
+}
+
+void Scenario::check(bool ok) {
+    ++expected;
+    held += ok ? 1 : 0;
+}
+
+void Scenario::pictureWritten(const std::string& path) {
+    pictures.push_back(path);
+}
+
+std::string Scenario::summary() const {
+    std::string text =
+        std::to_string(held) + " of " + std::to_string(expected) + " expectation(s) held";
+    if (unbalanced)
+        text += "; " + std::to_string(unbalanced) + " module(s) unbalanced";
+    if (pictures.empty()) {
+        text += picturesSkipped ? "; no pictures: this build does not write them" : "; no pictures";
+        return text;
+    }
+    std::vector<std::string> folders;
+    for (const std::string& picture : pictures) {
+        std::error_code error;
+        const fs::path file =
+            fs::absolute(fs::path(std::u8string(picture.begin(), picture.end())), error);
+        const std::string folder = utf8Of(file.parent_path().lexically_normal());
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
+    text += "; " + std::to_string(pictures.size()) + " picture(s) written in ";
+    for (size_t i = 0; i < folders.size(); ++i)
+        text += (i ? ", " : "") + folders[i];
+    return text;
 }
 
 Instance Scenario::newInstance(const std::string& name) {
@@ -106,6 +180,7 @@ Instance& Scenario::find(const std::string& name) {
 
 void Scenario::enter(Instance instance) {
     if (const auto old = instances.find(instance.name); old != instances.end()) {
+        output << "  the earlier " << instance.name << " is released\n";
         releaseInstance(old->second);
         instances.erase(old);
     }
@@ -142,8 +217,7 @@ fs::path Scenario::makeTempFolder(const std::string& token) {
         std::error_code error;
         if (fs::create_directory(made, error)) {
             tempFolders.push_back(made);
-            const std::u8string path = made.u8string();
-            tokens.emplace_back("%" + token + "%", std::string(path.begin(), path.end()));
+            tokens.emplace_back("%" + token + "%", utf8Of(made));
             return made;
         }
     }
@@ -155,15 +229,15 @@ void Scenario::reportSends() {
         if (instance.audioHost) {
             const auto& calls = instance.audioHost->calls;
             for (; instance.callsReported < calls.size(); ++instance.callsReported)
-                std::cout << "  " << name << " calls " << calls[instance.callsReported].describe()
-                          << "\n";
+                output << "  " << name << " calls " << calls[instance.callsReported].describe()
+                       << "\n";
         }
         const auto& sent = instance.host->sent;
         for (; instance.reported < sent.size(); ++instance.reported) {
             const SentValue& value = sent[instance.reported];
-            std::cout << "  " << name << " sends pin " << value.pinId << " "
-                      << describe(instance.pinType(value.pinId), value.bytes) << " (voice "
-                      << value.voice << ", " << interfaceName(value.via) << ")\n";
+            output << "  " << name << " sends pin " << value.pinId << " "
+                   << describe(instance.pinType(value.pinId), value.bytes) << " (voice "
+                   << value.voice << ", " << interfaceName(value.via) << ")\n";
         }
     }
 }
@@ -189,10 +263,9 @@ void Scenario::releaseInstance(Instance& instance) {
         report += "its file dialog has " + std::to_string(instance.picker->references()) +
                   " reference(s) left; ";
     if (!report.empty()) {
-        std::cout << "UNBALANCED: " << instance.name << ": " << report << "\n";
-        ++failed;
+        output << "UNBALANCED: " << instance.name << ": " << report << "\n";
+        ++unbalanced;
     }
-    std::cout << "release " << instance.name << "\n";
 }
 
 } // namespace refhost

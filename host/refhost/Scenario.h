@@ -14,6 +14,7 @@
 #include <istream>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,21 +55,30 @@ struct Resource {
 
 class Scenario {
 public:
-    // `folder` is the scenario file's, which resource files are relative to.
-    Scenario(gmpi::IMpFactory2* factory, std::string folder);
+    // `folder` is the scenario file's, which the files the host reads and
+    // writes are relative to; the run is printed on `out`.
+    Scenario(gmpi::IMpFactory2* factory, std::string folder, std::ostream& out);
     Scenario(const Scenario&) = delete;
     Scenario& operator=(const Scenario&) = delete;
     // Removes the temporary folders it made.
     ~Scenario();
 
-    // Runs every line, then releases the modules still alive. Throws, naming
-    // the line, when a command fails.
+    // Runs every line, then releases the modules still alive. Throws
+    // std::runtime_error "line N: ..." for a line it refuses or whose command
+    // fails.
     void run(std::istream& in);
-    int failures() const { return failed; }
+    // The expectations that failed and the modules that left references or
+    // drawing objects behind (the UNBALANCED lines).
+    int failures() const { return int(expected - held) + unbalanced; }
+    // "57 of 57 expectations held; 10 pictures written in FOLDER".
+    std::string summary() const;
 
     // What the commands work on.
     gmpi::IMpFactory2* factory() const { return modules; }
-    const std::string& folder() const { return scenarioFolder; }
+    std::ostream& out() const { return output; }
+    // A file the host reads or writes, named in the scenario: an absolute
+    // path as it is, any other relative to the scenario's folder.
+    std::string pathFor(const std::string& file) const;
     // A new instance with its host and drawing factory, not yet entered.
     static Instance newInstance(const std::string& name);
     Instance& find(const std::string& name);
@@ -80,21 +90,30 @@ public:
     void offerResources(testhost::TestHost& host) const;
     // An empty temporary folder; "%TOKEN%" in later lines stands for its path.
     std::filesystem::path makeTempFolder(const std::string& token);
-    void check(bool ok) { failed += ok ? 0 : 1; }
+    // Counts an expect or expectsample line.
+    void check(bool ok);
+    void pictureWritten(const std::string& path);
+    // This build cannot write pictures, and a paint line asked for one.
+    void pictureNotPainted() { picturesSkipped = true; }
 
 private:
-    void runLine(std::string line);
+    void runLine(const std::string& line);
     void reportSends();
     void releaseInstance(Instance& instance);
 
     gmpi::IMpFactory2* modules;
     std::string scenarioFolder;
+    std::ostream& output;
     std::map<std::string, Instance> instances;
     std::vector<Resource> resources;
     std::vector<std::pair<std::string, std::string>> tokens; // ("%NAME%", path)
     std::vector<std::filesystem::path> tempFolders;
     std::vector<std::pair<std::string, testhost::LedgerPtr>> releasedDrawing;
-    int failed = 0;
+    size_t expected = 0;
+    size_t held = 0;
+    int unbalanced = 0;
+    std::vector<std::string> pictures; // written, in order
+    bool picturesSkipped = false;
 };
 
 } // namespace refhost

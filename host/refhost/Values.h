@@ -5,6 +5,7 @@
 #include "../PinBytes.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace refhost {
@@ -14,11 +15,20 @@ using testhost::Bytes;
 // A float as its shortest text that reads back to the same value.
 std::string floatText(float value);
 
-// The bytes of a pin value of TYPE (bool, int, float, text or blob) written as
-// text: a float may be "inf", "-inf" or "nan"; a bool is "1" or "true" for
-// true; text is UTF-8, sent as 16-bit units, an ill-formed sequence as U+FFFD;
-// a blob is hexadecimal byte pairs. Throws std::runtime_error for an unknown
-// type or a number that does not read.
+// The types a scenario names: bool, int, float, text and blob. Throws
+// std::runtime_error "not a type (bool, int, float, text or blob): WORD"
+// for any other word.
+void checkType(std::string_view type);
+
+// The bytes of a pin value of TYPE written as text, read whole:
+// - float: as std::from_chars reads it, or "inf", "-inf" or "nan";
+// - int: decimal, 32 bits;
+// - bool: "true" or "1", "false" or "0";
+// - text: any well-formed UTF-8, sent as 16-bit units (a character above
+//   U+FFFF as a surrogate pair);
+// - blob: hexadecimal byte pairs, none for no bytes.
+// Throws std::runtime_error naming what was expected and the text, e.g.
+// "not a float: 1.5abc", or the unknown type as checkType does.
 Bytes parseValue(const std::string& type, const std::string& text);
 
 // A value as the scenario output shows it: "float 1.5", "int 7",
@@ -28,5 +38,9 @@ std::string describe(const std::string& type, const Bytes& bytes);
 
 // Samples as runs of equal values: "0-9 0, 10-29 1, 30-63 0".
 std::string describeRuns(const std::vector<float>& samples);
+
+// A module's answer with the name of its result code: "-1 (ResultFailure)";
+// a number that is no result code alone.
+std::string answerText(int32_t answer);
 
 } // namespace refhost

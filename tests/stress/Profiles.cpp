@@ -1,7 +1,5 @@
 #include "Profiles.h"
 
-#include "tests/RegistrationTable.h"
-
 namespace stress {
 
 bool touchesFiles(PinRole role) {
@@ -17,116 +15,37 @@ const PinProfile* ModuleProfile::pin(int32_t index) const {
 }
 
 std::string ModuleProfile::label() const {
-    std::string text = narrowToAscii(id);
+    std::string text;
+    for (const char16_t c : id)
+        text += c < 0x80 ? char(c) : '?';
     if (subType == AudioPart)
         text += " (audio part)";
     return text;
 }
 
-namespace {
+// A splitter is given three copies of its pin: each one more makes every
+// value one send more, at every depth of nesting.
+constexpr int32_t splitterCopies = 3;
 
-using R = PinRole;
-
-std::vector<PinProfile> numbered(std::initializer_list<PinRole> roles) {
-    std::vector<PinProfile> pins;
-    int32_t index = 0;
-    for (const PinRole role : roles)
-        pins.push_back({index++, role});
-    return pins;
-}
-
-ModuleProfile invisible(const char16_t* id, std::initializer_list<PinRole> roles) {
-    return {Gui2Part, id, ModuleKind::Invisible, numbered(roles)};
-}
-
-ModuleProfile widget(const char16_t* id, std::initializer_list<PinRole> roles) {
-    return {Gui2Part, id, ModuleKind::Widget, numbered(roles)};
-}
-
-ModuleProfile splitter(const char16_t* id, PinRole role) {
-    ModuleProfile profile = invisible(id, {role});
-    profile.addedRole = role;
-    profile.addedPins = 3;
+ModuleProfile profileOf(const testhost::ModuleDescription& module) {
+    ModuleProfile profile{module.subType, module.id, module.kind, {}};
+    for (const testhost::PinDescription& p : module.pins)
+        profile.pins.push_back({p.index, p.role});
+    if (module.added) {
+        profile.addedRole = module.added->role;
+        // The older kind's outputs are as many as the host's pin count says.
+        profile.addedPins = module.kind == ModuleKind::Legacy ? 0 : splitterCopies;
+    }
     return profile;
 }
 
-std::vector<ModuleProfile> makeProfiles() {
-    std::vector<ModuleProfile> all = {
-        invisible(u"AppendFName", {R::PathText, R::PathText, R::PathText}),
-        invisible(u"ARGB2Str", {R::Float, R::Float, R::Float, R::Float, R::Colour}),
-        widget(u"Better Joystick Image",
-               {R::Float, R::PictureName, R::Hint, R::MenuItems, R::Int, R::Bool, R::Int, R::Float,
-                R::Float, R::Bool, R::Bool, R::Float, R::Float, R::Float, R::Float, R::Colour,
-                R::Colour, R::Float}),
-        widget(u"BetterListBox", {R::Int, R::ListItems, R::Bool, R::StyleName, R::Colour, R::Colour,
-                                  R::Colour, R::Colour, R::Colour, R::Colour, R::Bool}),
-        // Every valve has two int pins, whatever its name says.
-        invisible(u"CheckValveLR_Bool", {R::Int, R::Int}),
-        invisible(u"CheckValveLR_Float", {R::Int, R::Int}),
-        invisible(u"CheckValveLR_Int", {R::Int, R::Int}),
-        invisible(u"CheckValveRL_Bool", {R::Int, R::Int}),
-        invisible(u"CheckValveRL_Float", {R::Int, R::Int}),
-        invisible(u"CheckValveRL_Int", {R::Int, R::Int}),
-        invisible(u"DblClckRes", {R::Float, R::Float, R::Float, R::Bool}),
-        invisible(u"FileBrowser", {R::Folder, R::Extension, R::Bool, R::Bool, R::UpTrigger, R::Int,
-                                   R::Text, R::ReadFile}),
-        invisible(u"FileReq", {R::ReadFile, R::FileTypes, R::Bool, R::Bool, R::Bool}),
-        invisible(u"Fixed_Int", {R::Int, R::Bool, R::Int, R::Int}),
-        invisible(u"Fixed_Float", {R::Float, R::Bool, R::Float, R::Float}),
-        invisible(u"Fixed_String", {R::Text, R::Bool, R::Text, R::Text}),
-        invisible(u"Fixed_Bool", {R::Bool, R::Bool, R::Bool, R::Bool}),
-        invisible(u"KZ_Float2TxtC", {R::Float, R::Float, R::Float, R::Int, R::NumberText}),
-        {AudioPart, u"GUISet2Trig", ModuleKind::Audio, {}},
-        invisible(u"GUISet2Trig", {R::Float, R::Int, R::Text, R::Bool, R::Blob, R::Float, R::Int,
-                                   R::Text, R::Bool, R::Blob, R::Bool}),
-        widget(u"KZ_HoverBox", {R::Float, R::Float, R::Bool}),
-        invisible(u"ImgM2C", {R::Int, R::Int}),
-        invisible(u"KZ_Int2TxtC", {R::Int, R::Int, R::Int, R::NumberText}),
-        widget(u"JogShuttle",
-               {R::Float, R::Float, R::Float, R::Float, R::Float, R::PictureName, R::Hint,
-                R::MenuItems, R::Int, R::Bool, R::Bool, R::Int, R::Int, R::Float}),
-        widget(u"KZLine", {R::Bool, R::Float, R::Int, R::Colour, R::Colour, R::Bool}),
-        widget(u"MouseBox",
-               {R::Int, R::Hint, R::MenuItems, R::Int, R::Bool, R::Int, R::Int, R::Int, R::Int,
-                R::Float, R::Float, R::Float, R::Int, R::Int, R::Float, R::Float, R::Float}),
-        invisible(u"KZ_Oct2Hz", {R::Float, R::Float}),
-        invisible(u"KZ_Hz2Oct", {R::Float, R::Float}),
-        widget(u"PolarPicker",
-               {R::Float, R::PictureName, R::Hint, R::MenuItems, R::Int, R::Bool, R::Int, R::Float,
-                R::Float, R::Colour, R::Colour, R::Float, R::Int, R::Int}),
-        {GuiPart, u"RadioButtons", ModuleKind::Legacy, numbered({R::Int, R::Bool}), R::Float, 0},
-        invisible(u"KZ_RndFloat", {R::Float, R::Float, R::Float, R::Bool, R::Bool}),
-        invisible(u"KZ_RndInt", {R::Int, R::Int, R::Int, R::Bool, R::Bool}),
-        widget(u"ScrollBar", {R::Int, R::Int, R::Int, R::Bool, R::Bool, R::Bool, R::Colour,
-                              R::Colour, R::Colour, R::Bool}),
-        invisible(u"SplitFName", {R::PathText, R::PathText, R::PathText}),
-        splitter(u"SplitterInt", R::Int),
-        splitter(u"SplitterFloat", R::Float),
-        splitter(u"SplitterText", R::Text),
-        splitter(u"SplitterBool", R::Bool),
-        splitter(u"SplitterBlob", R::Blob),
-        invisible(u"StringLoader", {R::Text, R::Bool, R::Bool, R::ReadFile, R::ReadFile}),
-        invisible(u"StringSaver", {R::Text, R::Bool, R::Bool, R::WriteFile, R::WriteFile}),
-    };
-    const std::pair<const char16_t*, PinRole> valueTypes[] = {
-        {u"Int", R::Int},   {u"Float", R::Float}, {u"String", R::Text},
-        {u"Bool", R::Bool}, {u"Blob", R::Blob},
-    };
-    for (const auto& [type, role] : valueTypes)
-        all.push_back(
-            invisible((std::u16string(u"Trigger") + type).c_str(), {role, role, R::Bool, R::Bool}));
-    for (const auto& [type, role] : valueTypes)
-        all.push_back(invisible((std::u16string(u"KZ_Trigger") + type + u"2").c_str(),
-                                {role, role, R::Bool, R::Bool, role}));
-    all.push_back(invisible(u"KZ_V2dB", {R::Float, R::Float}));
-    all.push_back(invisible(u"KZ_dB2V", {R::Float, R::Float}));
-    return all;
-}
-
-} // namespace
-
 const std::vector<ModuleProfile>& moduleProfiles() {
-    static const std::vector<ModuleProfile> profiles = makeProfiles();
+    static const std::vector<ModuleProfile> profiles = [] {
+        std::vector<ModuleProfile> all;
+        for (const testhost::ModuleDescription& module : testhost::moduleDescriptions())
+            all.push_back(profileOf(module));
+        return all;
+    }();
     return profiles;
 }
 

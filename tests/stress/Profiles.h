@@ -1,10 +1,12 @@
 // What the stress run knows of each registration: which of the host's
 // interfaces drive it and what each of its pins means, so that it can send
 // values of the right type and of the kind that reaches the interesting code
-// (picture names, item lists, colours, file names), besides wrong ones.
+// (picture names, item lists, colours, file names), besides wrong ones. The
+// pins' roles come from the host's description of the library
+// (host/ModulePins.h), which the reference host lists too.
 #pragma once
 
-#include "framework/ModuleApi.h"
+#include "host/ModulePins.h"
 
 #include <cstdint>
 #include <string>
@@ -12,37 +14,12 @@
 
 namespace stress {
 
-enum class ModuleKind {
-    Invisible, // IMpUserInterface2 only
-    Widget,    // IMpUserInterface2 and IMpGraphics2
-    Legacy,    // the older GUI kind (IMpUserInterface), attached at creation
-    Audio,     // the audio part (IMpPlugin2)
-};
+using testhost::ModuleKind;
+using testhost::PinRole;
 
-enum class PinRole {
-    Bool,
-    Int,
-    Float,
-    Blob,
-    Text,        // any text
-    PathText,    // text that looks like a path; never used to touch files
-    NumberText,  // text that a converter reads as a number
-    Colour,      // ArgbHexText
-    Hint,        // hint text
-    PictureName, // the name of a skin picture
-    StyleName,   // the name of a skin text style
-    MenuItems,   // item-list text offered as a context menu
-    ListItems,   // item-list text shown by the list box
-    FileTypes,   // item-list text offered as file types
-    Extension,   // a file extension without its dot
-    ReadFile,    // a file the module reads, in the run's folder
-    WriteFile,   // a file the module writes: only names inside the run's folder
-    Folder,      // a folder the module lists: only names inside the run's folder
-    UpTrigger,   // the folder browser's "up" trigger: only pulled inside the run's folder
-};
-
-// Roles whose values reach the file system: they only ever carry names the
-// run made, inside its own folder, whatever the operation.
+// Roles whose values reach the file system (ReadFile, WriteFile, Folder,
+// UpTrigger): they only ever carry names the run made, inside its own
+// folder, whatever the operation.
 bool touchesFiles(PinRole role);
 
 struct PinProfile {
@@ -66,7 +43,11 @@ struct ModuleProfile {
     std::string label() const;
 };
 
-// One profile for each registration of the library, in registration order.
+// The profile of one registration's description.
+ModuleProfile profileOf(const testhost::ModuleDescription& module);
+
+// One profile for each registration of the library, in the order of its
+// descriptions; a case depends on its registration, not on that order.
 const std::vector<ModuleProfile>& moduleProfiles();
 
 } // namespace stress

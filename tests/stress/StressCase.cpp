@@ -209,26 +209,26 @@ std::string describeValue(PinRole role, const Bytes& bytes) {
 
 class Case;
 Case* runningCase = nullptr;
-std::atomic<int32_t> progressRegistration{-1};
+std::atomic<const ModuleProfile*> progressProfile{nullptr};
 std::atomic<int32_t> progressStep{-1};
 std::atomic<int64_t> progressSteps{0};
 
 class Case {
 public:
-    Case(gmpi::IMpFactory2* factory, size_t registration, const CaseOptions& options)
-        : options(options), profile(moduleProfiles().at(registration)), factory(factory),
-          registration(registration), seed(caseSeed(options.seed, registration)),
+    Case(gmpi::IMpFactory2* factory, const ModuleProfile& profile, const CaseOptions& options)
+        : options(options), profile(profile), factory(factory),
+          seed(caseSeed(options.seed, profile.subType, profile.id)),
           folder(options.workFolder, seed), skin(host, drawing, seed) {
         result.label = profile.label();
         runningCase = this;
-        progressRegistration = int32_t(registration);
+        progressProfile = &profile;
     }
     Case(const Case&) = delete;
     Case& operator=(const Case&) = delete;
     ~Case() {
         host.graphics.drawingFactory = nullptr;
         runningCase = nullptr;
-        progressRegistration = -1;
+        progressProfile = nullptr;
         progressStep = -1;
     }
 
@@ -304,7 +304,6 @@ private:
     const CaseOptions& options;
     const ModuleProfile& profile;
     gmpi::IMpFactory2* factory;
-    size_t registration;
     uint64_t seed;
     CaseResult result;
 
@@ -737,7 +736,7 @@ void Case::fail(const std::string& what) {
 
 std::string Case::activity() const {
     std::ostringstream out;
-    out << profile.label() << " (registration " << registration << ", case seed 0x" << std::hex
+    out << profile.label() << " (sub-type " << profile.subType << ", case seed 0x" << std::hex
         << seed << std::dec << "), ";
     if (currentStep >= 0)
         out << "step " << currentStep << " of " << options.steps;
@@ -823,6 +822,8 @@ Bytes Case::valueFor(PinRole role, Random& r) {
         return bytesOf(folder.fileToWrite(r));
     case PinRole::Folder:
         return bytesOf(folder.folderToList(r));
+    case PinRole::AudioSignal: // a buffer, never a value: audioBuffer attaches them
+        return anyBlob(r);
     }
     return {};
 }
@@ -1229,12 +1230,18 @@ void CaseStats::add(const CaseStats& other) {
         nestedFrom[from] += n;
 }
 
-uint64_t caseSeed(uint64_t runSeed, size_t registration) {
-    return mixSeeds(runSeed, uint64_t(registration) + 1);
+uint64_t caseSeed(uint64_t runSeed, int32_t subType, std::u16string_view moduleId) {
+    uint64_t name = 0xCBF29CE484222325ull; // FNV-1a over the ID's units
+    for (const char16_t unit : moduleId) {
+        name ^= unit;
+        name *= 0x100000001B3ull;
+    }
+    return mixSeeds(runSeed, mixSeeds(uint64_t(uint32_t(subType)), name));
 }
 
-CaseResult runCase(gmpi::IMpFactory2* factory, size_t registration, const CaseOptions& options) {
-    Case c(factory, registration, options);
+CaseResult runCase(gmpi::IMpFactory2* factory, const ModuleProfile& profile,
+                   const CaseOptions& options) {
+    Case c(factory, profile, options);
     return c.run();
 }
 
@@ -1243,7 +1250,7 @@ std::string currentActivity() {
 }
 
 Progress progress() {
-    return {progressRegistration.load(), progressStep.load(), progressSteps.load()};
+    return {progressProfile.load(), progressStep.load(), progressSteps.load()};
 }
 
 } // namespace stress

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gmpi {
@@ -56,11 +57,15 @@ struct CaseResult {
     CaseStats stats;
 };
 
-// The seed of one registration's case within a run.
-uint64_t caseSeed(uint64_t runSeed, size_t registration);
+// The seed of one registration's case within a run, made from the
+// registration itself (its sub-type and module ID), so that a registration
+// added to the library, or a profile moved, changes no other case.
+uint64_t caseSeed(uint64_t runSeed, int32_t subType, std::u16string_view moduleId);
 
-// Runs the case of profile `registration` (an index into moduleProfiles()).
-CaseResult runCase(gmpi::IMpFactory2* factory, size_t registration, const CaseOptions& options);
+// Runs the case of one registration: a profile of moduleProfiles(), or one of
+// a test's own for a module of its own factory.
+CaseResult runCase(gmpi::IMpFactory2* factory, const ModuleProfile& profile,
+                   const CaseOptions& options);
 
 // What is running now, for reports of crashes and sanitizer errors: the case,
 // its step and the chain of operations down to the one that failed. Empty
@@ -70,7 +75,7 @@ std::string currentActivity();
 // How far the run has got; safe to read from another thread (the watchdog
 // that reports a step that never ends).
 struct Progress {
-    int32_t registration = -1; // -1 between cases
+    const ModuleProfile* profile = nullptr; // null between cases
     int32_t step = -1;
     int64_t stepsTaken = 0; // by the whole run so far
 };

@@ -99,8 +99,7 @@ std::vector<uint64_t> parseSeeds(const std::string& text) {
     return seeds;
 }
 
-std::string replayCommand(const Options& options, uint64_t seed, size_t registration) {
-    const ModuleProfile& profile = moduleProfiles().at(registration);
+std::string replayCommand(const Options& options, uint64_t seed, const ModuleProfile& profile) {
     std::string command = "tavri_stress --seed " + std::to_string(seed) + " --module \"" +
                           narrowToAscii(profile.id) + "\" --sub-type " +
                           std::to_string(profile.subType) + " --steps " +
@@ -120,11 +119,11 @@ std::atomic<uint64_t> activeSeed{0};
 
 void reportActivity(const char* what) {
     const Progress now = progress();
-    if (!activeOptions || now.registration < 0)
+    if (!activeOptions || !now.profile)
         return;
     std::fprintf(stderr, "\nstress: %s in %s\nstress: replay with: %s\n", what,
                  currentActivity().c_str(),
-                 replayCommand(*activeOptions, activeSeed, size_t(now.registration)).c_str());
+                 replayCommand(*activeOptions, activeSeed, *now.profile).c_str());
     std::fflush(stderr);
 }
 
@@ -159,20 +158,20 @@ void watchSteps(int32_t seconds, const std::atomic<bool>& done) {
     while (!done) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         const Progress now = progress();
-        if (now.stepsTaken != last.stepsTaken || now.registration != last.registration) {
+        if (now.stepsTaken != last.stepsTaken || now.profile != last.profile) {
             last = now;
             since = std::chrono::steady_clock::now();
             continue;
         }
-        if (now.registration < 0 ||
+        if (!now.profile ||
             std::chrono::steady_clock::now() - since < std::chrono::seconds(seconds))
             continue;
-        const ModuleProfile& profile = moduleProfiles().at(size_t(now.registration));
+        const ModuleProfile& profile = *now.profile;
         std::fprintf(stderr,
                      "\nstress: a stall: step %d of %s has run for more than %d s\n"
                      "stress: replay with: %s\n",
                      now.step, profile.label().c_str(), seconds,
-                     replayCommand(*activeOptions, activeSeed, size_t(now.registration)).c_str());
+                     replayCommand(*activeOptions, activeSeed, profile).c_str());
         std::fflush(stderr);
         std::fflush(stdout);
         std::_Exit(3);
@@ -295,7 +294,7 @@ int main(int argc, char** argv) {
             caseOptions.workFolder = options.work;
             caseOptions.trace = options.trace;
             const auto caseStarted = std::chrono::steady_clock::now();
-            const CaseResult result = runCase(library->factory(), r, caseOptions);
+            const CaseResult result = runCase(library->factory(), profiles[r], caseOptions);
             secondsOf[r] +=
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - caseStarted)
                     .count();
@@ -308,7 +307,8 @@ int main(int argc, char** argv) {
                             static_cast<unsigned long long>(seed));
                 for (const std::string& failure : result.failures)
                     std::printf("    %s\n", failure.c_str());
-                std::printf("    replay with: %s\n", replayCommand(options, seed, r).c_str());
+                std::printf("    replay with: %s\n",
+                            replayCommand(options, seed, profiles[r]).c_str());
                 std::fflush(stdout);
             }
         }
