@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The first, fast stage of CI (seconds, no build): every C++ file of the tree
 # is formatted as .clang-format says, every #include keeps to the layers
-# (scripts/layers.awk), and the sources of the library, the hosts and the
-# installer compile for syntax without a warning (scripts/warnings.py; the
-# tests' sources are compiled, warnings as errors, by the long stages). Files
-# are found by pattern, tracked or new, so files added later are checked too.
+# (scripts/layers.awk), library code uses no wide text and no long-sized
+# number reader (scripts/forbidden_names.py), and the sources of the library,
+# the hosts and the installer compile for syntax without a warning
+# (scripts/warnings.py; the tests' sources are compiled, warnings as errors,
+# by the long stages). Files are found by pattern, tracked or new, so files
+# added later are checked too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,6 +37,11 @@ echo "== Layers of #include"
 if ! { printf '%s\n' "${existing[@]}" && echo "--" &&
     { grep -Hn -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]' -- "${existing[@]}" || true; }; } |
     awk -f scripts/layers.awk; then
+    status=1
+fi
+
+echo "== Names that library code does not use"
+if ! python3 scripts/forbidden_names.py "${existing[@]}"; then
     status=1
 fi
 
