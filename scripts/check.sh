@@ -5,9 +5,16 @@
 # number reader (scripts/forbidden_names.py), and every source of the tree
 # (library, hosts, installer, tests, fuzz targets, benchmarks) compiles for
 # syntax without a warning (scripts/warnings.py). Files are found by pattern,
-# tracked or new, so files added later are checked too.
+# tracked or new, so files added later are checked too. TAVRI_JOBS limits how
+# many tools run at once (default: one per core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+jobs=${TAVRI_JOBS:-$(nproc)}
+if ! [[ "$jobs" =~ ^[1-9][0-9]*$ ]]; then
+    echo "TAVRI_JOBS must be a whole number above 0, not '$jobs'" >&2
+    exit 2
+fi
 
 mapfile -t sources < <(git ls-files --cached --others --exclude-standard -- \
     '*.h' '*.hpp' '*.c' '*.cc' '*.cpp' | sort -u)
@@ -25,7 +32,7 @@ if ! command -v clang-format >/dev/null; then
     exit 1
 fi
 formatting=$(printf '%s\0' "${existing[@]}" |
-    xargs -0 -n 16 -P 4 clang-format --dry-run --Werror 2>&1 || true)
+    xargs -0 -n 16 -P "$jobs" clang-format --dry-run --Werror 2>&1 || true)
 if [ -n "$formatting" ]; then
     printf '%s\n' "$formatting"
     echo "-> format them with: clang-format -i FILE..."
@@ -54,7 +61,7 @@ if ! cmake -S . -B build/check -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
     -DTAVRI_TESTS=ON -DTAVRI_BENCH=ON >build/check.log 2>&1; then
     cat build/check.log
     status=1
-elif ! python3 scripts/warnings.py --cache build/check/syntax-passed.json \
+elif ! python3 scripts/warnings.py --jobs "$jobs" --cache build/check/syntax-passed.json \
     build/check/compile_commands.json; then
     status=1
 fi
