@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The first, fast stage of CI (seconds, no build): every C++ file of the tree
+# The first, fast stage of CI (no build; seconds once build/check/ remembers
+# what passed, some tens of seconds without): every C++ file of the tree
 # is formatted as .clang-format says, every #include keeps to the layers
 # (scripts/layers.awk), library code uses no wide text and no long-sized
 # number reader (scripts/forbidden_names.py), and every source of the tree
