@@ -86,15 +86,17 @@ enum TextPlacement : int32_t {
     TextPlacementCentre = 2,
 };
 
+// A brush from IDrawingContext. Called on the interface thread.
 struct IBrush : gmpi::IMpUnknown {
     // Module; colour borrowed. Answer unread.
     virtual int32_t setBrushColour(const GuiColour* colour) = 0;
 };
 
-// Only released.
+// Only released, on the interface thread.
 struct IGradientStops : gmpi::IMpUnknown {};
 
 // A locked bitmap's pixels, 4 bytes each with alpha the fourth; releasing it unlocks.
+// Called on the interface thread.
 struct IBitmapPixels : gmpi::IMpUnknown {
     // Module. The first row's bytes, valid until this object is released.
     virtual uint8_t* pixelData() = 0;
@@ -104,6 +106,7 @@ struct IBitmapPixels : gmpi::IMpUnknown {
     virtual int32_t pixelFormat() = 0;
 };
 
+// A picture from IDrawingFactory or IOffscreenTarget. Called on the interface thread.
 struct IBitmap : gmpi::IMpUnknown {
     // Module; fills width and height in pixels. Answer unread.
     virtual int32_t pixelSize(int32_t* width, int32_t* height) = 0;
@@ -111,6 +114,7 @@ struct IBitmap : gmpi::IMpUnknown {
     virtual int32_t lockPixels(IBitmapPixels** out, int32_t flags) = 0;
 };
 
+// A text format from IDrawingFactory. Called on the interface thread.
 struct ITextFormat : gmpi::IMpUnknown {
     // Module; placement a TextPlacement. Answer unread.
     virtual int32_t setTextPlacement(int32_t placement) = 0;
@@ -124,6 +128,7 @@ struct ITextFormat : gmpi::IMpUnknown {
     virtual int32_t setSpacing(float spacing, float baseline) = 0;
 };
 
+// The font families a drawing factory knows. Called on the interface thread.
 struct IFontFamilyList : gmpi::IMpUnknown {
     // Module; fills name (UTF-8). Non-zero past the last family.
     virtual int32_t familyNameAt(int32_t index, gmpi::IString* name) = 0;
@@ -133,6 +138,7 @@ template <> struct InterfaceIdentity<IFontFamilyList> {
 };
 
 // The host's maker of text formats and pictures; it may also answer IFontFamilyList.
+// Called on the interface thread.
 struct IDrawingFactory : gmpi::IMpUnknown {
     // Module; family borrowed, the collection and locale null; *out +1, null: none made.
     virtual int32_t makeTextFormat(const char* family, gmpi::IMpUnknown* fontCollection,
@@ -144,7 +150,7 @@ struct IDrawingFactory : gmpi::IMpUnknown {
 
 struct IOffscreenTarget;
 
-// What a widget draws with inside onRepaint.
+// What a widget draws with inside onRepaint. Called on the interface thread.
 struct IDrawingContext : gmpi::IMpUnknown {
     // Module; *out +1. Answer unread.
     virtual int32_t fetchFactory(IDrawingFactory** out) = 0;
@@ -191,13 +197,13 @@ template <> struct InterfaceIdentity<IDrawingContext> {
     static constexpr InterfaceId id = guid("A1D9751D-0C43-4F57-8958-E0BCE359B2FD");
 };
 
-// A drawing context that draws into a bitmap.
+// A drawing context that draws into a bitmap. Called on the interface thread.
 struct IOffscreenTarget : IDrawingContext {
     // Module, after endFrame; *out +1: what was drawn. Answer unread.
     virtual int32_t takeBitmap(IBitmap** out) = 0;
 };
 
-// A resource stream opened by the host.
+// A resource stream opened by the host. Called on the interface thread.
 struct IUriStream : gmpi::IMpUnknown {
     // Module; fills count bytes of buffer; reserved 0. Answer unread.
     virtual int32_t readBytes(void* buffer, int64_t count, int32_t reserved) = 0;

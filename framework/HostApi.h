@@ -12,7 +12,8 @@ enum FilePickerOutcome : int32_t { FilePickerChosen = 0 };
 
 namespace gmpi_gui {
 
-// What a module hands the host to hear that a file dialog has ended.
+// What a module hands the host to hear that a file dialog has ended. Called on
+// the interface thread.
 struct ICompletionCallback : gmpi::IMpUnknown {
     // Host, once, when the dialog ends; result FilePickerChosen or another value. Answers nothing.
     virtual void onFinished(int32_t result) = 0;
@@ -23,7 +24,7 @@ template <> struct InterfaceIdentity<gmpi_gui::ICompletionCallback> {
     static constexpr InterfaceId id = guid("709582BA-AF65-43E6-A24C-AB05F8D6980B");
 };
 
-// The host of a second-generation GUI module.
+// The host of a second-generation GUI module. Called on the interface thread.
 struct IGuiHost : gmpi::IMpUnknown {
     // Module; data borrowed (size bytes). The host's answer, which the sender passes back.
     virtual int32_t acceptPinValue(int32_t pinId, int32_t size, const void* data,
@@ -40,7 +41,7 @@ template <> struct InterfaceIdentity<IGuiHost> {
     static constexpr InterfaceId id = guid("DE009D92-E281-4F92-9996-200F49690028");
 };
 
-// The host of a first-generation GUI module.
+// The host of a first-generation GUI module. Called on the interface thread.
 struct ILegacyGuiHost : gmpi::IMpUnknown {
     // Module; data borrowed (size bytes). The host's answer, which the sender passes back.
     virtual int32_t acceptPinValue(int32_t pinId, int32_t size, const void* data,
@@ -54,7 +55,7 @@ template <> struct InterfaceIdentity<ILegacyGuiHost> {
     static constexpr InterfaceId id = guid("174F9DDC-1850-40DB-BAF0-E0B41D079645");
 };
 
-// The panel services of a widget's host.
+// The panel services of a widget's host. Called on the interface thread.
 struct IGraphicsHost : gmpi::IMpUnknown {
     // Module; *out +1 (null when there is none). Answer unread.
     virtual int32_t fetchDrawingFactory(IDrawingFactory** out) = 0;
@@ -74,6 +75,7 @@ template <> struct InterfaceIdentity<IGraphicsHost> {
 };
 
 // A host file dialog, from IDialogHost::createFilePicker; released by its user after use.
+// Called on the interface thread.
 struct IFilePicker : gmpi::IMpUnknown {
     // Module; extension, description borrowed (UTF-8). Answer unread.
     virtual int32_t addFileType(const char* extension, const char* description) = 0;
@@ -89,7 +91,7 @@ struct IFilePicker : gmpi::IMpUnknown {
 
 enum FilePickerMode : int32_t { FilePickerOpen = 0, FilePickerSave = 1 };
 
-// The host's dialogs.
+// The host's dialogs. Called on the interface thread.
 struct IDialogHost : gmpi::IMpUnknown {
     // Module; mode a FilePickerMode; *out +1, null when the host makes none. Answer unread.
     virtual int32_t createFilePicker(int32_t mode, IFilePicker** out) = 0;
@@ -98,7 +100,7 @@ template <> struct InterfaceIdentity<IDialogHost> {
     static constexpr InterfaceId id = guid("E4717EA4-CA6D-4FAE-9D35-BA95EBAAEA2B");
 };
 
-// Where a module puts its context-menu items.
+// Where a module puts its context-menu items. Called on the interface thread.
 struct IMenuItemSink : gmpi::IMpUnknown {
     // Module; text borrowed (UTF-8); the id comes back in onContextMenuPick. Answer unread.
     virtual int32_t addMenuItem(const char* text, int32_t id, int32_t flags) = 0;
@@ -107,7 +109,7 @@ template <> struct InterfaceIdentity<IMenuItemSink> {
     static constexpr InterfaceId id = guid("BC152E7E-7FB8-4921-84EE-BED7CFD9A897");
 };
 
-// The host of an audio-side module.
+// The host of an audio-side module. Called on the audio thread.
 struct IAudioHost : gmpi::IMpUnknown {
     // Module; bytes borrowed (size bytes), at framePosition in the block. Answer unread.
     virtual int32_t deliverPinBytes(int32_t framePosition, int32_t pinId, int32_t size,
@@ -123,24 +125,26 @@ template <> struct InterfaceIdentity<IAudioHost> {
     static constexpr InterfaceId id = guid("4F1B532F-3C46-4927-A498-614867425BE7");
 };
 
-// Asked for and kept by the audio side, never called.
+// Asked for in attachHost and kept by the audio side; never called.
 struct IAudioHostExtension : gmpi::IMpUnknown {};
 template <> struct InterfaceIdentity<IAudioHostExtension> {
     static constexpr InterfaceId id = guid("87CCD426-71D7-414E-A9A6-5ADCA81C7420");
 };
 
-// Required by the window bridge of the older GUI kind; it calls nothing on them.
+// Required by the window bridge of the older GUI kind, which asks for them in
+// attachHost and calls nothing on them.
 struct IWindowHost : gmpi::IMpUnknown {};
 template <> struct InterfaceIdentity<IWindowHost> {
     static constexpr InterfaceId id = guid("E52FAA41-42C3-40A6-A11A-E69DB335CE50");
 };
 
+// As IWindowHost.
 struct IWindowHost2 : gmpi::IMpUnknown {};
 template <> struct InterfaceIdentity<IWindowHost2> {
     static constexpr InterfaceId id = guid("B1EFF8C9-9ADC-450B-BCD6-D359CFDC8275");
 };
 
-// The compositor of composited older-kind modules.
+// The compositor of composited older-kind modules. Called on the interface thread.
 struct ICompositorHost : gmpi::IMpUnknown {
     // Module; repaint the whole module. Answer unread.
     virtual int32_t requestRepaint() = 0;

@@ -46,6 +46,7 @@ struct TimedEvent {
 namespace gmpi {
 
 // The library's factory, handed out by MP_GetFactory; it keeps no reference count.
+// Called on any thread, at any time after load.
 struct IMpFactory : IMpUnknown {
     // Host; moduleId, host borrowed; *out +1. Unknown ID: ResultUnsupported; throw: ResultFailure.
     virtual int32_t makeModule(const char16_t* moduleId, int32_t subType, IMpUnknown* host,
@@ -61,6 +62,7 @@ template <> struct InterfaceIdentity<gmpi::IMpFactory> {
 
 namespace gmpi {
 
+// Called on any thread, at any time after load.
 struct IMpFactory2 : IMpFactory {
     // Host; as makeModule, without attaching a host to the new module.
     virtual int32_t makeModuleWithoutHost(const char16_t* moduleId, int32_t subType,
@@ -74,7 +76,7 @@ template <> struct InterfaceIdentity<gmpi::IMpFactory2> {
 
 namespace gmpi {
 
-// Second-generation GUI module.
+// Second-generation GUI module. Called on the interface thread.
 struct IMpUserInterface2 : IMpUnknown {
     // Host, before any other call; host borrowed. ResultUnsupported when it lacks IGuiHost.
     virtual int32_t attachHost(IMpUnknown* host) = 0;
@@ -102,7 +104,7 @@ template <> struct InterfaceIdentity<gmpi::IMpUserInterface2> {
 
 namespace gmpi {
 
-// The same slots under a second id.
+// The same slots under a second id. Called on the interface thread.
 struct IMpUserInterface2B : IMpUserInterface2 {};
 
 } // namespace gmpi
@@ -112,7 +114,7 @@ template <> struct InterfaceIdentity<gmpi::IMpUserInterface2B> {
 
 namespace gmpi {
 
-// First-generation GUI module.
+// First-generation GUI module. Called on the interface thread.
 struct IMpUserInterface : IMpUnknown {
     // Host, once attached; a module may send its first values here. ResultSuccess.
     virtual int32_t onStartup() = 0;
@@ -136,7 +138,8 @@ template <> struct InterfaceIdentity<gmpi::IMpUserInterface> {
 
 namespace gmpi {
 
-// Modules that take their host at creation: makeModule attaches it.
+// Modules that take their host at creation: makeModule attaches it. Called on
+// the thread of that makeModule call.
 struct IMpLegacyInitialization : IMpUnknown {
     // Factory (or host); host borrowed. A host lacking what the module needs is refused.
     virtual int32_t attachHost(IMpUnknown* host) = 0;
@@ -151,7 +154,8 @@ namespace gmpi {
 
 // Audio-side module, first form. Its runBlock takes the event list untyped and
 // its acceptMessage a const payload, so that each slot can be overridden
-// separately from the IMpPlugin2 slots of the same name.
+// separately from the IMpPlugin2 slots of the same name. Called on the audio
+// thread.
 struct IMpPlugin : IMpUnknown {
     // Host, before the first block; does nothing. ResultSuccess.
     virtual int32_t prepare() = 0;
@@ -170,7 +174,8 @@ template <> struct InterfaceIdentity<gmpi::IMpPlugin> {
 
 namespace gmpi {
 
-// Audio-side module, second form.
+// Audio-side module, second form. Called on the audio thread; attachHost, by
+// the factory at creation, on the thread of that makeModule call.
 struct IMpPlugin2 : IMpUnknown {
     // Host (the factory at creation); host borrowed. Answers its query for IAudioHost.
     virtual int32_t attachHost(IMpUnknown* host) = 0;
@@ -189,7 +194,8 @@ template <> struct InterfaceIdentity<gmpi::IMpPlugin2> {
     static constexpr InterfaceId id = guid("1E07E3E8-8118-457F-A63C-D4F282A0F519");
 };
 
-// Attachment interface of the older kinds; it has no id.
+// Attachment interface of the older kinds; it has no id. Called on the thread
+// of the makeModule call that creates the module.
 struct IoldSchoolInitialisation {
     // Host; host borrowed. As IMpLegacyInitialization's attachHost.
     virtual int32_t attachHost(gmpi::IMpUnknown* host) = 0;
@@ -198,7 +204,8 @@ struct IoldSchoolInitialisation {
 // A native window handle (HWND) as the window bridge passes it.
 using WindowHandle = void*;
 
-// Older-kind GUI module that draws in a child window of its own.
+// Older-kind GUI module that draws in a child window of its own. Called on the
+// interface thread.
 struct IMpGraphicsWinGdi : gmpi::IMpUnknown {
     // Host; fills both desired values, each clamped to 15 ... 100. ResultSuccess.
     virtual int32_t computeDesiredSize(int32_t availableWidth, int32_t availableHeight,
@@ -214,7 +221,8 @@ template <> struct InterfaceIdentity<IMpGraphicsWinGdi> {
     static constexpr InterfaceId id = guid("76FAC807-0C89-465D-9FAF-49B12D964118");
 };
 
-// Older-kind GUI module drawn through a host compositor.
+// Older-kind GUI module drawn through a host compositor. Called on the
+// interface thread.
 struct ISeGraphicsComposited : gmpi::IMpUnknown {
     // Host; does nothing. 0.
     virtual int32_t compositedHookA() = 0;
@@ -246,7 +254,8 @@ enum PointerFlags : int32_t {
     PointerFineAdjust = 0x20000,
 };
 
-// Drawing-side module: a widget on the host's panel.
+// Drawing-side module: a widget on the host's panel. Called on the interface
+// thread.
 struct IMpGraphics : gmpi::IMpUnknown {
     // Host; fills desired from available. ResultSuccess.
     virtual int32_t computeDesiredSize(GuiSize available, GuiSize* desired) = 0;
@@ -269,6 +278,7 @@ template <> struct InterfaceIdentity<gmpi_gui_api::IMpGraphics> {
 
 namespace gmpi_gui_api {
 
+// Called on the interface thread.
 struct IMpGraphics2 : IMpGraphics {
     // Host. ResultSuccess: the point belongs to the module; ResultFailure: it does not.
     virtual int32_t probeHit(GuiPoint point) = 0;

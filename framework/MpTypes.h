@@ -72,11 +72,26 @@ template <class Interface> constexpr const InterfaceId& iidOf() {
 // - what it answers: a ResultCode unless the line says otherwise.
 // A callee may call back into its caller before it returns, so after any call
 // the caller reads again what the callee could have changed.
+// Threads. The library starts no threads and takes no locks: the host chooses
+// the thread of every call, and the comment above each interface says once
+// which thread its slots are called on:
+// - "the interface thread": the host's user-interface thread. The host calls
+//   the whole GUI side (both GUI generations and the drawing side) on this one
+//   thread, and the library's timers tick on it; the GUI side calls the host's
+//   interfaces on it, from inside those calls;
+// - "the audio thread": the thread on which the host calls the audio part and
+//   runs its blocks; the audio part calls its host on it, from inside those
+//   calls. Nothing is shared between the audio part and the GUI side;
+// - "any thread, at any time after load": the factory. Its registry is built
+//   while the library loads, before MP_GetFactory can be called, and never
+//   changes after, so the factory takes no lock.
 // The id of an interface that is asked for by queryInterface stands right
 // after the interface.
 
 namespace gmpi {
 
+// The first three slots of every interface. Called on the thread of the
+// interface they are reached through.
 struct IMpUnknown {
     // Either; *out +1, or null for an id not offered. ResultSuccess, else ResultUnsupported.
     virtual int32_t queryInterface(const InterfaceId& iid, void** out) = 0;
@@ -94,6 +109,7 @@ template <> struct InterfaceIdentity<gmpi::IMpUnknown> {
 namespace gmpi {
 
 // UTF-8 text that the side answering with text fills in for the side asking.
+// Called on the thread of the call it is passed to.
 struct IString : IMpUnknown {
     // The side answering; bytes borrowed; size bytes replace the text (<= 0: empty). ResultSuccess.
     virtual int32_t assignBytes(const char* bytes, int32_t size) = 0;

@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# The first, fast stage of CI (seconds, no build): every C++ file of the tree
+# The first, fast stage of CI (no build; seconds once build/check/ remembers
+# what passed, some tens of seconds without): every C++ file of the tree
 # is formatted as .clang-format says, every #include keeps to the layers
-# (scripts/layers.awk), and the sources of the library, the hosts and the
-# installer compile for syntax without a warning (scripts/warnings.py; the
-# tests' sources are compiled, warnings as errors, by the long stages). Files
-# are found by pattern, tracked or new, so files added later are checked too.
+# (scripts/layers.awk), library code uses no wide text and no long-sized
+# number reader (scripts/forbidden_names.py), and every source of the tree
+# (library, hosts, installer, tests, fuzz targets, benchmarks) compiles for
+# syntax without a warning (scripts/warnings.py). Files are found by pattern,
+# tracked or new, so files added later are checked too. TAVRI_JOBS limits how
+# many tools run at once (default: one per core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+jobs=${TAVRI_JOBS:-$(nproc)}
+if ! [[ "$jobs" =~ ^[1-9][0-9]*$ ]]; then
+    echo "TAVRI_JOBS must be a whole number above 0, not '$jobs'" >&2
+    exit 2
+fi
 
 mapfile -t sources < <(git ls-files --cached --others --exclude-standard -- \
     '*.h' '*.hpp' '*.c' '*.cc' '*.cpp' | sort -u)
@@ -24,7 +33,7 @@ if ! command -v clang-format >/dev/null; then
     exit 1
 fi
 formatting=$(printf '%s\0' "${existing[@]}" |
-    xargs -0 -n 16 -P 4 clang-format --dry-run --Werror 2>&1 || true)
+    xargs -0 -n 16 -P "$jobs" clang-format --dry-run --Werror 2>&1 || true)
 if [ -n "$formatting" ]; then
     printf '%s\n' "$formatting"
     echo "-> format them with: clang-format -i FILE..."
@@ -38,14 +47,23 @@ if ! { printf '%s\n' "${existing[@]}" && echo "--" &&
     status=1
 fi
 
+echo "== Names that library code does not use"
+if ! python3 scripts/forbidden_names.py "${existing[@]}"; then
+    status=1
+fi
+
 echo "== Compiler warnings (syntax only, warnings as errors)"
-# A configuration of its own, without the tests: it takes about a second.
+# A configuration of its own, with the tests and the benchmarks, whose
+# commands are compiled for syntax only (configuring takes about a second).
+# What passed is remembered in build/check/, so a second run compiles only
+# what has changed.
 mkdir -p build
-if ! cmake -S . -B build/check -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DTAVRI_TESTS=OFF \
-    >build/check.log 2>&1; then
+if ! cmake -S . -B build/check -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+    -DTAVRI_TESTS=ON -DTAVRI_BENCH=ON >build/check.log 2>&1; then
     cat build/check.log
     status=1
-elif ! python3 scripts/warnings.py build/check/compile_commands.json; then
+elif ! python3 scripts/warnings.py --jobs "$jobs" --cache build/check/syntax-passed.json \
+    build/check/compile_commands.json; then
     status=1
 fi
 

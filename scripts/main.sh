@@ -2,9 +2,15 @@
 # The main job: build the library and run the reference host on its bundled scenario.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# TAVRI_JOBS limits how many compiles run at once (default: one per core).
+jobs=${TAVRI_JOBS:-$(nproc)}
+if ! [[ "$jobs" =~ ^[1-9][0-9]*$ ]]; then
+    echo "TAVRI_JOBS must be a whole number above 0, not '$jobs'" >&2
+    exit 2
+fi
 scripts/setup.sh
 cmake --preset linux-release >/dev/null
-cmake --build --preset linux-release --target TavriGUIModules_x64 tavri_refhost
+cmake --build --preset linux-release -j "$jobs" --target TavriGUIModules_x64 tavri_refhost
 # The pictures that the scenario paints land beside it, in host/scenarios/
 # (the run's last line says where).
 cd build/linux-release

@@ -3,11 +3,17 @@
 # builds both builds and runs every test: the native build under the
 # sanitizers, the Windows build under wine, the fuzz targets for a bounded
 # time, then one short smoke run of each benchmark (nothing timed is asserted).
+# TAVRI_JOBS limits how many compiles and tests run at once (default: one per
+# core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+jobs=${TAVRI_JOBS:-$(nproc)}
+if ! [[ "$jobs" =~ ^[1-9][0-9]*$ ]]; then
+    echo "TAVRI_JOBS must be a whole number above 0, not '$jobs'" >&2
+    exit 2
+fi
 scripts/setup.sh
 scripts/check.sh
-jobs=$(nproc)
 
 echo "== Linux, sanitizers"
 cmake --preset linux-debug >/dev/null
@@ -19,8 +25,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 # Tests that open windows need a display. Each test case is a wine start of
 # its own, much of it spent waiting: four at a time keep the run about as
-# short as when each test program ran whole.
-xvfb-run -a ctest --preset windows -j 4
+# short as when each test program ran whole (fewer when TAVRI_JOBS says so).
+xvfb-run -a ctest --preset windows -j "$((jobs < 4 ? jobs : 4))"
 
 echo "== Fuzz targets"
 # Each target starts from its committed seeds and an empty working corpus, so

@@ -67,11 +67,19 @@ TEST_F(UnitConverterEdges, AnUnchangedResultIsNotSentAgain) {
     GuiModule module = make(u"KZ_V2dB");
     module.set(0, 5.0f);
     module.set(0, 5.0f);
-    EXPECT_EQ(host.sent.size(), 1u);
-    // The host echoes the decibels back: the volts come out equal at float
-    // precision, or are sent once.
+    ASSERT_EQ(host.sent.size(), 1u);
+    EXPECT_EQ(host.sent[0].pinId, 1);
+    EXPECT_EQ(floatBits(host.sent[0].asFloat()), floatBits(-6.0206003f));
+    // The host echoes the decibels back: at float precision they convert to
+    // 4.9999995 V, one step below the stored 5 V, so the volts are sent once.
     module.set(1, host.sent[0].asFloat());
-    EXPECT_LE(host.sent.size(), 2u);
+    ASSERT_EQ(host.sent.size(), 2u);
+    const SentValue& volts = host.sent[1];
+    EXPECT_EQ(volts.pinId, 0);
+    EXPECT_EQ(volts.voice, 0);
+    EXPECT_EQ(volts.via, HostInterface::Gui);
+    ASSERT_EQ(volts.bytes.size(), 4u);
+    EXPECT_EQ(floatBits(volts.asFloat()), 0x409FFFFFu) << volts.asFloat();
 }
 
 TEST_F(UnitConverterEdges, UnknownPinsFail) {
