@@ -1,25 +1,29 @@
-// StringLoader, loaded through MP_GetFactory, reading a 10 MB text file (CR LF
-// line ends) into its text pin, next to the least work of any correct loader:
-// the file read with fread, each byte widened to its 16-bit unit with CR LF
-// made LF into a buffer allocated once, and that text handed to the same
-// host, which only counts. Target:
-// under 1.5x, in the steady state. Two files of that size with different text
-// take turns, so that every load changes the pin and sends it.
+// StringLoader, loaded through MP_GetFactory, reading text files of 0.1, 1,
+// 10 and 64 MB (CR LF line ends) into its text pin, next to the least work of
+// any correct loader: the file read with fread, each byte widened to its
+// 16-bit unit with CR LF made LF into a buffer allocated once, and that text
+// handed to the same host, which only counts. Target: under 1.5x at every
+// size, in the steady state: two loads go before the timed ones, and the page
+// faults per timed load are reported. Two files of each size with different
+// text take turns, so that every load changes the pin and sends it.
 //
 // The first load of a fresh process also faults in the pages of the new text
-// and is reported apart ("first load"): each iteration starts this program
-// anew to make one load, the loader's or the least-work one, and report its
-// time.
+// and is reported apart ("first load", 10 MB): each iteration starts this
+// program anew to make one load, the loader's or the least-work one, and
+// report its time.
 #include "support/CountingHost.h"
 #include "support/Opaque.h"
 #include "support/Ratios.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,19 +36,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr size_t fileBytes = 10 * 1000 * 1000;
+// The sizes measured, in bytes; the first load is measured at the third.
+constexpr size_t fileSizes[] = {100 * 1000, 1000 * 1000, 10 * 1000 * 1000, 64 * 1000 * 1000};
+constexpr size_t firstLoadBytes = fileSizes[2];
 constexpr int32_t textPin = 0, autoLoadPin = 2, fileNamePin = 3;
 constexpr const char* firstLoadOption = "--first-load";
 
-// The two files, made once and removed at exit.
+// The two files of one size, made when first asked for and removed at exit.
 class TextFiles {
 public:
-    TextFiles() {
+    explicit TextFiles(size_t fileBytes) {
         const fs::path folder = fs::temp_directory_path();
         for (int i = 0; i < 2; ++i) {
             // Named after this process: other runs of this program may share the folder.
             paths[i] = folder / ("tavri-bench-text-loading-" + std::to_string(getpid()) + "-" +
-                                 std::to_string(i) + ".txt");
+                                 std::to_string(fileBytes) + "-" + std::to_string(i) + ".txt");
             const std::string line = "The quick brown fox jumps over the lazy dog, " +
                                      std::to_string(i) + "123456789.\r\n";
             std::string bytes;
@@ -64,9 +70,12 @@ public:
     fs::path paths[2];
 };
 
-const TextFiles& textFiles() {
-    static const TextFiles files;
-    return files;
+const TextFiles& textFiles(size_t fileBytes) {
+    static std::map<size_t, std::unique_ptr<TextFiles>> made;
+    std::unique_ptr<TextFiles>& files = made[fileBytes];
+    if (!files)
+        files = std::make_unique<TextFiles>(fileBytes);
+    return *files;
 }
 
 // Widens bytes to units with every CR LF made LF; returns the end of what it
@@ -103,7 +112,8 @@ char16_t* widenDroppingCrLf(const char* p, const char* end, char16_t* out) {
 // and widened from there into the text; both buffers are allocated once.
 class LeastWorkLoader {
 public:
-    LeastWorkLoader() : block(new char[blockBytes]), units(new char16_t[fileBytes]) {}
+    explicit LeastWorkLoader(size_t fileBytes)
+        : fileBytes(fileBytes), block(new char[blockBytes]), units(new char16_t[fileBytes]) {}
 
     // False when the file is not read whole.
     bool load(const std::string& name, IGuiHost* host) {
@@ -130,6 +140,7 @@ public:
 
 private:
     static constexpr size_t blockBytes = 1 << 16;
+    size_t fileBytes;
     std::unique_ptr<char[]> block;
     std::unique_ptr<char16_t[]> units;
 };
@@ -142,43 +153,82 @@ gmpi_sdk::ComPtr<gmpi::IMpUserInterface2> autoLoader(bench::CountingHost& host) 
     return loader;
 }
 
+// The page faults of this process so far.
+long pageFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt + usage.ru_majflt;
+}
+
+// Reports the page faults per load since `before`: a load that makes a new
+// text each time faults in each of its pages.
+void countFaults(benchmark::State& state, long before) {
+    state.counters["faults per load"] =
+        double(pageFaults() - before) / double(std::max<int64_t>(state.iterations(), 1));
+}
+
 // Every load sent its text, shorter than the file by its CRs.
-bool sentEveryLoad(const bench::CountingHost& host, size_t loads) {
+bool sentEveryLoad(const bench::CountingHost& host, size_t loads, size_t fileBytes) {
     return host.values == loads && host.bytes < 2 * fileBytes * loads &&
            host.bytes > fileBytes * loads;
 }
 
-void leastWork(benchmark::State& state) {
-    const std::string names[2] = {textFiles().paths[0].string(), textFiles().paths[1].string()};
+void leastWork(benchmark::State& state, size_t fileBytes) {
+    const TextFiles& files = textFiles(fileBytes);
+    const std::string names[2] = {files.paths[0].string(), files.paths[1].string()};
     bench::CountingHost counting;
     // A call through the interface, as the module makes it.
     IGuiHost* const host = bench::opaque<IGuiHost>(&counting);
-    LeastWorkLoader loader;
+    LeastWorkLoader loader(fileBytes);
     int turn = 0;
+    // The steady state: the memory that the first loads fault in is not timed.
+    for (int warm = 0; warm < 2; ++warm)
+        loader.load(names[turn ^= 1], host);
+    const long faults = pageFaults();
     for (auto _ : state)
         if (!loader.load(names[turn ^= 1], host))
             state.SkipWithError("short read");
-    if (!sentEveryLoad(counting, size_t(state.iterations())))
+    countFaults(state, faults);
+    if (!sentEveryLoad(counting, size_t(state.iterations()) + 2, fileBytes))
         state.SkipWithError("not every load sent its text with CR LF as LF");
 }
-BENCHMARK(leastWork)->Unit(benchmark::kMillisecond);
 
-void loaderLoad(benchmark::State& state) {
+void loaderLoad(benchmark::State& state, size_t fileBytes) {
+    const TextFiles& files = textFiles(fileBytes);
     bench::CountingHost host;
     const auto loader = autoLoader(host);
     if (!loader) {
         state.SkipWithError("StringLoader not made");
         return;
     }
-    const std::u16string names[2] = {textFiles().paths[0].u16string(),
-                                     textFiles().paths[1].u16string()};
+    const std::u16string names[2] = {files.paths[0].u16string(), files.paths[1].u16string()};
     int turn = 0;
+    for (int warm = 0; warm < 2; ++warm)
+        bench::setPin(loader.get(), fileNamePin, names[turn ^= 1]);
+    const long faults = pageFaults();
     for (auto _ : state)
         bench::setPin(loader.get(), fileNamePin, names[turn ^= 1]);
-    if (!sentEveryLoad(host, size_t(state.iterations())))
+    countFaults(state, faults);
+    if (!sentEveryLoad(host, size_t(state.iterations()) + 2, fileBytes))
         state.SkipWithError("not every load sent its text with CR LF as LF");
 }
-BENCHMARK(loaderLoad)->Unit(benchmark::kMillisecond);
+
+std::string sizedName(const char* name, size_t fileBytes) {
+    return std::string(name) + "/" + std::to_string(fileBytes);
+}
+
+// Each size, the least work first, and the ratio of each size.
+std::vector<bench::Ratio> registerLoads() {
+    std::vector<bench::Ratio> ratios;
+    for (const size_t bytes : fileSizes) {
+        benchmark::RegisterBenchmark(sizedName("leastWork", bytes).c_str(), leastWork, bytes)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(sizedName("loaderLoad", bytes).c_str(), loaderLoad, bytes)
+            ->Unit(benchmark::kMillisecond);
+        ratios.push_back({sizedName("loaderLoad", bytes), sizedName("leastWork", bytes), 1.5});
+    }
+    return ratios;
+}
 
 // In a process of its own: one load of the file by `who` ("loader" or
 // "least-work"), its nanoseconds written to standard output.
@@ -196,11 +246,11 @@ int firstLoad(const std::string& who, const std::string& name) {
         end = Clock::now();
     } else {
         start = Clock::now();
-        LeastWorkLoader loader;
+        LeastWorkLoader loader(firstLoadBytes);
         loader.load(name, &host);
         end = Clock::now();
     }
-    if (!sentEveryLoad(host, 1))
+    if (!sentEveryLoad(host, 1, firstLoadBytes))
         return 1;
     std::printf("%lld\n",
                 static_cast<long long>(
@@ -217,8 +267,8 @@ std::string programPath() {
 // Each iteration: this program started anew for one first load, timed by itself.
 void firstLoadInFreshProcess(benchmark::State& state, std::string who) {
     std::string command;
-    for (const std::string& word :
-         {programPath(), std::string(firstLoadOption), who, textFiles().paths[0].string()})
+    for (const std::string& word : {programPath(), std::string(firstLoadOption), who,
+                                    textFiles(firstLoadBytes).paths[0].string()})
         command.append(command.empty() ? "'" : " '").append(word).append("'");
     for (auto _ : state) {
         std::FILE* child = popen(command.c_str(), "r");
@@ -237,13 +287,13 @@ void firstLoadInFreshProcess(benchmark::State& state, std::string who) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == firstLoadOption)
         return firstLoad(argv[2], argv[3]);
+    std::vector<bench::Ratio> ratios = registerLoads();
     benchmark::RegisterBenchmark("first load/leastWork", firstLoadInFreshProcess, "least-work")
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("first load/loaderLoad", firstLoadInFreshProcess, "loader")
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
-    return bench::runWithRatios(
-        argc, argv,
-        {{"loaderLoad", "leastWork", 1.5}, {"first load/loaderLoad", "first load/leastWork", 1.5}});
+    ratios.push_back({"first load/loaderLoad", "first load/leastWork", 1.5});
+    return bench::runWithRatios(argc, argv, ratios);
 }

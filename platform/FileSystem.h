@@ -3,6 +3,7 @@
 // takes the 16-bit text as its own wide names; Linux names files in UTF-8.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -38,9 +39,18 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens a file for reading in binary mode; null when it cannot be opened. A
-// folder is not a file and cannot be opened.
+// Opens a file for reading in binary mode; null when it cannot be opened or
+// is not a file on disk. Only a regular file opens: a folder, a pipe, a
+// socket or a device is refused at once, as a file that cannot be opened is,
+// and the open never waits for a writer or a device. On Windows that refuses
+// the device names ("CON", "NUL", "COM1", also with an extension or in a
+// folder) and every path in the device and pipe namespaces ("\\.\...",
+// "\\?\pipe\..."; of "\\?\" paths only those of a drive or a share open).
 FileHandle openFileForReading(const std::filesystem::path& path);
+
+// The size in bytes that the system reports for an open file; 0 when it
+// reports none. Some system files report 0 and still have text.
+uintmax_t reportedSizeOf(std::FILE* file);
 
 // Puts a file holding exactly `bytes` at path without ever losing the file
 // that was there: the bytes go to a new file of its own in the same folder

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -66,10 +67,11 @@ public:
             listText += u',';
         const size_t start = listText.size();
         platform::appendTextOf(listText, name);
+        // The item's own last "." (the list before it is not searched).
         if (rules.hideExtensions)
-            if (const size_t dot = listText.rfind(u'.');
-                dot != std::u16string::npos && dot >= start)
-                listText.resize(dot);
+            if (const size_t dot = std::u16string_view(listText).substr(start).rfind(u'.');
+                dot != std::u16string_view::npos)
+                listText.resize(start + dot);
         std::replace(listText.begin() + std::ptrdiff_t(start), listText.end(), u',', u'_');
         if (folder)
             listText += u'/';

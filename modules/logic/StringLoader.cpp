@@ -11,8 +11,10 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
-#include <optional>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -22,7 +24,8 @@ namespace {
 
 // The pin's byte count (2 × length) is an int32.
 constexpr size_t maxTextUnits = size_t(INT32_MAX) / 2;
-// Larger files are refused before they are read.
+// Larger files are refused: before they are read when the system reports
+// their size, else as soon as more has been read.
 constexpr uintmax_t maxFileBytes = uintmax_t(1) << 30;
 
 // Writes the characters of the bytes [p, end) from out on and returns the end
@@ -71,23 +74,39 @@ char16_t* decodeBlock(const char* p, const char* const end, char16_t* out, bool&
     return out;
 }
 
-// Collects a file's text block by block.
+// Collects a file's text block by block, in the memory of an earlier text
+// when that is at hand.
 class Latin1Decoder {
 public:
-    // Room for units characters in all.
-    void reserve(size_t units) { text.reserve(units); }
+    // The earlier text's characters are written over, not cleared first.
+    explicit Latin1Decoder(std::u16string room) : text(std::move(room)) {}
 
-    // Decodes a piece at a time straight into the text. A string gets room
-    // only by writing it, so each piece's room is zeroed just before it is
-    // decoded into: 32 KiB are zeroed at full speed and are still in the
-    // cache when they are overwritten, and no decoded piece is copied.
+    // Room for units characters in all. Before the first piece, memory of an
+    // earlier text is kept when it holds them without being much larger, and
+    // otherwise a text of just that size is made; later, the text grows with
+    // only its own characters.
+    void reserve(size_t units) {
+        if (used != 0)
+            text.resize(used);
+        else if (text.capacity() < units || text.capacity() - units > units + 32768)
+            text = std::u16string();
+        text.reserve(units);
+    }
+
+    // Decodes a piece at a time straight into the text. Within the earlier
+    // text's length the characters are written over; past it, a string gets
+    // room only by writing it, so each piece's room is zeroed just before it
+    // is decoded into: the 16 KiB of a piece of 8 KiB are zeroed at full speed
+    // and are still in the first-level cache when they are overwritten (a
+    // larger piece is zeroed past the cache, and its memory is then fetched
+    // twice). No decoded piece is copied.
     void append(const char* bytes, size_t count) {
-        constexpr size_t piece = 32768;
+        constexpr size_t piece = 8192;
         for (size_t done = 0; done < count; done += piece) {
             const size_t n = std::min(piece, count - done);
             const char* const from = bytes + done;
-            const size_t used = text.size();
-            text.resize(used + n + 1); // every byte and a CR held over
+            if (text.size() < used + n + 1)
+                text.resize(used + n + 1); // every byte and a CR held over
             char16_t* const start = text.data() + used;
             char16_t* out = start;
             if (pendingCr) {
@@ -96,53 +115,148 @@ public:
                     *out++ = u'\r';
             }
             out = decodeBlock(from, from + n, out, pendingCr);
-            text.resize(used + size_t(out - start));
+            used += size_t(out - start);
         }
     }
 
-    size_t size() const { return text.size() + (pendingCr ? 1 : 0); }
+    size_t size() const { return used + (pendingCr ? 1 : 0); }
 
     std::u16string finish() {
+        text.resize(used);
         if (pendingCr)
             text += u'\r';
         pendingCr = false;
+        used = 0;
         return std::move(text);
     }
 
 private:
-    std::u16string text;
+    std::u16string text; // the characters before `used` are the text's
+    size_t used = 0;
     bool pendingCr = false;
 };
 
-// The text of a whole file; none when it cannot be opened or is too large for
-// a text pin. A read error ends the text where it occurred.
-std::optional<std::u16string> readTextFile(const std::filesystem::path& path) {
-    std::error_code error;
-    const uintmax_t sizeHint = std::filesystem::file_size(path, error);
-    const bool sizeKnown = !error && sizeHint != uintmax_t(-1);
-    if (sizeKnown && sizeHint > maxFileBytes)
-        return std::nullopt;
+// The bytes of a file past the size the system reported for it (all of them
+// when it reported none), kept as read until the end is found. Reading stops
+// once the file has more than maxFileBytes in all, so that a file that never
+// ends holds no more than about that.
+class UnsizedRest {
+public:
+    // Keeps the bytes, then reads to the end; false when the file, with the
+    // `before` bytes read ahead of these, is too large.
+    bool read(const char* bytes, size_t count, std::FILE* file, uintmax_t before) {
+        total = before;
+        if (!keep(bytes, count))
+            return false;
+        for (;;) {
+            if (lastUsed == blockBytes)
+                addBlock();
+            const size_t got =
+                std::fread(blocks.back().get() + lastUsed, 1, blockBytes - lastUsed, file);
+            if (got == 0)
+                return true;
+            lastUsed += got;
+            if (!counted(got))
+                return false;
+        }
+    }
+
+    size_t size() const { return kept; }
+
+    // Decodes the bytes into the text, giving back each block once it is decoded.
+    bool decodeInto(Latin1Decoder& text) {
+        for (size_t i = 0; i < blocks.size(); ++i) {
+            text.append(blocks[i].get(), i + 1 == blocks.size() ? lastUsed : blockBytes);
+            blocks[i].reset();
+            if (text.size() > maxTextUnits)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    static constexpr size_t blockBytes = size_t(1) << 20;
+
+    void addBlock() {
+        blocks.emplace_back(new char[blockBytes]);
+        lastUsed = 0;
+    }
+    bool keep(const char* bytes, size_t count) {
+        addBlock();
+        std::copy_n(bytes, count, blocks.back().get());
+        lastUsed = count;
+        return counted(count);
+    }
+    bool counted(size_t count) {
+        kept += count;
+        total += count;
+        return total <= maxFileBytes;
+    }
+
+    std::vector<std::unique_ptr<char[]>> blocks;
+    size_t lastUsed = blockBytes; // bytes in the last block
+    size_t kept = 0;
+    uintmax_t total = 0; // with the bytes before
+};
+
+// Reads a whole regular file's text into `text` (whose memory is used when it
+// fits); false when the file cannot be opened, is not a regular file or is
+// too large for a text pin. A read error ends the text where it occurred.
+// The file is read in the memory of the text itself up to the size the
+// system reported, and whatever follows (a file that grew, or one whose size
+// is not reported) in blocks of its own.
+bool readTextFile(const std::filesystem::path& path, std::u16string& text) {
     const platform::FileHandle file = platform::openFileForReading(path);
     if (!file)
-        return std::nullopt;
-    Latin1Decoder text;
-    if (sizeKnown)
-        text.reserve(size_t(sizeHint) + 1);
+        return false;
+    const uintmax_t reported = platform::reportedSizeOf(file.get());
+    if (reported > maxFileBytes)
+        return false;
+    Latin1Decoder decoder(std::move(text));
+    const auto refuse = [&] {
+        text = decoder.finish();
+        return false;
+    };
+    decoder.reserve(size_t(reported) + 1);
     char block[1 << 16];
     uintmax_t total = 0;
-    for (;;) {
-        const size_t got = std::fread(block, 1, sizeof block, file.get());
+    size_t got = 0;
+    while (total < reported) {
+        got = std::fread(block, 1, size_t(std::min<uintmax_t>(sizeof block, reported - total)),
+                         file.get());
         if (got == 0)
             break;
         total += got;
-        if (total > maxFileBytes)
-            return std::nullopt;
-        text.append(block, got);
-        if (text.size() > maxTextUnits)
-            return std::nullopt;
+        decoder.append(block, got);
     }
-    return text.finish();
+    // Anything past the reported size (nearly always nothing)?
+    if (total == reported && (got = std::fread(block, 1, sizeof block, file.get())) != 0) {
+        UnsizedRest rest;
+        if (!rest.read(block, got, file.get(), total))
+            return refuse();
+        decoder.reserve(decoder.size() + rest.size() + 1);
+        if (!rest.decodeInto(decoder))
+            return refuse();
+    }
+    if (decoder.size() > maxTextUnits)
+        return refuse();
+    text = decoder.finish();
+    return true;
 }
+
+// The loaded text's pin: a new text changes places with the pin's value, so
+// that the old value's memory serves the next load.
+class LoadedTextPin final : public StringGuiPin {
+public:
+    // Sets and sends text when it differs from the value; text then holds the
+    // earlier value, and otherwise stays as it was.
+    void setAndSendExchanging(std::u16string& text) {
+        if (!Traits::differs(value, text))
+            return;
+        value.swap(text);
+        sendToHost(valueByteCount(), valueAddress());
+    }
+};
 
 } // namespace
 
@@ -172,8 +286,13 @@ private:
         const auto path = platform::pathFromText(fileName);
         if (!path)
             return;
-        if (auto text = readTextFile(*path))
-            pinText.setAndSend(std::move(*text));
+        // The text is read into the memory of an earlier one (the pin's value
+        // before its last change), taken out of the member first: a load the
+        // host starts from inside the send below finds none and makes its own.
+        std::u16string text = std::exchange(spareText, std::u16string());
+        if (readTextFile(*path, text))
+            pinText.setAndSendExchanging(text);
+        spareText = std::move(text);
     }
 
     void onSetLoad() {
@@ -204,12 +323,14 @@ private:
         FileNameB = 4,
         Count
     };
-    StringGuiPin pinText;
+    LoadedTextPin pinText;
     MpGuiPinBool pinLoad;
     MpGuiPinBool pinAutoLoad;
     StringGuiPin pinFileNameA;
     StringGuiPin pinFileNameB;
     std::u16string fileName;
+    // Memory of an earlier text (its characters mean nothing), for the next load.
+    std::u16string spareText;
     uint64_t nameChanges = 0; // name pin reports, to notice one made during a resolution
 };
 

@@ -2,7 +2,9 @@
 #include "../FileSystem.h"
 #include "../Utf8.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -46,12 +48,30 @@ void appendTextOf(std::u16string& text, NativeView bytes) {
 }
 
 FileHandle openFileForReading(const std::filesystem::path& path) {
-    FileHandle file(std::fopen(path.c_str(), "rb"));
-    // fopen opens a folder for reading here, unlike on Windows.
+    // Anything but a regular file is refused before it is opened: opening a
+    // device can act on it (a watchdog starts, a tape rewinds), and a FIFO
+    // with no writer would keep open() waiting.
     struct stat info {};
-    if (file && (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)))
-        file.reset();
-    return file;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return nullptr;
+    // The name may stand for something else by the time it is opened: the
+    // open never waits, and what was opened is judged again.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    std::FILE* file = nullptr;
+    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && flags != -1 &&
+        ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) == 0)
+        file = ::fdopen(descriptor, "rb");
+    if (!file)
+        ::close(descriptor);
+    return FileHandle(file);
+}
+
+uintmax_t reportedSizeOf(std::FILE* file) {
+    struct stat info {};
+    return ::fstat(::fileno(file), &info) == 0 ? uintmax_t(info.st_size) : 0;
 }
 
 } // namespace platform

@@ -3,11 +3,26 @@
 #include "tests/AsciiText.h"
 #include "tests/TempFolder.h"
 
+#include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <psapi.h>
+#else
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 using namespace testhost;
 using testfiles::nameOf;
@@ -440,9 +455,9 @@ TEST_F(TextFiles, WhatTheSaverWritesTheLoaderReadsBack) {
 }
 
 TEST_F(TextFiles, LineEndsAreFoundAcrossTheTextsPieces) {
-    // The loader makes room for its text 32 KiB of the file at a time: CR LF,
-    // a lone CR and CR CR LF at every offset around the end of the first piece
-    // and of the first read block, in files of several blocks.
+    // The loader makes room for its text 8 KiB of the file at a time: CR LF,
+    // a lone CR and CR CR LF at every offset around the end of the fourth
+    // piece and of the first read block, in files of several blocks.
     GuiModule loader = make(u"StringLoader");
     const fs::path file = temp.path() / "pieces.txt";
     loader.set(LoadNameA, nameOf(file));
@@ -472,6 +487,331 @@ TEST_F(TextFiles, AFileLongerThanItsReportedSizeIsReadWhole) {
     ASSERT_FALSE(bytes.empty());
     ASSERT_EQ(fs::file_size(path), 0u);
     EXPECT_EQ(autoLoad(nameOf(path)), std::vector<std::u16string>{widenLatin1(bytes)});
+}
+#endif
+
+// The most memory this process has held at once so far, in bytes.
+size_t peakMemoryBytes() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    return K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)
+               ? counters.PeakWorkingSetSize
+               : 0;
+#else
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return size_t(usage.ru_maxrss) * 1024;
+#endif
+}
+
+constexpr size_t mebibyte = size_t(1) << 20;
+
+// Names of things that are not files on disk: pipes, devices, sockets. A
+// loader that opened one could wait for ever (a pipe with no writer, or one
+// whose writer never writes) or read without end (a device that never runs
+// dry). The cases that could wait have "Promptly" in their names, which gives
+// them a short ctest timeout as their bound.
+class SpecialFiles : public TextFiles {
+protected:
+    struct Special {
+        std::string what;
+        std::u16string name;
+    };
+
+    // With the pin holding a file's text, each name is loaded by a name
+    // change with auto-load on and by the trigger: none sends anything, as a
+    // file that cannot be opened does not, and none makes the process hold
+    // more memory; a regular file loads afterwards as before.
+    void expectRefused(const std::vector<Special>& specials) {
+        const fs::path kept = temp.file("kept.txt", "kept");
+        GuiModule loader = make(u"StringLoader");
+        loader.set(AutoLoad, true);
+        loader.set(LoadNameA, nameOf(kept));
+        ASSERT_EQ(loadedTexts(), std::vector<std::u16string>{u"kept"});
+        const size_t peak = peakMemoryBytes();
+        for (const Special& special : specials) {
+            loader.set(LoadNameA, special.name);
+            loader.set(LoadTrigger, true);
+            EXPECT_EQ(host.sent.size(), 1u) << special.what;
+        }
+        EXPECT_LT(peakMemoryBytes(), peak + 64 * mebibyte);
+        writeBytes(kept, "after");
+        loader.set(LoadNameA, nameOf(kept));
+        EXPECT_EQ(loadedTexts(), (std::vector<std::u16string>{u"kept", u"after"}));
+    }
+};
+
+#ifndef _WIN32
+// A descriptor closed at the end of the test.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0)
+            close(fd);
+    }
+    const int fd;
+};
+
+TEST_F(SpecialFiles, PipesDevicesAndSocketsAreRefusedPromptly) {
+    // A FIFO that no one writes to; one that holds bytes, with a writer that
+    // stays; a link to the first.
+    const fs::path idle = temp.path() / "idle fifo";
+    const fs::path full = temp.path() / "full fifo";
+    ASSERT_EQ(mkfifo(idle.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(full.c_str(), 0600), 0);
+    const Descriptor writer(open(full.c_str(), O_RDWR | O_NONBLOCK));
+    ASSERT_GE(writer.fd, 0);
+    ASSERT_EQ(write(writer.fd, "data", 4), 4);
+    fs::create_symlink(idle, temp.path() / "link to fifo");
+    // An unnamed pipe reached by the name of its read end, its write end open.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const Descriptor readEnd(ends[0]), writeEnd(ends[1]);
+    // A socket listening at a name.
+    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketName = (temp.path() / "socket").string();
+    ASSERT_LT(socketName.size(), sizeof address.sun_path);
+    socketName.copy(address.sun_path, socketName.size());
+    ASSERT_EQ(bind(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(socket.fd, 1), 0);
+
+    std::vector<Special> specials = {
+        {"fifo without a writer", nameOf(idle)},
+        {"fifo with bytes and a writer", nameOf(full)},
+        {"link to a fifo", nameOf(temp.path() / "link to fifo")},
+        {"unnamed pipe", nameOf("/proc/self/fd/" + std::to_string(readEnd.fd))},
+        {"socket", nameOf(socketName)},
+        // Devices that never run dry, and one that is always empty.
+        {"/dev/zero", u"/dev/zero"},
+        {"/dev/urandom", u"/dev/urandom"},
+        {"/dev/null", u"/dev/null"},
+        {"/dev/full", u"/dev/full"},
+    };
+    // Where they are here: the kernel log, whose reader waits for the next
+    // message, and a block device.
+    if (fs::is_character_file("/dev/kmsg"))
+        specials.push_back({"/dev/kmsg", u"/dev/kmsg"});
+    for (const char* disk : {"/dev/loop0", "/dev/vda", "/dev/sda", "/dev/nvme0n1"})
+        if (fs::is_block_file(disk)) {
+            specials.push_back({disk, nameOf(disk)});
+            break;
+        }
+    expectRefused(specials);
+}
+
+TEST_F(SpecialFiles, AFileWithNoSizeThatNeverEndsIsReadOnlyToTheLimit) {
+    // The page map reports no size and runs on for far more than the
+    // loader's 1 GiB: the loader holds at most about that much while it
+    // reads, then refuses the file.
+    const char* const pageMap = "/proc/self/pagemap";
+    {
+        // It is read in whole entries of 8 bytes only.
+        const Descriptor probe(open(pageMap, O_RDONLY));
+        char entry[8];
+        if (probe.fd < 0 || read(probe.fd, entry, sizeof entry) != 8)
+            GTEST_SKIP() << "no page map to read here";
+    }
+    ASSERT_EQ(fs::file_size(pageMap), 0u);
+    const fs::path kept = temp.file("kept.txt", "kept");
+    GuiModule loader = make(u"StringLoader");
+    loader.set(AutoLoad, true);
+    loader.set(LoadNameA, nameOf(kept));
+    const size_t peak = peakMemoryBytes();
+    loader.set(LoadNameA, nameOf(pageMap));
+    EXPECT_EQ(loadedTexts(), std::vector<std::u16string>{u"kept"});
+    EXPECT_LT(peakMemoryBytes(), peak + 1024 * mebibyte + 128 * mebibyte);
+}
+#else
+// A pipe server that never writes and never closes: a client that connects
+// and reads would wait for ever.
+class SilentPipe {
+public:
+    explicit SilentPipe(const std::u16string& name)
+        : handle(CreateNamedPipeW(reinterpret_cast<const wchar_t*>(name.c_str()),
+                                  PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                  PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr)) {}
+    SilentPipe(const SilentPipe&) = delete;
+    SilentPipe& operator=(const SilentPipe&) = delete;
+    ~SilentPipe() {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+    }
+    const HANDLE handle;
+};
+
+TEST_F(SpecialFiles, DeviceNamesAndPipesAreRefusedPromptly) {
+    const std::u16string pipeName = u"tavri-test-" + nameOf(temp.path().filename());
+    const SilentPipe pipe(u"\\\\.\\pipe\\" + pipeName);
+    ASSERT_NE(pipe.handle, INVALID_HANDLE_VALUE);
+    const std::u16string folder = nameOf(temp.path()) + u"\\";
+    std::vector<Special> specials = {
+        {"pipe", u"\\\\.\\pipe\\" + pipeName},
+        {"pipe, literal", u"\\\\?\\pipe\\" + pipeName},
+        {"pipe, slashes", u"//./pipe/" + pipeName},
+        {"pipe, object name", u"\\??\\pipe\\" + pipeName},
+        {"pipe, rewritten", u"\\\\.\\C:\\..\\pipe\\" + pipeName},
+        {"NUL", u"NUL"},
+        {"CON", u"CON"},
+        {"COM1", u"COM1"},
+        {"LPT1", u"lpt1"},
+        {"AUX", u"AUX"},
+        {"PRN", u"PRN"},
+        {"CONIN$", u"CONIN$"},
+        {"CONOUT$", u"conout$"},
+        {"NUL with an extension", u"nul.txt"},
+        {"COM1 with a colon", u"COM1:"},
+        {"CON in a folder", folder + u"CON"},
+        {"NUL in a folder, extension and spaces", folder + u"Nul .txt"},
+        {"COM with a small digit", folder + u"COM\u00B9"},
+        {"NUL on a drive", u"C:NUL"},
+        {"device namespace NUL", u"\\\\.\\NUL"},
+        {"device namespace CON", u"\\\\.\\CON"},
+        {"object name NUL", u"\\??\\NUL"},
+        {"root of the devices", u"\\\\?\\GLOBALROOT\\Device\\Null"},
+        {"volume", u"\\\\.\\C:"},
+        {"volume, literal", u"\\\\?\\C:"},
+        {"disk", u"\\\\.\\PhysicalDrive0"},
+    };
+    // Under wine, drive Z: holds the host system's own devices, which the
+    // name alone does not show to be devices: the opened handle does.
+    std::error_code error;
+    if (fs::is_directory("Z:\\dev", error))
+        for (const char* device : {"Z:\\dev\\zero", "Z:\\dev\\urandom", "Z:\\dev\\null"})
+            specials.push_back({device, nameOf(device)});
+    expectRefused(specials);
+}
+
+TEST_F(TextFiles, NamesThatOnlyResembleDevicesAndLiteralPathsLoad) {
+    GuiModule loader = make(u"StringLoader");
+    loader.set(AutoLoad, true);
+    const char* const names[] = {"icon.txt", "console",   "COM10.txt",     "lpt.txt",
+                                 "nullable", "CONIN.txt", "AUXILIARY.wav", "prn2"};
+    size_t sends = 0;
+    for (const char* name : names) {
+        const fs::path file = temp.file(name, name);
+        loader.set(LoadNameA, nameOf(file));
+        ASSERT_EQ(host.sent.size(), ++sends) << name;
+        EXPECT_EQ(host.sent.back().asText(), widenLatin1(name));
+    }
+    // A file's full path in the literal form: on its drive, and in a folder
+    // named like a pipe.
+    const fs::path literal = temp.file("literal.txt", "literal");
+    loader.set(LoadNameA, u"\\\\?\\" + nameOf(fs::absolute(literal)));
+    ASSERT_EQ(host.sent.size(), ++sends);
+    EXPECT_EQ(host.sent.back().asText(), u"literal");
+    const fs::path inPipeFolder = temp.folder("pipe") / "in pipe folder.txt";
+    writeBytes(inPipeFolder, "in pipe folder");
+    loader.set(LoadNameA, nameOf(inPipeFolder));
+    ASSERT_EQ(host.sent.size(), ++sends);
+    EXPECT_EQ(host.sent.back().asText(), u"in pipe folder");
+}
+#endif
+
+// The text of bytes read as the loader reads them: each byte the unit of its
+// value, CR LF as LF, one byte at a time. (Plain loops on pointers: these
+// run over tens of megabytes in the unoptimised build.)
+std::u16string modelText(const std::string& bytes) {
+    std::u16string text(bytes.size(), u'\0');
+    const char* const from = bytes.data();
+    const size_t size = bytes.size();
+    char16_t* const out = text.data();
+    size_t used = 0;
+    for (size_t i = 0; i < size; ++i)
+        if (!(from[i] == '\r' && i + 1 < size && from[i + 1] == '\n'))
+            out[used++] = char16_t(static_cast<unsigned char>(from[i]));
+    text.resize(used);
+    return text;
+}
+
+// Bytes of every value, with CR, LF, CR LF and CR CR LF often and in every
+// position, CR LF across each of the loader's 64 KiB reading blocks, and a CR
+// last.
+std::string textBytes(size_t size, uint32_t seed) {
+    std::string bytes(size, '\0');
+    char* const out = bytes.data();
+    uint32_t state = seed;
+    for (size_t i = 0; i < size; ++i) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        const uint32_t pick = state >> 24;
+        out[i] = pick < 24 ? '\r' : pick < 48 ? '\n' : char(state);
+    }
+    for (size_t at = 65535; at + 1 < size; at += 65536) {
+        out[at] = '\r';
+        out[at + 1] = '\n';
+    }
+    out[size - 1] = '\r';
+    return bytes;
+}
+
+// Whether the bytes sent are exactly the text's units.
+bool sentExactly(const SentValue& sent, const std::u16string& text) {
+    return sent.bytes.size() == 2 * text.size() &&
+           std::memcmp(sent.bytes.data(), text.data(), sent.bytes.size()) == 0;
+}
+
+TEST_F(TextFiles, TextsOfEverySizeAreExactlyTheFilesText) {
+    // 0.1, 1, 10 and 64 MB, then small again: files of each size (the second
+    // differs from the first in its first byte; the third is the first cut
+    // short), loaded in turn, and again with nothing changed; each load that
+    // changes the text sends exactly the text of its file. (The largest is
+    // loaded twice only, to keep the unoptimised build quick.)
+    GuiModule loader = make(u"StringLoader");
+    const fs::path files[3] = {temp.path() / "a.txt", temp.path() / "b.txt", temp.path() / "c.txt"};
+    uint32_t seed = 1;
+    for (const size_t size :
+         {size_t(100000), size_t(1000000), size_t(10000000), size_t(64000000), size_t(100000)}) {
+        SCOPED_TRACE(size);
+        const bool largest = size == 64000000;
+        std::string bytes = textBytes(size, seed++);
+        bytes[0] = 'a';
+        writeBytes(files[0], bytes);
+        std::u16string texts[3] = {modelText(bytes)};
+        bytes[0] = 'b';
+        writeBytes(files[1], bytes);
+        texts[1] = texts[0];
+        texts[1][0] = u'b';
+        if (!largest) {
+            bytes.resize(size - 1001);
+            writeBytes(files[2], bytes);
+            texts[2] = modelText(bytes);
+        }
+        for (const int turn : largest ? std::vector<int>{0, 1} : std::vector<int>{0, 1, 0, 2, 1}) {
+            loader.set(LoadNameA, nameOf(files[turn]));
+            loader.set(LoadTrigger, true);
+            ASSERT_EQ(host.sent.size(), 1u);
+            EXPECT_EQ(host.sent[0].pinId, LoadedText);
+            EXPECT_TRUE(sentExactly(host.sent[0], texts[turn])) << "file " << turn;
+            host.sent.clear();
+        }
+        if (!largest) {
+            loader.set(LoadTrigger, true);
+            EXPECT_TRUE(host.sent.empty());
+        }
+    }
+}
+
+#ifndef _WIN32
+TEST_F(TextFiles, AFileWithNoSizeIsReadWholeHoweverLong) {
+    // The kernel's symbol table reports no size and has megabytes of text:
+    // the loader reads it in blocks of its own, and gives the same text as
+    // the file's bytes read here.
+    const char* const symbols = "/proc/kallsyms";
+    std::ifstream in(symbols, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() < 3 * mebibyte)
+        GTEST_SKIP() << "no long system file without a size here";
+    ASSERT_EQ(fs::file_size(symbols), 0u);
+    const auto texts = autoLoad(nameOf(symbols));
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_TRUE(texts[0] == modelText(bytes));
 }
 #endif
 

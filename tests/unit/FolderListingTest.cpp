@@ -89,4 +89,30 @@ TEST(FolderListing, EntriesWhoseStatusCannotBeReadAreFiles) {
     EXPECT_EQ(listing.listText, u"dangling");
 }
 
+TEST(FolderListing, HidingExtensionsListsManyNamesPromptly) {
+    // Names whose listed text holds no ".": a search for the last "." that
+    // ran back through the list built so far would make this listing cost
+    // the square of its length (minutes) instead of a fraction of a second;
+    // "Promptly" in the name gives the case a short ctest timeout as its bound.
+    testfiles::TempFolder temp;
+    const std::vector<fs::directory_entry> entries = {
+        fs::directory_entry(temp.file("alpha")),     fs::directory_entry(temp.file("comma,name")),
+        fs::directory_entry(temp.file("sound.wav")), fs::directory_entry(temp.file(".hidden")),
+        fs::directory_entry(temp.folder("Sub")),     fs::directory_entry(temp.folder("release.2"))};
+    const std::u16string items[] = {u"alpha", u"comma_name", u"sound", u"", u"Sub/", u"release/"};
+    constexpr size_t count = 200000;
+    FolderListing::Rules rules;
+    rules.hideExtensions = true;
+    FolderListing listing(rules);
+    std::u16string expected;
+    for (size_t i = 0; i < count; ++i) {
+        listing.add(entries[i % entries.size()]);
+        if (i)
+            expected += u',';
+        expected += items[i % entries.size()];
+    }
+    EXPECT_EQ(listing.entries.size(), count);
+    EXPECT_TRUE(listing.listText == expected);
+}
+
 } // namespace
