@@ -334,6 +334,84 @@ TEST(MergeImageMask, MergesOnlyTheAreaBothBitmapsCover) {
     EXPECT_EQ(ledger->live(), 0);
 }
 
+// The colour byte c premultiplied by alpha a: for sRGB pixels in linear light,
+// the largest k whose half-step decode lies below (c^2.2 x a) / 255, found by
+// looking at every k; for other pixels c x a / 255 rounded to the nearest.
+uint8_t srgbMerged(uint8_t c, int32_t a) {
+    const SrgbTables& tables = srgbTables();
+    const float v = (tables.pow22()[c] * float(a)) * byteScale;
+    int32_t best = 0;
+    for (int32_t k = 1; k <= 255; ++k)
+        if (tables.srgbToLinearHalfStep()[k] < v)
+            best = k;
+    return uint8_t(best);
+}
+uint8_t integerMerged(uint8_t c, int32_t a) {
+    const int32_t x = int32_t(c) * a;
+    return uint8_t(((x + ((x + 127) >> 8) + 128) >> 8) & 0xFF);
+}
+
+// FNV-1a over bytes.
+uint64_t digestOf(const std::vector<uint8_t>& bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (const uint8_t b : bytes)
+        hash = (hash ^ b) * 1099511628211ull;
+    return hash;
+}
+
+TEST(MergeImageMask, GivesTheFormulasByteForEveryColourAndAlphaOfBothPixelKinds) {
+    // One picture of 256 x 256 pixels holds every pair: colour c in column c
+    // (each channel runs through all 256 colours in an order of its own),
+    // mask byte m in row m, so alpha 255 - m.
+    auto ledger = std::make_shared<testhost::DrawingLedger>();
+    const auto colourOf = [](int32_t channel, int32_t x) {
+        return uint8_t(channel == 0 ? x : channel == 1 ? 255 - x : (7 * x + 3) & 0xFF);
+    };
+    struct Kind {
+        int32_t pixelFormat;
+        uint8_t (*merged)(uint8_t, int32_t);
+        uint64_t digest; // of the merged picture, as the merge has always given it
+    };
+    for (const Kind kind : {Kind{PixelFormatSrgb, srgbMerged, 0xc3047d63f56d743eull},
+                            Kind{0, integerMerged, 0xd7a9b1fca83ab34bull}}) {
+        ComPtr<testhost::Bitmap> picture(new testhost::Bitmap(ledger, 256, 256));
+        ComPtr<testhost::Bitmap> mask(new testhost::Bitmap(ledger, 256, 256));
+        picture->format = kind.pixelFormat;
+        for (int32_t y = 0; y < 256; ++y) {
+            for (int32_t x = 0; x < 256; ++x) {
+                uint8_t* p = picture->pixels->at(x, y);
+                for (int32_t channel = 0; channel < 3; ++channel)
+                    p[channel] = colourOf(channel, x);
+                p[3] = 0x5A;
+                // Only byte 0 of a mask pixel counts.
+                mask->pixels->setPixel(x, y, 0xA5C3E100u | uint32_t(y));
+            }
+        }
+        mergeImageMask(picture.get(), mask.get());
+        int32_t wrong = 0;
+        for (int32_t y = 0; y < 256; ++y) {
+            const int32_t a = 255 - y;
+            for (int32_t x = 0; x < 256; ++x) {
+                const uint8_t* p = picture->pixels->at(x, y);
+                for (int32_t channel = 0; channel < 3; ++channel) {
+                    const uint8_t c = colourOf(channel, x);
+                    if (p[channel] != kind.merged(c, a) && ++wrong <= 5)
+                        ADD_FAILURE() << "format " << kind.pixelFormat << ": colour " << int(c)
+                                      << " alpha " << a << " gave " << int(p[channel])
+                                      << ", wanted " << int(kind.merged(c, a));
+                }
+                if (p[3] != a && ++wrong <= 5)
+                    ADD_FAILURE() << "alpha " << int(p[3]) << ", wanted " << a;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "format " << kind.pixelFormat;
+        EXPECT_EQ(digestOf(picture->pixels->bytes), kind.digest)
+            << "format " << kind.pixelFormat << std::hex << " digest 0x"
+            << digestOf(picture->pixels->bytes);
+    }
+    EXPECT_EQ(ledger->live(), 0);
+}
+
 TEST_F(ImageCacheTest, MergesPaddedRowsPixelByPixel) {
     factory.rowPadding = 6;
     factory.loadedFormat = 0;
