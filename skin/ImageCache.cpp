@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -146,8 +147,8 @@ std::string skinResourceStem(const std::string& name) {
     return name.substr(0, dot);
 }
 
-void ImageCache::imageFor(IBitmap** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                          const char* name, ImageMetadata** outMeta) {
+void ImageCache::imageFor(ImageCacheClient& user, IBitmap** out, IGuiHost* host,
+                          IGraphicsHost* graphicsHost, const char* name, ImageMetadata** outMeta) {
     if (outMeta)
         *outMeta = nullptr;
     if (!out)
@@ -159,11 +160,14 @@ void ImageCache::imageFor(IBitmap** out, IGuiHost* host, IGraphicsHost* graphics
     graphicsHost->fetchDrawingFactory(factory.put());
     if (!factory)
         return;
+    // Counted before the host's calls below, so that the factory's pictures
+    // stay while they run, whoever goes from inside them.
+    users.add(user.drawnThrough, factory.get());
 
     const std::string uri = resolve(host, name, "Image");
     const auto cachedCopy = [&]() -> bool {
         for (const ImageCacheEntry& entry : entries) {
-            if (entry.factory == factory.get() && entry.uri == uri) {
+            if (entry.factory.get() == factory.get() && entry.uri == uri) {
                 if (outMeta)
                     *outMeta = entry.metadata.get();
                 *out = gmpi_sdk::ComPtr<IBitmap>::share(entry.bitmap.get()).detach();
@@ -213,7 +217,7 @@ void ImageCache::imageFor(IBitmap** out, IGuiHost* host, IGraphicsHost* graphics
     // cached it meanwhile: that entry serves, and this copy goes.
     if (cachedCopy())
         return;
-    entries.push_back(ImageCacheEntry{factory.get(), uri, bitmap, record});
+    entries.push_back(ImageCacheEntry{factory, uri, bitmap, record});
     if (outMeta)
         *outMeta = record.get();
     *out = bitmap.detach();
@@ -225,23 +229,44 @@ void ImageCache::findBitmap(IBitmap** out, IDrawingFactory* factory, const char*
     *out = nullptr;
     const std::string key = uri ? uri : "";
     for (const ImageCacheEntry& entry : entries) {
-        if (entry.factory == factory && entry.uri == key) {
+        if (entry.factory.get() == factory && entry.uri == key) {
             *out = gmpi_sdk::ComPtr<IBitmap>::share(entry.bitmap.get()).detach();
             return;
         }
     }
 }
 
-void ImageCache::addBitmap(IDrawingFactory* factory, const char* uri, IBitmap* bitmap) {
+void ImageCache::addBitmap(ImageCacheClient& user, IDrawingFactory* factory, const char* uri,
+                           IBitmap* bitmap) {
     if (!bitmap)
         return;
-    entries.push_back(ImageCacheEntry{factory, uri ? uri : "",
-                                      gmpi_sdk::ComPtr<IBitmap>::share(bitmap), nullptr});
+    if (factory)
+        users.add(user.drawnThrough, factory);
+    entries.push_back(ImageCacheEntry{gmpi_sdk::ComPtr<IDrawingFactory>::share(factory),
+                                      uri ? uri : "", gmpi_sdk::ComPtr<IBitmap>::share(bitmap),
+                                      nullptr});
 }
 
-void ImageCache::releaseClient() {
-    if (--clients == 0)
+void ImageCache::dropEntriesOf(const IDrawingFactory* factory) {
+    // Taken out first and released once the list is whole again.
+    const auto gone =
+        std::stable_partition(entries.begin(), entries.end(), [factory](const ImageCacheEntry& e) {
+            return e.factory.get() != factory;
+        });
+    std::vector<ImageCacheEntry> dropped(std::make_move_iterator(gone),
+                                         std::make_move_iterator(entries.end()));
+    entries.erase(gone, entries.end());
+}
+
+void ImageCache::releaseClient(ImageCacheClient& client) {
+    users.remove(client.drawnThrough);
+    for (const IDrawingFactory* unused : client.drawnThrough)
+        dropEntriesOf(unused);
+    client.drawnThrough.clear();
+    if (--clients == 0) {
+        users.clear();
         entries.clear();
+    }
 }
 
 void mergeImageMask(IBitmap* picture, IBitmap* mask) {
@@ -287,7 +312,7 @@ ImageCacheClient::ImageCacheClient() {
 
 ImageCacheClient::~ImageCacheClient() {
     if (ImageCache* cache = ImageCache::existing())
-        cache->releaseClient();
+        cache->releaseClient(*this);
 }
 
 void ImageCacheClient::imageFor(IBitmap** out, const char* name, ImageMetadata** outMeta) {
@@ -300,6 +325,6 @@ void ImageCacheClient::imageFor(IBitmap** out, const char* name, ImageMetadata**
             *outMeta = nullptr;
         return;
     }
-    ImageCache::instance().imageFor(out, gui->getGuiHost(), graphics->getGraphicsHost(), name,
-                                    outMeta);
+    ImageCache::instance().imageFor(*this, out, gui->getGuiHost(), graphics->getGraphicsHost(),
+                                    name, outMeta);
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -46,6 +47,7 @@ protected:
         client.reset();
         EXPECT_TRUE(cache().cached().empty());
         EXPECT_EQ(factory.ledger()->live(), 0) << factory.ledger()->describe();
+        EXPECT_EQ(factory.references(), 0);
         EXPECT_EQ(host.openStreams(), 0);
         graphics.reset();
         host.graphics.drawingFactory = nullptr;
@@ -63,9 +65,10 @@ protected:
     void offerText(const std::string& name, const std::string& uri, const std::string& text) {
         offer(name, "ImageMeta", uri, Bytes(text.begin(), text.end()));
     }
-    Loaded load(const std::string& name) {
+    Loaded load(const std::string& name) { return loadFor(*client, name); }
+    Loaded loadFor(ImageCacheClient& user, const std::string& name) {
         Loaded loaded;
-        cache().imageFor(loaded.bitmap.put(), host.guiHost(), graphics.get(), name.c_str(),
+        cache().imageFor(user, loaded.bitmap.put(), host.guiHost(), graphics.get(), name.c_str(),
                          &loaded.metadata);
         return loaded;
     }
@@ -103,6 +106,13 @@ TEST_F(ImageCacheTest, SharesOnePictureAndRecordPerFactoryAndUri) {
     EXPECT_NE(third.metadata, first.metadata);
     EXPECT_EQ(other.imageLoads.size(), 1u);
     EXPECT_EQ(cache().cached().size(), 2u);
+    // Each entry holds its factory until the client that drew through them goes.
+    EXPECT_EQ(factory.references(), 1);
+    EXPECT_EQ(other.references(), 1);
+    client.reset();
+    EXPECT_EQ(factory.references(), 0);
+    EXPECT_EQ(other.references(), 0);
+    client = std::make_unique<CacheClient>();
     factory.serve(host);
 }
 
@@ -146,7 +156,7 @@ TEST_F(ImageCacheTest, GivesNothingAndCachesNothingForAPictureThatDoesNotLoad) {
     for (const char* name : {"broken.png", "missing.png", ""}) {
         Loaded loaded;
         loaded.metadata = reinterpret_cast<ImageMetadata*>(1);
-        cache().imageFor(loaded.bitmap.put(), host.guiHost(), graphics.get(), name,
+        cache().imageFor(*client, loaded.bitmap.put(), host.guiHost(), graphics.get(), name,
                          &loaded.metadata);
         EXPECT_FALSE(loaded.bitmap) << name;
         EXPECT_EQ(loaded.metadata, nullptr) << name;
@@ -164,16 +174,19 @@ TEST_F(ImageCacheTest, GivesNothingWithoutADrawingFactoryOrHosts) {
     EXPECT_FALSE(load("knob.png").bitmap);
     factory.serve(host);
     Loaded loaded;
-    cache().imageFor(loaded.bitmap.put(), nullptr, graphics.get(), "knob.png", &loaded.metadata);
+    cache().imageFor(*client, loaded.bitmap.put(), nullptr, graphics.get(), "knob.png",
+                     &loaded.metadata);
     EXPECT_FALSE(loaded.bitmap);
-    cache().imageFor(loaded.bitmap.put(), host.guiHost(), nullptr, "knob.png", &loaded.metadata);
+    cache().imageFor(*client, loaded.bitmap.put(), host.guiHost(), nullptr, "knob.png",
+                     &loaded.metadata);
     EXPECT_FALSE(loaded.bitmap);
-    cache().imageFor(loaded.bitmap.put(), host.guiHost(), graphics.get(), nullptr,
+    cache().imageFor(*client, loaded.bitmap.put(), host.guiHost(), graphics.get(), nullptr,
                      &loaded.metadata);
     EXPECT_FALSE(loaded.bitmap);
     EXPECT_TRUE(cache().cached().empty());
     // Without outMeta the picture still comes.
-    cache().imageFor(loaded.bitmap.put(), host.guiHost(), graphics.get(), "knob.png", nullptr);
+    cache().imageFor(*client, loaded.bitmap.put(), host.guiHost(), graphics.get(), "knob.png",
+                     nullptr);
     EXPECT_TRUE(loaded.bitmap);
 }
 
@@ -493,6 +506,74 @@ TEST_F(ImageCacheTest, IgnoresAKeyColourOffThePicture) {
     }
 }
 
+TEST_F(ImageCacheTest, AFactorysPicturesGoWithTheLastClientThatDrewThroughIt) {
+    offer("knob.png", "Image", "skin/knob.png", solidBmp(4, 4, 0xFFFFFFFF));
+    EXPECT_TRUE(load("knob.png").bitmap);
+    EXPECT_TRUE(load("knob.png").bitmap);
+    EXPECT_EQ(cache().factoryUsers(&factory), 1); // counted once however often it asks
+
+    // Two clients of another factory share one load of the picture.
+    testhost::DrawingFactory other(factory.ledger());
+    auto firstOfOther = std::make_unique<CacheClient>();
+    auto secondOfOther = std::make_unique<CacheClient>();
+    other.serve(host);
+    EXPECT_EQ(loadFor(*firstOfOther, "knob.png").bitmap.get(),
+              loadFor(*secondOfOther, "knob.png").bitmap.get());
+    EXPECT_EQ(other.imageLoads.size(), 1u);
+    EXPECT_EQ(cache().factoryUsers(&other), 2);
+    EXPECT_EQ(cache().cached().size(), 2u);
+
+    firstOfOther.reset();
+    EXPECT_EQ(cache().cached().size(), 2u);
+    EXPECT_EQ(other.references(), 1);
+    // The last of them goes, and the other factory's picture and reference
+    // with it; this factory's picture stays for the client that drew it.
+    secondOfOther.reset();
+    ASSERT_EQ(cache().cached().size(), 1u);
+    EXPECT_EQ(cache().cached()[0].factory.get(), &factory);
+    EXPECT_EQ(cache().factoryUsers(&other), 0);
+    EXPECT_EQ(other.references(), 0);
+    EXPECT_EQ(factory.ledger()->live("bitmap"), 1);
+
+    // A new client of the other factory loads the picture afresh.
+    auto third = std::make_unique<CacheClient>();
+    EXPECT_TRUE(loadFor(*third, "knob.png").bitmap);
+    EXPECT_EQ(other.imageLoads.size(), 2u);
+    third.reset();
+    EXPECT_EQ(other.references(), 0);
+    factory.serve(host);
+    EXPECT_TRUE(load("knob.png").bitmap);
+    EXPECT_EQ(factory.imageLoads.size(), 1u);
+}
+
+TEST_F(ImageCacheTest, AFactoryMadeWhereAGoneOneWasLoadsItsOwnPictures) {
+    offer("knob.png", "Image", "skin/knob.png", solidBmp(4, 4, 0xFFFFFFFF));
+    EXPECT_TRUE(load("knob.png").bitmap); // this client keeps the cache alive
+    alignas(testhost::DrawingFactory) unsigned char storage[sizeof(testhost::DrawingFactory)];
+    ComPtr<IBitmap> firstPicture;
+    {
+        auto* gone = new (storage) testhost::DrawingFactory(factory.ledger());
+        gone->serve(host);
+        auto user = std::make_unique<CacheClient>();
+        firstPicture = loadFor(*user, "knob.png").bitmap;
+        user.reset();
+        EXPECT_EQ(gone->references(), 0);
+        gone->~DrawingFactory();
+    }
+    auto* made = new (storage) testhost::DrawingFactory(factory.ledger());
+    made->serve(host);
+    auto user = std::make_unique<CacheClient>();
+    const Loaded loaded = loadFor(*user, "knob.png");
+    ASSERT_TRUE(loaded.bitmap);
+    EXPECT_TRUE(made->made(loaded.host().id));
+    EXPECT_NE(loaded.bitmap.get(), firstPicture.get());
+    EXPECT_EQ(made->imageLoads, std::vector<std::string>{"skin/knob.png"});
+    user.reset();
+    EXPECT_EQ(made->references(), 0);
+    made->~DrawingFactory();
+    factory.serve(host);
+}
+
 TEST_F(ImageCacheTest, DropsEveryEntryWithItsLastClient) {
     offer("knob.png", "Image", "skin/knob.png", solidBmp(4, 4, 0xFFFFFFFF));
     auto second = std::make_unique<CacheClient>();
@@ -529,7 +610,7 @@ TEST_F(ImageCacheTest, ReleasesItsPicturesAtUnload) {
 
 TEST_F(ImageCacheTest, FindsAndAddsBitmapsByFactoryAndUri) {
     ComPtr<testhost::Bitmap> made(new testhost::Bitmap(factory.ledger(), 2, 2));
-    cache().addBitmap(&factory, "skin/made.png", made.get());
+    cache().addBitmap(*client, &factory, "skin/made.png", made.get());
     EXPECT_EQ(made->references(), 2);
     ComPtr<IBitmap> found;
     cache().findBitmap(found.put(), &factory, "skin/made.png");
