@@ -29,7 +29,6 @@ public:
     Window(gmpi::IMpFactory2* library, TestHost& host, void* storage = nullptr)
         : host(host), drawing(storage ? new (storage) DrawingFactory : new DrawingFactory),
           placed(storage != nullptr) {
-        drawing->loadedFormat = 0;
         drawing->serve(host);
         skinpictures::offer(host, "knob.bmp", skinpictures::solidBmp(20, 20, 0xFFC8C8C8));
         skinpictures::offer(host, "knob_mask.bmp", skinpictures::maskBmp(20, 20, 128));
