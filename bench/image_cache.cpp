@@ -74,14 +74,15 @@ void secondRequestOfCachedPicture(benchmark::State& state) {
     ImageCache& cache = ImageCache::instance();
     for (int i = 0; i < pictureCount; ++i) {
         gmpi_sdk::ComPtr<IBitmap> first;
-        cache.imageFor(first.put(), &skin.host, &skin.host, pictureName(i).c_str(), nullptr);
+        cache.imageFor(client, first.put(), &skin.host, &skin.host, pictureName(i).c_str(),
+                       nullptr);
     }
     const std::string name = pictureName(pictureCount - 1);
     const size_t loads = skin.factory.imageLoads.size();
     for (auto _ : state) {
         gmpi_sdk::ComPtr<IBitmap> held;
         ImageMetadata* metadata = nullptr;
-        cache.imageFor(held.put(), &skin.host, &skin.host, name.c_str(), &metadata);
+        cache.imageFor(client, held.put(), &skin.host, &skin.host, name.c_str(), &metadata);
         benchmark::DoNotOptimize(held.get());
         benchmark::DoNotOptimize(metadata);
     }

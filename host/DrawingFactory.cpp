@@ -52,8 +52,10 @@ int32_t DrawingFactory::makeTextFormat(const char* family, gmpi::IMpUnknown* fon
     if (refuseFormat && refuseFormat(request))
         return called(HostCall::MakeTextFormat, ResultFailure);
     const auto found = metrics.find(request.family);
-    *out = new TextFormat(book, request,
-                          found != metrics.end() ? found->second : defaultMetrics(size));
+    auto* format = new TextFormat(book, request,
+                                  found != metrics.end() ? found->second : defaultMetrics(size));
+    madeIds.insert(format->state.id);
+    *out = format;
     return called(HostCall::MakeTextFormat, ResultSuccess);
 }
 
@@ -115,6 +117,7 @@ int32_t DrawingFactory::loadImageUri(const char* uri, IBitmap** out) {
         return called(HostCall::LoadImage, ResultFailure);
     bitmap->uri = name;
     bitmap->format = loadedFormat;
+    madeIds.insert(bitmap->id);
     *out = bitmap;
     return called(HostCall::LoadImage, ResultSuccess);
 }

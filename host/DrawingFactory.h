@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,10 @@ public:
 
     int32_t references() const { return refs; }
     const LedgerPtr& ledger() const { return book; }
+    // Whether this factory made the bitmap or text format of that id (the
+    // id a drawing call records), so that a test can tell which factory made
+    // what a module drew with.
+    bool made(int32_t objectId) const { return madeIds.count(objectId) > 0; }
 
 private:
     // Runs onCall for the operation, then gives its result.
@@ -78,6 +83,7 @@ private:
 
     LedgerPtr book;
     int32_t refs = 0;
+    std::set<int32_t> madeIds;
 };
 
 } // namespace testhost

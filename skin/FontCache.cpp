@@ -13,6 +13,7 @@
 #include <functional>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -120,9 +121,28 @@ void destroyFontCacheAtExit() {
     sharedCache.destroy();
 }
 
-void FontCache::releaseClient() {
-    if (--clientCount == 0)
+void FontCache::dropFormatsOf(const IDrawingFactory* factory) {
+    // Taken out first and released once the map is whole again.
+    std::vector<FontCacheEntry> dropped;
+    for (auto entry = textFormats.begin(); entry != textFormats.end();) {
+        if (entry->first.factory == factory) {
+            dropped.push_back(std::move(entry->second));
+            entry = textFormats.erase(entry);
+        } else {
+            ++entry;
+        }
+    }
+}
+
+void FontCache::releaseClient(FontCacheClient& client) {
+    users.remove(client.drawnThrough);
+    for (const IDrawingFactory* unused : client.drawnThrough)
+        dropFormatsOf(unused);
+    client.drawnThrough.clear();
+    if (--clientCount == 0) {
+        users.clear();
         textFormats.clear();
+    }
 }
 
 SkinFontMetadata* FontCache::findSkin(std::string_view uri) {
@@ -175,15 +195,19 @@ SkinFontMetadata* FontCache::skinMetadataByUri(IGuiHost* host, const std::string
     return &skins.emplace_back(std::move(skin));
 }
 
-void FontCache::findTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                               const std::string& styleName, FontStyle** outStyle) {
+void FontCache::findTextFormat(FontCacheClient& user, ITextFormat** out, IGuiHost* host,
+                               IGraphicsHost* graphicsHost, const std::string& styleName,
+                               FontStyle** outStyle) {
     clearOut(out, outStyle);
     if (!out || !host)
         return;
     HostText skinUri;
     lookUpSkinUri(host, skinUri);
-    const IDrawingFactory* factory = drawingFactoryOf(graphicsHost).get();
-    const auto found = textFormats.find(FontCacheKeyView{factory, styleName, skinUri.view()});
+    const gmpi_sdk::ComPtr<IDrawingFactory> factory = drawingFactoryOf(graphicsHost);
+    if (!factory)
+        return;
+    users.add(user.drawnThrough, factory.get());
+    const auto found = textFormats.find(FontCacheKeyView{factory.get(), styleName, skinUri.view()});
     if (found == textFormats.end())
         return;
     *out = gmpi_sdk::ComPtr<ITextFormat>(found->second.textFormat).detach();
@@ -191,8 +215,9 @@ void FontCache::findTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost*
         *outStyle = found->second.style.get();
 }
 
-void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                                 const FontStyle& style, FontStyle** outStyle) {
+void FontCache::createTextFormat(FontCacheClient& user, ITextFormat** out, IGuiHost* host,
+                                 IGraphicsHost* graphicsHost, const FontStyle& style,
+                                 FontStyle** outStyle) {
     clearOut(out, outStyle);
     if (!out || !host)
         return;
@@ -201,6 +226,9 @@ void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHos
     DrawingFactoryWrapper factory(drawingFactoryOf(graphicsHost));
     if (!factory.get())
         return;
+    // Counted before the factory's calls below, so that its formats stay
+    // while they run, whoever goes from inside them.
+    users.add(user.drawnThrough, factory.get());
 
     const int32_t weight = weightOf(style);
     const int32_t slant = style.styleFlags & StyleItalic ? 1 : 0;
@@ -227,6 +255,7 @@ void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHos
         FontCacheKey{factory.get(), style.categoryName, std::string(skinUri.view())});
     FontCacheEntry& entry = place->second;
     if (added) {
+        entry.factory = gmpi_sdk::ComPtr<IDrawingFactory>::share(factory.get());
         entry.style = std::make_unique<FontStyle>(style);
         entry.textFormat = std::move(format);
     }
@@ -235,31 +264,33 @@ void FontCache::createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHos
         *outStyle = entry.style.get();
 }
 
-void FontCache::textFormatFor(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                              const std::string& name, FontStyle** outStyle) {
+void FontCache::textFormatFor(FontCacheClient& user, ITextFormat** out, IGuiHost* host,
+                              IGraphicsHost* graphicsHost, const std::string& name,
+                              FontStyle** outStyle) {
     clearOut(out, outStyle);
     SkinFontMetadata* skin = skinMetadataFor(host);
     if (!out || !skin)
         return;
     const FontStyle& style = styleOf(*skin, name);
-    findTextFormat(out, host, graphicsHost, style.categoryName, outStyle);
+    findTextFormat(user, out, host, graphicsHost, style.categoryName, outStyle);
     if (!*out)
-        createTextFormat(out, host, graphicsHost, style, outStyle);
+        createTextFormat(user, out, host, graphicsHost, style, outStyle);
 }
 
-void FontCache::createRenamedTextFormat(ITextFormat** out, IGuiHost* host,
+void FontCache::createRenamedTextFormat(FontCacheClient& user, ITextFormat** out, IGuiHost* host,
                                         IGraphicsHost* graphicsHost, const std::string& newName,
                                         const FontStyle& style) {
     FontStyle renamed = style;
     renamed.categoryName = newName;
-    createTextFormat(out, host, graphicsHost, renamed, nullptr);
+    createTextFormat(user, out, host, graphicsHost, renamed, nullptr);
 }
 
-void FontCache::derivedTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                                  const std::string& newName, const std::string& baseName,
+void FontCache::derivedTextFormat(FontCacheClient& user, ITextFormat** out, IGuiHost* host,
+                                  IGraphicsHost* graphicsHost, const std::string& newName,
+                                  const std::string& baseName,
                                   const std::function<void(FontStyle&)>& edit,
                                   FontStyle** outStyle) {
-    findTextFormat(out, host, graphicsHost, newName, outStyle);
+    findTextFormat(user, out, host, graphicsHost, newName, outStyle);
     if (!out || *out)
         return;
     SkinFontMetadata* skin = skinMetadataFor(host);
@@ -270,7 +301,7 @@ void FontCache::derivedTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHo
     derived.categoryName = newName;
     if (edit)
         edit(derived);
-    createTextFormat(out, host, graphicsHost, derived, outStyle);
+    createTextFormat(user, out, host, graphicsHost, derived, outStyle);
 }
 
 FontCacheClient::FontCacheClient() {
@@ -279,7 +310,7 @@ FontCacheClient::FontCacheClient() {
 
 FontCacheClient::~FontCacheClient() {
     if (FontCache* cache = FontCache::existing())
-        cache->releaseClient();
+        cache->releaseClient(*this);
 }
 
 gmpi_gui::MpGuiGfxBase* FontCacheClient::module() {
@@ -295,8 +326,8 @@ void FontCacheClient::textFormatFor(ITextFormat** out, const std::string& name) 
         return;
     *out = nullptr;
     if (auto* module = this->module())
-        FontCache::instance().textFormatFor(out, module->getGuiHost(), module->getGraphicsHost(),
-                                            name, nullptr);
+        FontCache::instance().textFormatFor(*this, out, module->getGuiHost(),
+                                            module->getGraphicsHost(), name, nullptr);
 }
 
 const FontStyle* FontCacheClient::fontStyleFor(const std::string& name) {
@@ -305,7 +336,7 @@ const FontStyle* FontCacheClient::fontStyleFor(const std::string& name) {
         return nullptr;
     gmpi_sdk::ComPtr<ITextFormat> format;
     FontStyle* style = nullptr;
-    FontCache::instance().textFormatFor(format.put(), module->getGuiHost(),
+    FontCache::instance().textFormatFor(*this, format.put(), module->getGuiHost(),
                                         module->getGraphicsHost(), name, &style);
     return style;
 }

@@ -2,11 +2,14 @@
 // its "global" metadata) the styles read from it, and for each (drawing
 // factory, style, skin) the host text format made from the style together
 // with a copy of the style. Widgets use it through FontCacheClient, which also
-// keeps the formats alive: they are released when the last client goes.
+// keeps the formats alive: a factory's formats are released when the last
+// client that drew through it goes, so that a factory made later at its
+// address never gets them, and all of them when the last client goes.
 #pragma once
 
 #include "../framework/ComPtr.h"
 #include "../framework/HostApi.h"
+#include "DrawingFactoryUsers.h"
 #include "FontMetadata.h"
 
 #include <cstdint>
@@ -21,9 +24,13 @@ namespace gmpi_gui {
 class MpGuiGfxBase;
 }
 
+class FontCacheClient;
+
 struct FontCacheKey {
-    IDrawingFactory* factory; // not referenced; compared as an address
-    std::string styleName;    // the category name of the style the format was made from
+    // Compared as an address; the entry holds a reference to it, so that no
+    // other factory can be made at that address while the entry lives.
+    IDrawingFactory* factory;
+    std::string styleName; // the category name of the style the format was made from
     std::string skinUri;
 };
 
@@ -51,6 +58,7 @@ inline bool operator<(const FontCacheKeyView& a, const FontCacheKey& b) {
 }
 
 struct FontCacheEntry {
+    gmpi_sdk::ComPtr<IDrawingFactory> factory; // the key's, released last
     gmpi_sdk::ComPtr<ITextFormat> textFormat;
     std::unique_ptr<FontStyle> style; // clients get plain pointers to it
 };
@@ -67,8 +75,9 @@ public:
     FontCache(const FontCache&) = delete;
     FontCache& operator=(const FontCache&) = delete;
 
-    // One client fewer; the last one takes every text format and style copy with it.
-    void releaseClient();
+    // One client fewer: the formats and style copies of each factory that no
+    // client draws through any more go; the last client takes all of them.
+    void releaseClient(FontCacheClient& client);
 
     // The styles of the host's current skin, read once per skin URI. Null
     // without a host.
@@ -77,23 +86,31 @@ public:
 
     // Text formats come back with one reference for the caller (null when none
     // is found or made); outStyle, when given, receives the cached style copy.
-    void findTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                        const std::string& styleName, FontStyle** outStyle);
-    void createTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                          const FontStyle& style, FontStyle** outStyle);
+    // The user draws through the graphics host's factory: while it lives, the
+    // formats and style copies of that factory stay.
+    void findTextFormat(FontCacheClient& user, ITextFormat** out, IGuiHost* host,
+                        IGraphicsHost* graphicsHost, const std::string& styleName,
+                        FontStyle** outStyle);
+    void createTextFormat(FontCacheClient& user, ITextFormat** out, IGuiHost* host,
+                          IGraphicsHost* graphicsHost, const FontStyle& style,
+                          FontStyle** outStyle);
     // The format of a style name of the current skin: names it does not
     // declare share the format of its default style.
-    void textFormatFor(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                       const std::string& name, FontStyle** outStyle);
-    void createRenamedTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                                 const std::string& newName, const FontStyle& style);
+    void textFormatFor(FontCacheClient& user, ITextFormat** out, IGuiHost* host,
+                       IGraphicsHost* graphicsHost, const std::string& name, FontStyle** outStyle);
+    void createRenamedTextFormat(FontCacheClient& user, ITextFormat** out, IGuiHost* host,
+                                 IGraphicsHost* graphicsHost, const std::string& newName,
+                                 const FontStyle& style);
     // The format called newName; when missing, made from a copy of the style
     // baseName that `edit` changes.
-    void derivedTextFormat(ITextFormat** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                           const std::string& newName, const std::string& baseName,
-                           const std::function<void(FontStyle&)>& edit, FontStyle** outStyle);
+    void derivedTextFormat(FontCacheClient& user, ITextFormat** out, IGuiHost* host,
+                           IGraphicsHost* graphicsHost, const std::string& newName,
+                           const std::string& baseName, const std::function<void(FontStyle&)>& edit,
+                           FontStyle** outStyle);
 
     int32_t clients() const { return clientCount; }
+    // The number of clients that draw through the factory.
+    int32_t factoryUsers(const IDrawingFactory* factory) const { return users.users(factory); }
     const std::map<FontCacheKey, FontCacheEntry, std::less<>>& cachedFormats() const {
         return textFormats;
     }
@@ -103,6 +120,7 @@ private:
     friend class FontCacheClient;
 
     SkinFontMetadata* findSkin(std::string_view uri);
+    void dropFormatsOf(const IDrawingFactory* factory);
     // The style a skin gives a requested name; the last answer is kept, since
     // a widget asks for its style at every layout and repaint.
     const FontStyle& styleOf(const SkinFontMetadata& skin, const std::string& name);
@@ -111,6 +129,7 @@ private:
     std::map<FontCacheKey, FontCacheEntry, std::less<>> textFormats;
     // A deque, so that records handed out stay where they are as skins are added.
     std::deque<SkinFontMetadata> skins;
+    DrawingFactoryUsers users;
     int32_t clientCount = 0;
     // The last name styleOf resolved: a skin's styles do not change once read.
     struct {
@@ -139,8 +158,11 @@ public:
     void textFormatFor(ITextFormat** out, const std::string& name);
 
 private:
+    friend class FontCache;
+
     // The drawing-side module this client is part of, or null.
     gmpi_gui::MpGuiGfxBase* module();
 
     gmpi_gui::MpGuiGfxBase* ownModule = nullptr; // found by the first request that finds it
+    DrawingFactoryUsers::Drawn drawnThrough;
 };

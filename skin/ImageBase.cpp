@@ -198,7 +198,7 @@ void ImageBase::loadImage(const std::string& utf8Name) {
         return;
     gmpi_sdk::ComPtr<IBitmap> picture;
     ImageMetadata* record = nullptr;
-    ImageCache::instance().imageFor(picture.put(), getGuiHost(), getGraphicsHost(),
+    ImageCache::instance().imageFor(*this, picture.put(), getGuiHost(), getGraphicsHost(),
                                     utf8Name.c_str(), &record);
     // A picture without a record, or whose frames have no height, has no
     // frame to show: the widget stays without a picture.

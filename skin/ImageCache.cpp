@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -59,12 +60,6 @@ struct LockedPixels {
     }
 };
 
-// c x a / 255, rounded to the nearest integer.
-uint8_t scaleByAlpha(uint8_t c, int32_t a) {
-    const int32_t x = int32_t(c) * a;
-    return uint8_t(((x + ((x + 127) >> 8) + 128) >> 8) & 0xFF);
-}
-
 // The sRGB byte whose linear value is c's times a / 255: the largest k in
 // 1..255 whose half-step decode lies below it, else 0.
 uint8_t scaleByAlphaSrgb(const SrgbTables& tables, uint8_t c, int32_t a) {
@@ -75,6 +70,60 @@ uint8_t scaleByAlphaSrgb(const SrgbTables& tables, uint8_t c, int32_t a) {
         if (halfStep[k + step] < v)
             k += step;
     return uint8_t(k);
+}
+
+// scaleByAlphaSrgb of every (alpha, colour byte), 256 colours per alpha: a
+// merge looks each byte up instead of searching for it. Made by the first
+// merge of sRGB pixels, so that a library that merges none never builds it.
+struct SrgbMergeTable {
+    SrgbMergeTable() {
+        ensureSrgbTables();
+        const SrgbTables& tables = srgbTables();
+        for (int32_t a = 0; a < 256; ++a)
+            for (int32_t c = 0; c < 256; ++c)
+                bytes[a * 256 + c] = scaleByAlphaSrgb(tables, uint8_t(c), a);
+    }
+    const uint8_t* forAlpha(uint32_t a) const { return bytes + a * 256; }
+
+    uint8_t bytes[256 * 256];
+};
+
+const SrgbMergeTable& srgbMergeTable() {
+    static const SrgbMergeTable table;
+    return table;
+}
+
+// One row of the merge: alpha from the mask's first byte, colours premultiplied.
+void mergeRowSrgb(uint8_t* pixel, const uint8_t* maskPixel, int32_t width,
+                  const SrgbMergeTable& table) {
+    for (int32_t x = 0; x < width; ++x, pixel += 4, maskPixel += 4) {
+        const uint32_t a = 255u - maskPixel[0];
+        const uint8_t* merged = table.forAlpha(a);
+        pixel[0] = merged[pixel[0]];
+        pixel[1] = merged[pixel[1]];
+        pixel[2] = merged[pixel[2]];
+        pixel[3] = uint8_t(a);
+    }
+}
+
+// Each colour byte c becomes c x a / 255 rounded to the nearest integer,
+// (x + ((x + 127) >> 8) + 128) >> 8 with x = c x a.
+void mergeRowInteger(uint8_t* pixel, const uint8_t* maskPixel, int32_t width) {
+    // The three colour bytes in 16-bit lanes of one number, all three worked
+    // at once: no lane carries into the next, since 255 x 255 + 254 + 128 < 65536.
+    constexpr uint64_t lanes = 0x000000FF00FF00FFull;
+    for (int32_t x = 0; x < width; ++x, pixel += 4, maskPixel += 4) {
+        const uint64_t a = 255u - maskPixel[0];
+        const uint64_t c = uint64_t(pixel[0]) | uint64_t(pixel[1]) << 16 | uint64_t(pixel[2]) << 32;
+        const uint64_t v = c * a;
+        const uint64_t r =
+            ((v + (((v + 0x0000007F007F007Full) >> 8) & lanes) + 0x0000008000800080ull) >> 8) &
+            lanes;
+        pixel[0] = uint8_t(r);
+        pixel[1] = uint8_t(r >> 16);
+        pixel[2] = uint8_t(r >> 32);
+        pixel[3] = uint8_t(a);
+    }
 }
 
 } // namespace
@@ -98,8 +147,8 @@ std::string skinResourceStem(const std::string& name) {
     return name.substr(0, dot);
 }
 
-void ImageCache::imageFor(IBitmap** out, IGuiHost* host, IGraphicsHost* graphicsHost,
-                          const char* name, ImageMetadata** outMeta) {
+void ImageCache::imageFor(ImageCacheClient& user, IBitmap** out, IGuiHost* host,
+                          IGraphicsHost* graphicsHost, const char* name, ImageMetadata** outMeta) {
     if (outMeta)
         *outMeta = nullptr;
     if (!out)
@@ -111,11 +160,14 @@ void ImageCache::imageFor(IBitmap** out, IGuiHost* host, IGraphicsHost* graphics
     graphicsHost->fetchDrawingFactory(factory.put());
     if (!factory)
         return;
+    // Counted before the host's calls below, so that the factory's pictures
+    // stay while they run, whoever goes from inside them.
+    users.add(user.drawnThrough, factory.get());
 
     const std::string uri = resolve(host, name, "Image");
     const auto cachedCopy = [&]() -> bool {
         for (const ImageCacheEntry& entry : entries) {
-            if (entry.factory == factory.get() && entry.uri == uri) {
+            if (entry.factory.get() == factory.get() && entry.uri == uri) {
                 if (outMeta)
                     *outMeta = entry.metadata.get();
                 *out = gmpi_sdk::ComPtr<IBitmap>::share(entry.bitmap.get()).detach();
@@ -165,7 +217,7 @@ void ImageCache::imageFor(IBitmap** out, IGuiHost* host, IGraphicsHost* graphics
     // cached it meanwhile: that entry serves, and this copy goes.
     if (cachedCopy())
         return;
-    entries.push_back(ImageCacheEntry{factory.get(), uri, bitmap, record});
+    entries.push_back(ImageCacheEntry{factory, uri, bitmap, record});
     if (outMeta)
         *outMeta = record.get();
     *out = bitmap.detach();
@@ -177,23 +229,44 @@ void ImageCache::findBitmap(IBitmap** out, IDrawingFactory* factory, const char*
     *out = nullptr;
     const std::string key = uri ? uri : "";
     for (const ImageCacheEntry& entry : entries) {
-        if (entry.factory == factory && entry.uri == key) {
+        if (entry.factory.get() == factory && entry.uri == key) {
             *out = gmpi_sdk::ComPtr<IBitmap>::share(entry.bitmap.get()).detach();
             return;
         }
     }
 }
 
-void ImageCache::addBitmap(IDrawingFactory* factory, const char* uri, IBitmap* bitmap) {
+void ImageCache::addBitmap(ImageCacheClient& user, IDrawingFactory* factory, const char* uri,
+                           IBitmap* bitmap) {
     if (!bitmap)
         return;
-    entries.push_back(ImageCacheEntry{factory, uri ? uri : "",
-                                      gmpi_sdk::ComPtr<IBitmap>::share(bitmap), nullptr});
+    if (factory)
+        users.add(user.drawnThrough, factory);
+    entries.push_back(ImageCacheEntry{gmpi_sdk::ComPtr<IDrawingFactory>::share(factory),
+                                      uri ? uri : "", gmpi_sdk::ComPtr<IBitmap>::share(bitmap),
+                                      nullptr});
 }
 
-void ImageCache::releaseClient() {
-    if (--clients == 0)
+void ImageCache::dropEntriesOf(const IDrawingFactory* factory) {
+    // Taken out first and released once the list is whole again.
+    const auto gone =
+        std::stable_partition(entries.begin(), entries.end(), [factory](const ImageCacheEntry& e) {
+            return e.factory.get() != factory;
+        });
+    std::vector<ImageCacheEntry> dropped(std::make_move_iterator(gone),
+                                         std::make_move_iterator(entries.end()));
+    entries.erase(gone, entries.end());
+}
+
+void ImageCache::releaseClient(ImageCacheClient& client) {
+    users.remove(client.drawnThrough);
+    for (const IDrawingFactory* unused : client.drawnThrough)
+        dropEntriesOf(unused);
+    client.drawnThrough.clear();
+    if (--clients == 0) {
+        users.clear();
         entries.clear();
+    }
 }
 
 void mergeImageMask(IBitmap* picture, IBitmap* mask) {
@@ -203,19 +276,15 @@ void mergeImageMask(IBitmap* picture, IBitmap* mask) {
     const LockedPixels p(picture, BitmapLockReadWrite);
     if (m.empty() || p.empty())
         return;
-    const bool srgb = p.lock->pixelFormat() == PixelFormatSrgb;
-    const SrgbTables& tables = srgbTables();
     const int32_t width = std::min(m.width, p.width);
     const int32_t height = std::min(m.height, p.height);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const int32_t a = 255 - int32_t(m.at(x, y)[0]);
-            uint8_t* pixel = p.at(x, y);
-            for (int32_t channel = 0; channel < 3; ++channel)
-                pixel[channel] = srgb ? scaleByAlphaSrgb(tables, pixel[channel], a)
-                                      : scaleByAlpha(pixel[channel], a);
-            pixel[3] = uint8_t(a);
-        }
+    if (p.lock->pixelFormat() == PixelFormatSrgb) {
+        const SrgbMergeTable& table = srgbMergeTable();
+        for (int32_t y = 0; y < height; ++y)
+            mergeRowSrgb(p.at(0, y), m.at(0, y), width, table);
+    } else {
+        for (int32_t y = 0; y < height; ++y)
+            mergeRowInteger(p.at(0, y), m.at(0, y), width);
     }
     // The picture is unlocked first, then the mask (p goes before m).
 }
@@ -243,7 +312,7 @@ ImageCacheClient::ImageCacheClient() {
 
 ImageCacheClient::~ImageCacheClient() {
     if (ImageCache* cache = ImageCache::existing())
-        cache->releaseClient();
+        cache->releaseClient(*this);
 }
 
 void ImageCacheClient::imageFor(IBitmap** out, const char* name, ImageMetadata** outMeta) {
@@ -256,6 +325,6 @@ void ImageCacheClient::imageFor(IBitmap** out, const char* name, ImageMetadata**
             *outMeta = nullptr;
         return;
     }
-    ImageCache::instance().imageFor(out, gui->getGuiHost(), graphics->getGraphicsHost(), name,
-                                    outMeta);
+    ImageCache::instance().imageFor(*this, out, gui->getGuiHost(), graphics->getGraphicsHost(),
+                                    name, outMeta);
 }

@@ -2,23 +2,30 @@
 // that shows them: the host resolves a picture's name, the drawing factory
 // loads it, an optional "_mask.bmp" picture sets its alpha, its ".txt"
 // metadata describes its frames, and an optional key colour makes matching
-// pixels transparent. The cache empties itself when its last client goes.
+// pixels transparent. A factory's pictures go when the last client that drew
+// through it goes, so that a factory made later at its address never gets
+// them; the cache empties itself when its last client goes.
 #pragma once
 
 #include "../framework/ComPtr.h"
 #include "../framework/HostApi.h"
+#include "DrawingFactoryUsers.h"
 #include "ImageMetadata.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
+class ImageCacheClient;
+
 struct ImageCacheEntry {
-    IDrawingFactory* factory = nullptr; // part of the key; no reference held
-    std::string uri;                    // the resolved URI, part of the key
+    // Part of the key, compared as an address. Held, so that while the entry
+    // lives no other factory can be made at that address.
+    gmpi_sdk::ComPtr<IDrawingFactory> factory;
+    std::string uri; // the resolved URI, part of the key
     gmpi_sdk::ComPtr<IBitmap> bitmap;
     // The only owner; widgets keep plain pointers. Declared last so that an
-    // entry drops it first, then the bitmap, then the URI.
+    // entry drops it first, then the bitmap, the URI and the factory.
     std::shared_ptr<ImageMetadata> metadata;
 };
 
@@ -35,24 +42,34 @@ public:
     ImageCache& operator=(const ImageCache&) = delete;
 
     // The picture of a UTF-8 name with one reference for the caller, or null;
-    // outMeta, when given, receives the cache's record for it, or null.
-    void imageFor(IBitmap** out, IGuiHost* host, IGraphicsHost* graphicsHost, const char* name,
-                  ImageMetadata** outMeta);
+    // outMeta, when given, receives the cache's record for it, or null. The
+    // user draws through the graphics host's factory: while it lives, the
+    // picture and the record stay.
+    void imageFor(ImageCacheClient& user, IBitmap** out, IGuiHost* host,
+                  IGraphicsHost* graphicsHost, const char* name, ImageMetadata** outMeta);
     // The bitmap cached for that factory and URI with one reference for the
     // caller, or null.
     void findBitmap(IBitmap** out, IDrawingFactory* factory, const char* uri);
-    // Caches a bitmap loaded elsewhere, without metadata.
-    void addBitmap(IDrawingFactory* factory, const char* uri, IBitmap* bitmap);
+    // Caches a bitmap loaded elsewhere, without metadata, for a user that
+    // draws through the factory.
+    void addBitmap(ImageCacheClient& user, IDrawingFactory* factory, const char* uri,
+                   IBitmap* bitmap);
 
     void addClient() { ++clients; }
-    // The last client gone, every entry goes.
-    void releaseClient();
+    // The pictures of each factory that no client draws through any more go;
+    // the last client gone, every entry goes.
+    void releaseClient(ImageCacheClient& client);
 
     int32_t clientCount() const { return clients; }
     const std::vector<ImageCacheEntry>& cached() const { return entries; }
+    // The number of clients that draw through the factory.
+    int32_t factoryUsers(const IDrawingFactory* factory) const { return users.users(factory); }
 
 private:
+    void dropEntriesOf(const IDrawingFactory* factory);
+
     std::vector<ImageCacheEntry> entries; // load order, searched linearly
+    DrawingFactoryUsers users;
     int32_t clients = 0;
 };
 
@@ -84,4 +101,8 @@ public:
 
 protected:
     ImageCacheClient();
+
+private:
+    friend class ImageCache;
+    DrawingFactoryUsers::Drawn drawnThrough;
 };

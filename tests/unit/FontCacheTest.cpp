@@ -10,6 +10,7 @@
 
 #include <iterator>
 #include <map>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -134,8 +135,9 @@ TEST_F(FontCacheTest, WeightsAndSlants) {
     // No key sets italic; a derived style may.
     gmpi_sdk::ComPtr<ITextFormat> italic;
     FontStyle* style = nullptr;
+    StyledWidget& user = attachedWidget();
     FontCache::instance().derivedTextFormat(
-        italic.put(), host.guiHost(), attachedWidget().getGraphicsHost(), "bold italic", "Bold",
+        user, italic.put(), host.guiHost(), user.getGraphicsHost(), "bold italic", "Bold",
         [](FontStyle& s) { s.styleFlags |= StyleItalic; }, &style);
     ASSERT_TRUE(italic);
     EXPECT_EQ(stateOf(italic).request.style, 1);
@@ -184,8 +186,9 @@ TEST_F(FontCacheTest, SizesByTheHostOrThroughTheFactoryWrapper) {
     };
     for (const Case& c : cases) {
         gmpi_sdk::ComPtr<ITextFormat> format;
+        StyledWidget& user = attachedWidget();
         FontCache::instance().derivedTextFormat(
-            format.put(), host.guiHost(), attachedWidget().getGraphicsHost(), c.name, "wide",
+            user, format.put(), host.guiHost(), user.getGraphicsHost(), c.name, "wide",
             [&c](FontStyle& s) {
                 s.sizeOverride = c.sizeOverride;
                 s.sizeBasis = c.sizeBasis;
@@ -374,6 +377,52 @@ TEST_F(FontCacheTest, EachDrawingFactoryHasFormatsOfItsOwn) {
     EXPECT_EQ(other.references(), 0);
 }
 
+TEST_F(FontCacheTest, AFactorysFormatsGoWithTheLastClientThatDrewThroughIt) {
+    const std::string skin = offerSkin("FONT_CATEGORY normal\nfont-size 14\n");
+    StyledWidget& widget = attachedWidget();
+    const FontStyle* style = widget.fontStyleFor("normal");
+    ASSERT_NE(style, nullptr);
+
+    // A second window of the same skin is opened twice; each time its host
+    // hands out a new factory, made where the one before was. Two widgets
+    // there share one format.
+    testhost::TestHost otherHost;
+    otherHost.addResource("global", "ImageMeta", skin);
+    alignas(testhost::DrawingFactory) unsigned char storage[sizeof(testhost::DrawingFactory)];
+    for (int opening = 0; opening < 2; ++opening) {
+        auto* other = new (storage) testhost::DrawingFactory(drawing.ledger());
+        other->serve(otherHost);
+        std::vector<StyledWidget*> window;
+        for (int i = 0; i < 2; ++i) {
+            window.push_back(new StyledWidget);
+            window.back()->attachHost(otherHost.object());
+        }
+        const auto first = formatFor(*window[0], "normal");
+        const auto second = formatFor(*window[1], "normal");
+        ASSERT_TRUE(first);
+        EXPECT_EQ(first.get(), second.get());
+        EXPECT_TRUE(other->made(stateOf(first).id)) << "opening " << opening;
+        EXPECT_EQ(other->formatRequests.size(), 1u) << "opening " << opening;
+        EXPECT_EQ(FontCache::instance().factoryUsers(other), 2);
+
+        // The window closes: its formats and its factory's references go,
+        // the first window's stay.
+        window[0]->release();
+        EXPECT_EQ(other->references(), 1);
+        window[1]->release();
+        EXPECT_EQ(other->references(), 0);
+        EXPECT_EQ(FontCache::instance().factoryUsers(other), 0);
+        ASSERT_EQ(FontCache::instance().cachedFormats().size(), 1u);
+        EXPECT_EQ(FontCache::instance().cachedFormats().begin()->first.factory, &drawing);
+        otherHost.graphics.drawingFactory = nullptr;
+        other->~DrawingFactory();
+    }
+    EXPECT_EQ(widget.fontStyleFor("normal"), style);
+    EXPECT_EQ(drawing.formatRequests.size(), 1u);
+    std::string report;
+    EXPECT_TRUE(otherHost.referencesBalanced(&report)) << report;
+}
+
 TEST_F(FontCacheTest, RenamedAndDerivedFormats) {
     offerSkin("FONT_CATEGORY normal\nfont-size 14\n");
     StyledWidget& widget = attachedWidget();
@@ -382,12 +431,13 @@ TEST_F(FontCacheTest, RenamedAndDerivedFormats) {
     FontStyle source = defaultFontStyle();
     source.fontSize = 30;
     gmpi_sdk::ComPtr<ITextFormat> renamed;
-    cache.createRenamedTextFormat(renamed.put(), host.guiHost(), widget.getGraphicsHost(), "banner",
-                                  source);
+    cache.createRenamedTextFormat(widget, renamed.put(), host.guiHost(), widget.getGraphicsHost(),
+                                  "banner", source);
     ASSERT_TRUE(renamed);
     gmpi_sdk::ComPtr<ITextFormat> found;
     FontStyle* style = nullptr;
-    cache.findTextFormat(found.put(), host.guiHost(), widget.getGraphicsHost(), "banner", &style);
+    cache.findTextFormat(widget, found.put(), host.guiHost(), widget.getGraphicsHost(), "banner",
+                         &style);
     EXPECT_EQ(found.get(), renamed.get());
     ASSERT_NE(style, nullptr);
     EXPECT_EQ(style->fontSize, 30);
@@ -400,9 +450,9 @@ TEST_F(FontCacheTest, RenamedAndDerivedFormats) {
         s.fontSize *= 2;
     };
     gmpi_sdk::ComPtr<ITextFormat> derived, again;
-    cache.derivedTextFormat(derived.put(), host.guiHost(), widget.getGraphicsHost(), "large",
-                            "NORMAL", bigger, &style);
-    cache.derivedTextFormat(again.put(), host.guiHost(), widget.getGraphicsHost(), "large",
+    cache.derivedTextFormat(widget, derived.put(), host.guiHost(), widget.getGraphicsHost(),
+                            "large", "NORMAL", bigger, &style);
+    cache.derivedTextFormat(widget, again.put(), host.guiHost(), widget.getGraphicsHost(), "large",
                             "normal", bigger, nullptr);
     ASSERT_TRUE(derived);
     EXPECT_EQ(derived.get(), again.get());

@@ -242,7 +242,7 @@ TEST_F(ImageBaseTest, APictureWithFramesOfNoHeightIsNotShown) {
 
 TEST_F(ImageBaseTest, APictureCachedWithoutARecordIsNotShown) {
     ComPtr<testhost::Bitmap> made(new testhost::Bitmap(factory.ledger(), 4, 4));
-    ImageCache::instance().addBitmap(&factory, "skin/made.png", made.get());
+    ImageCache::instance().addBitmap(*widget, &factory, "skin/made.png", made.get());
     host.addResource("made.png", "Image", "skin/made.png");
     show(u"made.png");
     EXPECT_EQ(widget->currentBitmap(), nullptr);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -46,6 +47,7 @@ protected:
         client.reset();
         EXPECT_TRUE(cache().cached().empty());
         EXPECT_EQ(factory.ledger()->live(), 0) << factory.ledger()->describe();
+        EXPECT_EQ(factory.references(), 0);
         EXPECT_EQ(host.openStreams(), 0);
         graphics.reset();
         host.graphics.drawingFactory = nullptr;
@@ -63,9 +65,10 @@ protected:
     void offerText(const std::string& name, const std::string& uri, const std::string& text) {
         offer(name, "ImageMeta", uri, Bytes(text.begin(), text.end()));
     }
-    Loaded load(const std::string& name) {
+    Loaded load(const std::string& name) { return loadFor(*client, name); }
+    Loaded loadFor(ImageCacheClient& user, const std::string& name) {
         Loaded loaded;
-        cache().imageFor(loaded.bitmap.put(), host.guiHost(), graphics.get(), name.c_str(),
+        cache().imageFor(user, loaded.bitmap.put(), host.guiHost(), graphics.get(), name.c_str(),
                          &loaded.metadata);
         return loaded;
     }
@@ -103,6 +106,13 @@ TEST_F(ImageCacheTest, SharesOnePictureAndRecordPerFactoryAndUri) {
     EXPECT_NE(third.metadata, first.metadata);
     EXPECT_EQ(other.imageLoads.size(), 1u);
     EXPECT_EQ(cache().cached().size(), 2u);
+    // Each entry holds its factory until the client that drew through them goes.
+    EXPECT_EQ(factory.references(), 1);
+    EXPECT_EQ(other.references(), 1);
+    client.reset();
+    EXPECT_EQ(factory.references(), 0);
+    EXPECT_EQ(other.references(), 0);
+    client = std::make_unique<CacheClient>();
     factory.serve(host);
 }
 
@@ -146,7 +156,7 @@ TEST_F(ImageCacheTest, GivesNothingAndCachesNothingForAPictureThatDoesNotLoad) {
     for (const char* name : {"broken.png", "missing.png", ""}) {
         Loaded loaded;
         loaded.metadata = reinterpret_cast<ImageMetadata*>(1);
-        cache().imageFor(loaded.bitmap.put(), host.guiHost(), graphics.get(), name,
+        cache().imageFor(*client, loaded.bitmap.put(), host.guiHost(), graphics.get(), name,
                          &loaded.metadata);
         EXPECT_FALSE(loaded.bitmap) << name;
         EXPECT_EQ(loaded.metadata, nullptr) << name;
@@ -164,16 +174,19 @@ TEST_F(ImageCacheTest, GivesNothingWithoutADrawingFactoryOrHosts) {
     EXPECT_FALSE(load("knob.png").bitmap);
     factory.serve(host);
     Loaded loaded;
-    cache().imageFor(loaded.bitmap.put(), nullptr, graphics.get(), "knob.png", &loaded.metadata);
+    cache().imageFor(*client, loaded.bitmap.put(), nullptr, graphics.get(), "knob.png",
+                     &loaded.metadata);
     EXPECT_FALSE(loaded.bitmap);
-    cache().imageFor(loaded.bitmap.put(), host.guiHost(), nullptr, "knob.png", &loaded.metadata);
+    cache().imageFor(*client, loaded.bitmap.put(), host.guiHost(), nullptr, "knob.png",
+                     &loaded.metadata);
     EXPECT_FALSE(loaded.bitmap);
-    cache().imageFor(loaded.bitmap.put(), host.guiHost(), graphics.get(), nullptr,
+    cache().imageFor(*client, loaded.bitmap.put(), host.guiHost(), graphics.get(), nullptr,
                      &loaded.metadata);
     EXPECT_FALSE(loaded.bitmap);
     EXPECT_TRUE(cache().cached().empty());
     // Without outMeta the picture still comes.
-    cache().imageFor(loaded.bitmap.put(), host.guiHost(), graphics.get(), "knob.png", nullptr);
+    cache().imageFor(*client, loaded.bitmap.put(), host.guiHost(), graphics.get(), "knob.png",
+                     nullptr);
     EXPECT_TRUE(loaded.bitmap);
 }
 
@@ -334,6 +347,84 @@ TEST(MergeImageMask, MergesOnlyTheAreaBothBitmapsCover) {
     EXPECT_EQ(ledger->live(), 0);
 }
 
+// The colour byte c premultiplied by alpha a: for sRGB pixels in linear light,
+// the largest k whose half-step decode lies below (c^2.2 x a) / 255, found by
+// looking at every k; for other pixels c x a / 255 rounded to the nearest.
+uint8_t srgbMerged(uint8_t c, int32_t a) {
+    const SrgbTables& tables = srgbTables();
+    const float v = (tables.pow22()[c] * float(a)) * byteScale;
+    int32_t best = 0;
+    for (int32_t k = 1; k <= 255; ++k)
+        if (tables.srgbToLinearHalfStep()[k] < v)
+            best = k;
+    return uint8_t(best);
+}
+uint8_t integerMerged(uint8_t c, int32_t a) {
+    const int32_t x = int32_t(c) * a;
+    return uint8_t(((x + ((x + 127) >> 8) + 128) >> 8) & 0xFF);
+}
+
+// FNV-1a over bytes.
+uint64_t digestOf(const std::vector<uint8_t>& bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (const uint8_t b : bytes)
+        hash = (hash ^ b) * 1099511628211ull;
+    return hash;
+}
+
+TEST(MergeImageMask, GivesTheFormulasByteForEveryColourAndAlphaOfBothPixelKinds) {
+    // One picture of 256 x 256 pixels holds every pair: colour c in column c
+    // (each channel runs through all 256 colours in an order of its own),
+    // mask byte m in row m, so alpha 255 - m.
+    auto ledger = std::make_shared<testhost::DrawingLedger>();
+    const auto colourOf = [](int32_t channel, int32_t x) {
+        return uint8_t(channel == 0 ? x : channel == 1 ? 255 - x : (7 * x + 3) & 0xFF);
+    };
+    struct Kind {
+        int32_t pixelFormat;
+        uint8_t (*merged)(uint8_t, int32_t);
+        uint64_t digest; // of the merged picture, as the merge has always given it
+    };
+    for (const Kind kind : {Kind{PixelFormatSrgb, srgbMerged, 0xc3047d63f56d743eull},
+                            Kind{0, integerMerged, 0xd7a9b1fca83ab34bull}}) {
+        ComPtr<testhost::Bitmap> picture(new testhost::Bitmap(ledger, 256, 256));
+        ComPtr<testhost::Bitmap> mask(new testhost::Bitmap(ledger, 256, 256));
+        picture->format = kind.pixelFormat;
+        for (int32_t y = 0; y < 256; ++y) {
+            for (int32_t x = 0; x < 256; ++x) {
+                uint8_t* p = picture->pixels->at(x, y);
+                for (int32_t channel = 0; channel < 3; ++channel)
+                    p[channel] = colourOf(channel, x);
+                p[3] = 0x5A;
+                // Only byte 0 of a mask pixel counts.
+                mask->pixels->setPixel(x, y, 0xA5C3E100u | uint32_t(y));
+            }
+        }
+        mergeImageMask(picture.get(), mask.get());
+        int32_t wrong = 0;
+        for (int32_t y = 0; y < 256; ++y) {
+            const int32_t a = 255 - y;
+            for (int32_t x = 0; x < 256; ++x) {
+                const uint8_t* p = picture->pixels->at(x, y);
+                for (int32_t channel = 0; channel < 3; ++channel) {
+                    const uint8_t c = colourOf(channel, x);
+                    if (p[channel] != kind.merged(c, a) && ++wrong <= 5)
+                        ADD_FAILURE() << "format " << kind.pixelFormat << ": colour " << int(c)
+                                      << " alpha " << a << " gave " << int(p[channel])
+                                      << ", wanted " << int(kind.merged(c, a));
+                }
+                if (p[3] != a && ++wrong <= 5)
+                    ADD_FAILURE() << "alpha " << int(p[3]) << ", wanted " << a;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "format " << kind.pixelFormat;
+        EXPECT_EQ(digestOf(picture->pixels->bytes), kind.digest)
+            << "format " << kind.pixelFormat << std::hex << " digest 0x"
+            << digestOf(picture->pixels->bytes);
+    }
+    EXPECT_EQ(ledger->live(), 0);
+}
+
 TEST_F(ImageCacheTest, MergesPaddedRowsPixelByPixel) {
     factory.rowPadding = 6;
     factory.loadedFormat = 0;
@@ -415,6 +506,74 @@ TEST_F(ImageCacheTest, IgnoresAKeyColourOffThePicture) {
     }
 }
 
+TEST_F(ImageCacheTest, AFactorysPicturesGoWithTheLastClientThatDrewThroughIt) {
+    offer("knob.png", "Image", "skin/knob.png", solidBmp(4, 4, 0xFFFFFFFF));
+    EXPECT_TRUE(load("knob.png").bitmap);
+    EXPECT_TRUE(load("knob.png").bitmap);
+    EXPECT_EQ(cache().factoryUsers(&factory), 1); // counted once however often it asks
+
+    // Two clients of another factory share one load of the picture.
+    testhost::DrawingFactory other(factory.ledger());
+    auto firstOfOther = std::make_unique<CacheClient>();
+    auto secondOfOther = std::make_unique<CacheClient>();
+    other.serve(host);
+    EXPECT_EQ(loadFor(*firstOfOther, "knob.png").bitmap.get(),
+              loadFor(*secondOfOther, "knob.png").bitmap.get());
+    EXPECT_EQ(other.imageLoads.size(), 1u);
+    EXPECT_EQ(cache().factoryUsers(&other), 2);
+    EXPECT_EQ(cache().cached().size(), 2u);
+
+    firstOfOther.reset();
+    EXPECT_EQ(cache().cached().size(), 2u);
+    EXPECT_EQ(other.references(), 1);
+    // The last of them goes, and the other factory's picture and reference
+    // with it; this factory's picture stays for the client that drew it.
+    secondOfOther.reset();
+    ASSERT_EQ(cache().cached().size(), 1u);
+    EXPECT_EQ(cache().cached()[0].factory.get(), &factory);
+    EXPECT_EQ(cache().factoryUsers(&other), 0);
+    EXPECT_EQ(other.references(), 0);
+    EXPECT_EQ(factory.ledger()->live("bitmap"), 1);
+
+    // A new client of the other factory loads the picture afresh.
+    auto third = std::make_unique<CacheClient>();
+    EXPECT_TRUE(loadFor(*third, "knob.png").bitmap);
+    EXPECT_EQ(other.imageLoads.size(), 2u);
+    third.reset();
+    EXPECT_EQ(other.references(), 0);
+    factory.serve(host);
+    EXPECT_TRUE(load("knob.png").bitmap);
+    EXPECT_EQ(factory.imageLoads.size(), 1u);
+}
+
+TEST_F(ImageCacheTest, AFactoryMadeWhereAGoneOneWasLoadsItsOwnPictures) {
+    offer("knob.png", "Image", "skin/knob.png", solidBmp(4, 4, 0xFFFFFFFF));
+    EXPECT_TRUE(load("knob.png").bitmap); // this client keeps the cache alive
+    alignas(testhost::DrawingFactory) unsigned char storage[sizeof(testhost::DrawingFactory)];
+    ComPtr<IBitmap> firstPicture;
+    {
+        auto* gone = new (storage) testhost::DrawingFactory(factory.ledger());
+        gone->serve(host);
+        auto user = std::make_unique<CacheClient>();
+        firstPicture = loadFor(*user, "knob.png").bitmap;
+        user.reset();
+        EXPECT_EQ(gone->references(), 0);
+        gone->~DrawingFactory();
+    }
+    auto* made = new (storage) testhost::DrawingFactory(factory.ledger());
+    made->serve(host);
+    auto user = std::make_unique<CacheClient>();
+    const Loaded loaded = loadFor(*user, "knob.png");
+    ASSERT_TRUE(loaded.bitmap);
+    EXPECT_TRUE(made->made(loaded.host().id));
+    EXPECT_NE(loaded.bitmap.get(), firstPicture.get());
+    EXPECT_EQ(made->imageLoads, std::vector<std::string>{"skin/knob.png"});
+    user.reset();
+    EXPECT_EQ(made->references(), 0);
+    made->~DrawingFactory();
+    factory.serve(host);
+}
+
 TEST_F(ImageCacheTest, DropsEveryEntryWithItsLastClient) {
     offer("knob.png", "Image", "skin/knob.png", solidBmp(4, 4, 0xFFFFFFFF));
     auto second = std::make_unique<CacheClient>();
@@ -451,7 +610,7 @@ TEST_F(ImageCacheTest, ReleasesItsPicturesAtUnload) {
 
 TEST_F(ImageCacheTest, FindsAndAddsBitmapsByFactoryAndUri) {
     ComPtr<testhost::Bitmap> made(new testhost::Bitmap(factory.ledger(), 2, 2));
-    cache().addBitmap(&factory, "skin/made.png", made.get());
+    cache().addBitmap(*client, &factory, "skin/made.png", made.get());
     EXPECT_EQ(made->references(), 2);
     ComPtr<IBitmap> found;
     cache().findBitmap(found.put(), &factory, "skin/made.png");

@@ -1,0 +1,31 @@
+// Which of a cache's clients draw through which drawing factory. A host's
+// drawing factory may go, and another be made at its address, once the
+// widgets that drew through it are gone (a window that closes takes its
+// factory with it, whatever its reference count says), so a cache keeps the
+// objects a factory made only while a client that drew through it lives.
+#pragma once
+
+#include "../framework/HostApi.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class DrawingFactoryUsers {
+public:
+    // The factories one client has drawn through, kept by the client.
+    using Drawn = std::vector<const IDrawingFactory*>;
+
+    // Counts the client as a user of the factory, once however often it asks.
+    void add(Drawn& client, const IDrawingFactory* factory);
+    // Ends the client's uses. Afterwards its list holds the factories that
+    // no client uses any more, whose objects the cache drops.
+    void remove(Drawn& client);
+    void clear() { counts.clear(); }
+
+    // The number of clients that draw through the factory.
+    int32_t users(const IDrawingFactory* factory) const;
+
+private:
+    std::vector<std::pair<const IDrawingFactory*, int32_t>> counts;
+};
