@@ -5,9 +5,12 @@
 //
 // A walk reads the text item by item. The first seek in the comma form reads
 // it once more into an index (where each item starts, the ids that do not
-// follow from the item before, which items are separators), from which every
-// later seek reaches its item directly. Copies of a reader share the text and
-// the index and have positions of their own; they are for one thread.
+// follow from the item before, which items are separators: 4 bytes an item
+// and a few for each id break and separator), from which every later seek
+// reaches its item directly. An id is found by bisection while the runs of
+// ids ascend, as lists write them; ids out of order cost a look at each run.
+// Copies of a reader share the text and the index and have positions of
+// their own; they are for one thread.
 #pragma once
 
 #include <cstdint>

@@ -278,6 +278,14 @@ TEST(EnumListReader, SeeksLandWhereAWalkLands) {
             longList += u'0';
         }
     }
+    std::u16string ascending; // runs of ids that ascend, with gaps between them
+    for (int i = 0; i < 200; ++i) {
+        ascending += i ? u"," : u"";
+        ascending += i % 53 == 20 ? u"<<<<" : u"v";
+        if (i % 3 == 0)
+            for (const char c : "=" + std::to_string(i * 5))
+                ascending += char16_t(c);
+    }
     const std::u16string texts[] = {
         u"a,----,b",
         u"a,----=5,b=5",
@@ -297,6 +305,7 @@ TEST(EnumListReader, SeeksLandWhereAWalkLands) {
         u"<<<<,>>>>,||||,----", // nothing but separators
         u"a, b = -3 ,c,=x,d=99999999999,e",
         longList,
+        ascending,
     };
     for (const std::u16string& text : texts) {
         const Item shown{0, 0, text.size() < 60 ? text : u"(the long list)"};
