@@ -32,7 +32,8 @@ void setDecimal(std::u16string& text, int64_t value) {
     text.assign(p, end);
 }
 
-std::u16string_view trimmed(std::u16string_view text) {
+// Inlined into the walk's loop, where it is hot.
+[[gnu::always_inline]] inline std::u16string_view trimmed(std::u16string_view text) {
     size_t begin = 0, end = text.size();
     while (begin < end && platform::isCSpace(text[begin]))
         ++begin;
