@@ -106,6 +106,14 @@ private:
     }
 };
 
+// A number in six digits, so that the lines in view hold as many characters
+// whatever the length of the list.
+void appendSixDigits(std::u16string& text, int64_t number) {
+    const std::string digits = std::to_string(1000000 + number % 1000000);
+    for (size_t i = 1; i < digits.size(); ++i)
+        text += char16_t(digits[i]);
+}
+
 // `items` items as lists give them: words, some with ids, some in white
 // space, with two separators among the first lines.
 std::u16string listText(int64_t items) {
@@ -117,13 +125,13 @@ std::u16string listText(int64_t items) {
             text += u"----";
             continue;
         }
-        text += i % 3 == 0 ? u" item " : u"item";
-        for (const char c : std::to_string(i))
-            text += char16_t(c);
+        text += i % 3 == 0 ? u" item" : u"item";
+        appendSixDigits(text, i);
+        if (i % 3 == 0)
+            text += u' ';
         if (i % 5 == 0) {
             text += u'=';
-            for (const char c : std::to_string(i * 2))
-                text += char16_t(c);
+            appendSixDigits(text, i * 2);
         }
     }
     return text;
