@@ -15,10 +15,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -40,19 +42,58 @@ GuiColour colourOfWord(uint32_t word) {
                       float(word >> 24) * byteScale);
 }
 
-// The reader of an item list; none for a list the reader refuses.
-std::optional<EnumListReader> readerOf(const std::u16string& list) {
-    try {
-        return EnumListReader(list);
-    } catch (const std::out_of_range&) {
-        return std::nullopt;
-    }
-}
-
 // What drawUtf8Text is given: the text up to its first NUL, as UTF-8.
 std::string drawnText(const std::u16string& text) {
     return platform::wideToUtf8(std::u16string_view(text).substr(0, text.find(u'\0')));
 }
+
+// The item-list pin: text pin bytes, stored as a text pin stores them, and
+// read once as they arrive. It holds the text in a reader that has indexed
+// its items, and the list's count. Repaints and presses seek in copies of
+// the reader, which keep the text they began with when the host stores
+// another from inside one of their host calls.
+class ItemListPin final : public MpGuiPinBase {
+public:
+    bool storeHostValue(int32_t, int32_t size, const void* data) override {
+        if (size < 0 || !data)
+            size = 0;
+        const std::u16string& now = reader ? reader->text() : refusedText;
+        if (size_t(size) == 2 * now.size() &&
+            (size == 0 || std::memcmp(now.data(), data, size_t(size)) == 0))
+            return false;
+        // Built whole before the old text goes: the data may point into it.
+        std::optional<EnumListReader> read;
+        std::u16string refused;
+        try {
+            read.emplace(textOf(size, data));
+            read->indexItems();
+        } catch (const std::out_of_range&) {
+            refused = textOf(size, data); // the reader refuses only "range" alone
+        }
+        items = read ? read->count() : 0;
+        reader = std::move(read);
+        refusedText = std::move(refused);
+        return true;
+    }
+    int32_t typeCode() const override { return KindText; }
+
+    // The list's reader, not positioned; none for a list the reader refuses.
+    const std::optional<EnumListReader>& list() const { return reader; }
+    // EnumListReader::count of the list; 0 for a list the reader refuses.
+    int32_t count() const { return items; }
+
+private:
+    static std::u16string textOf(int32_t size, const void* data) {
+        std::u16string text(size_t(size) / 2, u'\0');
+        if (!text.empty())
+            std::memcpy(text.data(), data, 2 * text.size());
+        return text;
+    }
+
+    std::optional<EnumListReader> reader;
+    std::u16string refusedText; // the text, while the reader refuses it
+    int32_t items = 0;
+};
 
 } // namespace
 
@@ -119,7 +160,7 @@ private:
         Count
     };
     MpGuiPin<int32_t> selectedIdPin;
-    StringGuiPin itemListPin;
+    ItemListPin itemListPin;
     MpGuiPin<bool> clickPin;
     StringGuiPin styleNamePin;
     StringGuiPin textColourPin;
@@ -165,8 +206,7 @@ int32_t BetterListBox::maxScrollTop() const {
 
 void BetterListBox::updateLayout() {
     const uint32_t layout = ++layouts;
-    const auto reader = readerOf(itemListPin.get());
-    itemCount = reader ? reader->count() : 0;
+    itemCount = itemListPin.count();
 
     gmpi_sdk::ComPtr<ITextFormat> format;
     textFormatFor(format.put(), styleName());
@@ -234,44 +274,31 @@ int32_t BetterListBox::acceptBounds(const GuiRect* rect) {
 }
 
 std::optional<EnumListItem> BetterListBox::itemOfLine(int64_t line) const {
-    auto reader = readerOf(itemListPin.get());
-    if (!reader || line < 0 || line > std::numeric_limits<int32_t>::max())
+    if (!itemListPin.list() || line < 0 || line > std::numeric_limits<int32_t>::max())
         return std::nullopt;
-    if (reader->isRange()) {
-        // Range items are numbers, never separators: line and index agree.
-        if (!reader->seekIndex(int32_t(line)))
-            return std::nullopt;
-        return reader->item();
-    }
-    int64_t shown = 0;
-    for (reader->first(); reader->item().index != -1; reader->next()) {
-        if (EnumListReader::isSeparator(reader->item().text))
-            continue;
-        if (shown == line)
-            return reader->item();
-        ++shown;
-    }
-    return std::nullopt;
+    EnumListReader reader = *itemListPin.list();
+    if (!reader.seekLine(int32_t(line)))
+        return std::nullopt;
+    return reader.item();
 }
 
 void BetterListBox::paintLines(IDrawingContext& context, ITextFormat* format, IBrush* textBrush,
                                IBrush* selectionBrush, float contentWidth, float height) const {
-    auto reader = readerOf(itemListPin.get());
     // A line height that is not positive would put every item on the first line.
-    if (!reader || !(lineHeight > 0.0f))
+    if (!itemListPin.list() || !(lineHeight > 0.0f))
         return;
+    // A copy: the text it reads stays while the host stores another from
+    // inside the drawing calls.
+    EnumListReader reader = *itemListPin.list();
     float top = 0.0f;
     float bottom = lineHeight;
-    int64_t n = 0;
-    reader->first();
-    if (reader->isRange() && scrollTop > 0) {
-        // The lines above the view of a range are passed over without a walk.
-        reader->seekIndex(scrollTop);
-        n = scrollTop;
-    }
+    // The lines above the view are passed over without a walk.
+    int64_t n = scrollTop;
+    if (!reader.seekLine(scrollTop))
+        return;
     int64_t painted = 0;
-    for (; reader->item().index != -1; reader->next()) {
-        const EnumListItem& item = reader->item();
+    for (; reader.item().index != -1; reader.next()) {
+        const EnumListItem& item = reader.item();
         if (EnumListReader::isSeparator(item.text))
             continue;
         if (n < scrollTop) {

@@ -1,9 +1,11 @@
 // BetterListBox through the export: its lines, strip and colours as drawn,
 // selection by pressing, scrolling by dragging in the strip, and the skin text
 // styles it takes from the shared font cache.
+#include "LongItemLists.h"
 #include "WidgetFixture.h"
 #include "host/Painting.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -11,6 +13,8 @@
 #include <vector>
 
 using namespace testhost;
+using blackbox::ItemListModel;
+using blackbox::ListedItem;
 using blackbox::sameBits;
 using blackbox::sameColour;
 using blackbox::sameRect;
@@ -742,6 +746,245 @@ TEST_F(BetterListBoxTest, SurvivesTheHostSettingPinsFromInsideItsSends) {
     host.onAccept = nullptr;
     sendsOfRelease();
     EXPECT_EQ(textsOf(*paintAt()), std::vector<std::string>{"z"});
+}
+
+// A list the host sets from inside a repaint's drawing calls: the repaint
+// goes on with the lines of the list it began with, the next one draws the
+// new list from its top. One set inside the style's look-up, before any line
+// is drawn, is the one drawn.
+TEST_F(BetterListBoxTest, AListSetFromInsideARepaintIsDrawnFromTheNextRepaintOn) {
+    makeTenItemBox();
+    scrollDown(2);
+    const std::u16string newList = u"n0,n1,----,n2=40,n3,n4,n5,n6,n7,n8,n9,n10";
+    int32_t texts = 0;
+    DrawingContext* drawingInto = nullptr;
+    drawing.onCall = [&](HostCall call) {
+        if (call == HostCall::Draw && drawingInto &&
+            drawingInto->recorded().calls.back().op == DrawOp::DrawText && ++texts == 2)
+            set(pinItemList, newList);
+    };
+    {
+        DrawingContext context(&drawing, GuiSize{100, 100});
+        drawingInto = &context;
+        EXPECT_EQ(graphics->onRepaint(&context), ResultSuccess);
+        drawingInto = nullptr;
+        EXPECT_EQ(textsOf(context.recorded()),
+                  (std::vector<std::string>{"i2", "i3", "i4", "i5", "i6", "i7"}));
+    }
+    drawing.onCall = nullptr;
+    EXPECT_EQ(texts, 6);
+    EXPECT_EQ(textsOf(*paint({100, 100})),
+              (std::vector<std::string>{"n0", "n1", "n2", "n3", "n4", "n5"}));
+    EXPECT_EQ(sendsOfPress(20, 40),
+              (Sends{sent(pinSelectedId, int32_t(40)), sent(pinClick, true)}));
+    sendsOfRelease();
+
+    bool changed = false;
+    host.onCall = [&](HostCall call) {
+        if (call == HostCall::LookUpResource && !std::exchange(changed, true))
+            set(pinItemList, std::u16string(u"m0,m1"));
+    };
+    const auto recording = paint({100, 100});
+    host.onCall = nullptr;
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(textsOf(*recording), (std::vector<std::string>{"m0", "m1"}));
+}
+
+// A press selects from the list the host holds once it has the capture: one
+// set from inside the capture call, which also returns the view to the top.
+TEST_F(BetterListBoxTest, APressSelectsFromAListSetFromInsideItsCaptureCall) {
+    makeTenItemBox();
+    scrollDown(2);
+    bool changed = false;
+    host.onCall = [&](HostCall call) {
+        if (call == HostCall::TakePointerCapture && !std::exchange(changed, true))
+            set(pinItemList, std::u16string(u"a=100,----,b,c"));
+    };
+    EXPECT_EQ(sendsOfPress(20, 20),
+              (Sends{sent(pinSelectedId, int32_t(102)), sent(pinClick, true)}));
+    host.onCall = nullptr;
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(sendsOfRelease(), (Sends{sent(pinClick, false)}));
+}
+
+// A list the host stores without reporting the change is what the next
+// repaint draws and the next press selects from; the strip goes on counting
+// the items of the last layout until the next one.
+TEST_F(BetterListBoxTest, AListStoredWithoutAChangeReportIsDrawnAndCountedAtTheNextLayout) {
+    makeTenItemBox();
+    ASSERT_EQ(widget->receive(pinItemList, bytesOf(std::u16string(u"p,q=5,r"))), ResultSuccess);
+    const auto recording = paint({100, 100});
+    EXPECT_EQ(textsOf(*recording), (std::vector<std::string>{"p", "q", "r"}));
+    const auto rects = recording->of(DrawOp::PaintRect);
+    ASSERT_GE(rects.size(), 2u);
+    EXPECT_TRUE(sameRect(rects[1]->rect, GuiRect{90, 2, 98, 96.0f * 0.6f + 3.0f}));
+    EXPECT_EQ(sendsOfPress(20, 20), (Sends{sent(pinSelectedId, int32_t(5)), sent(pinClick, true)}));
+    sendsOfRelease();
+
+    place({0, 0, 100, 100}); // the same bounds: a layout and no repaint request
+    const auto relaid = paint({100, 100});
+    const auto laidOut = relaid->of(DrawOp::PaintRect);
+    ASSERT_GE(laidOut.size(), 2u);
+    EXPECT_TRUE(sameRect(laidOut[1]->rect, GuiRect{90, 2, 98, 99}));
+}
+
+// Long lists, 25 lines in view (bounds 100 x 400, lines of 16 pixels): what a
+// repaint draws, a press sends and a drag step scrolls, at the top, in the
+// middle and at the bottom, item by item as the list says.
+class BetterListBoxLongListTest : public BetterListBoxTest {
+protected:
+    static constexpr float width = 100, height = 400;
+    static constexpr int32_t inView = 25;
+
+    void makeBox(const ItemListModel& model) {
+        offerSkin("FONT_CATEGORY normal\nfont-size 14\n");
+        makeWidget(u"BetterListBox");
+        set(pinStyleName, std::u16string(u"normal"));
+        set(pinSelection, std::u16string(u"ff102030"));
+        set(pinItemList, model.list);
+        lines = model.lines();
+        count = int32_t(model.items.size());
+        selected = lines.at(3).id;
+        set(pinSelectedId, selected);
+        place({0, 0, width, height});
+        sends();
+        repaintRequests();
+        top = 0;
+    }
+
+    int32_t maxTop() const { return std::max(0, count - inView); }
+
+    // Drags in the strip, one step per motion, until `line` is the first in
+    // view: each step asks for one repaint. Steps past either end leave it there.
+    void scrollTo(int32_t line, int32_t extraSteps = 0) {
+        ASSERT_EQ(sendsOfPress(95, 50), Sends{});
+        repaintRequests();
+        const int32_t steps = std::abs(line - top) + extraSteps;
+        const float step = line >= top ? 17.0f : -17.0f;
+        float y = 50;
+        for (int32_t i = 0; i < steps; ++i)
+            drag(95, y += step);
+        EXPECT_EQ(repaintRequests(), size_t(steps));
+        ASSERT_EQ(sendsOfRelease(), Sends{}); // the click was never raised
+        top = std::clamp(line, 0, maxTop());
+    }
+
+    // One repaint, compared call by call with the lines from `top` on.
+    void expectView() {
+        SCOPED_TRACE("first line in view " + std::to_string(top));
+        const auto recording = paint({width, height});
+        const auto brushes = recording->of(DrawOp::MakeSolidBrush);
+        ASSERT_EQ(brushes.size(), 4u);
+        const GuiColour textColour = brushes[0]->colour, selectionColour = brushes[1]->colour;
+
+        // The strip, its thumb, and after the clip the background.
+        const auto rects = recording->of(DrawOp::PaintRect);
+        ASSERT_GE(rects.size(), 3u);
+        EXPECT_TRUE(sameRect(rects[0]->rect, GuiRect{88, 0, 100, height}));
+        const float t = float(top) * (height - 4.0f) / float(count);
+        const float f = std::min(float(inView) / float(count), 1.0f);
+        EXPECT_TRUE(
+            sameRect(rects[1]->rect, GuiRect{90, t + 2.0f, 98, t + (height - 4.0f) * f + 3.0f}));
+        EXPECT_TRUE(sameRect(rects[2]->rect, GuiRect{0, 0, 88, height}));
+
+        struct Drawn {
+            DrawOp op;
+            GuiRect rect;
+            std::string text;
+            GuiColour colour;
+        };
+        std::vector<Drawn> drawn, expected;
+        bool pastBackground = false;
+        for (const DrawCall& call : recording->calls) {
+            if (call.op == DrawOp::PaintRect && !pastBackground) {
+                pastBackground = &call == rects[2];
+            } else if (pastBackground &&
+                       (call.op == DrawOp::PaintRect || call.op == DrawOp::DrawText)) {
+                ASSERT_TRUE(call.brush.has_value());
+                drawn.push_back({call.op, call.rect, call.text, call.brush->colour});
+            }
+        }
+        for (int32_t k = 0; k < inView && top + k < int32_t(lines.size()); ++k) {
+            const ListedItem& line = lines[size_t(top + k)];
+            const GuiRect rect{0, 16.0f * float(k), 88, 16.0f * float(k + 1)};
+            if (line.id == selected)
+                expected.push_back({DrawOp::PaintRect, rect, "", selectionColour});
+            expected.push_back({DrawOp::DrawText, rect, line.text, textColour});
+        }
+        ASSERT_EQ(drawn.size(), expected.size());
+        for (size_t i = 0; i < drawn.size(); ++i) {
+            SCOPED_TRACE("call " + std::to_string(i) + ": " + expected[i].text);
+            EXPECT_EQ(drawn[i].op, expected[i].op);
+            EXPECT_TRUE(sameRect(drawn[i].rect, expected[i].rect));
+            EXPECT_EQ(drawn[i].text, expected[i].text);
+            EXPECT_TRUE(sameColour(drawn[i].colour, expected[i].colour));
+        }
+        EXPECT_EQ(recording->of(DrawOp::PopClip).size(), 1u);
+    }
+
+    // Presses on lines of the view and the releases after them: each sends the
+    // id of its line (when it is not the one held), then raises the click.
+    void expectPresses() {
+        SCOPED_TRACE("first line in view " + std::to_string(top));
+        for (const float y : {8.0f, 20.0f, 16.0f * 12 + 1, 399.5f, 16.0f * 25 + 1}) {
+            SCOPED_TRACE(y);
+            const int64_t line = int64_t(top) + int64_t(y / 16.0f);
+            Sends expected;
+            if (line < int64_t(lines.size())) {
+                const int32_t id = lines[size_t(line)].id;
+                if (id != selected)
+                    expected.push_back(sent(pinSelectedId, id));
+                expected.push_back(sent(pinClick, true));
+                selected = id;
+            }
+            EXPECT_EQ(sendsOfPress(20, y), expected);
+            EXPECT_EQ(sendsOfRelease(),
+                      line < int64_t(lines.size()) ? Sends{sent(pinClick, false)} : Sends{});
+        }
+        EXPECT_EQ(repaintRequests(), 0u); // the highlight waits for the host
+    }
+
+    std::vector<ListedItem> lines;
+    int32_t count = 0;
+    int32_t selected = 0;
+    int32_t top = 0;
+};
+
+TEST_F(BetterListBoxLongListTest, ShowsSelectsAndScrollsEveryShapeOfItemAtEveryPosition) {
+    struct Case {
+        const char* what;
+        ItemListModel model;
+    };
+    const Case cases[] = {
+        {"100 items", blackbox::assortedItems(100)},
+        {"100,000 items", blackbox::assortedItems(100000)},
+        {"a range of 100,000", blackbox::rangeItems(-7, 99992)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        makeBox(c.model);
+        const int32_t lastPage = int32_t(lines.size()) - inView;
+        // The top, one line down, each side of the separators in the middle,
+        // the last full page, the bottom (past the last line by the
+        // separators), then three lines back up.
+        std::vector<int32_t> stops = {0,       1, count / 2 - 30, count / 2 - 24, count / 2 - 2,
+                                      lastPage};
+        std::sort(stops.begin(), stops.end());
+        for (const int32_t line : stops) {
+            scrollTo(line);
+            expectView();
+            expectPresses();
+        }
+        scrollTo(maxTop(), 2); // two steps beyond the bottom change nothing
+        expectView();
+        expectPresses();
+        scrollTo(maxTop() - 3);
+        expectView();
+        expectPresses();
+        scrollTo(0, 5);
+        expectView();
+        dropWidget();
+    }
 }
 
 } // namespace

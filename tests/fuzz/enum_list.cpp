@@ -1,5 +1,6 @@
 // Feeds arbitrary UTF-16 text to the item-list reader and checks that the
-// walk, the count and the seeks agree as the reader documents.
+// walk, the count and the seeks (by position, line and id) agree as the
+// reader documents.
 #include "framework/EnumListReader.h"
 
 #include <cstddef>
@@ -56,21 +57,48 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require(int64_t(items.size()) - count == starts - ends);
     }
 
-    // Each of the first items is found by its position and by its id, unless
-    // it is a separator; an id lands on its first non-separator holder.
+    // Each of the first items is found by its position, by its line (its
+    // place among the items that are not separators) and by its id, unless it
+    // is a separator; an id lands on its first non-separator holder. Each seek
+    // leaves the reader where a walk would: the item that follows is the same.
     constexpr size_t seekLimit = 64;
+    auto sameAs = [&](const EnumListReader& found, size_t at) {
+        require(found.item().index == items[at].index && found.item().id == items[at].id &&
+                found.item().text == items[at].text);
+        EnumListReader after = found;
+        after.next();
+        if (at + 1 < items.size())
+            require(after.item().index == items[at + 1].index &&
+                    after.item().id == items[at + 1].id);
+        else if (complete)
+            require(after.item().index == -1);
+    };
+    int32_t line = 0;
     for (size_t i = 0; i < items.size() && i < seekLimit; ++i) {
         const EnumListItem& item = items[i];
         const bool separator = EnumListReader::isSeparator(item.text);
         require(reader.seekIndex(item.index) != separator);
-        if (!separator)
-            require(reader.item().text == item.text && reader.item().id == item.id);
-        if (!separator) {
-            require(reader.seekId(item.id));
-            require(reader.item().id == item.id && reader.item().index <= item.index);
-            require(enumListHasId(text, item.id));
-            require(enumListValidId(text, item.id) == item.id);
+        if (separator) {
+            require(reader.item().index == -1);
+            continue;
         }
+        sameAs(reader, i);
+        require(reader.seekLine(line++));
+        sameAs(reader, i);
+        size_t holder = 0;
+        while (items[holder].id != item.id || EnumListReader::isSeparator(items[holder].text))
+            ++holder;
+        require(reader.seekId(item.id));
+        sameAs(reader, holder);
+        require(enumListHasId(text, item.id));
+        require(enumListValidId(text, item.id) == item.id);
+    }
+    if (complete) {
+        int32_t lines = 0;
+        for (const EnumListItem& item : items)
+            lines += EnumListReader::isSeparator(item.text) ? 0 : 1;
+        require(!reader.seekLine(lines) && reader.item().index == -1);
+        require(!reader.seekIndex(int32_t(items.size())) && reader.item().index == -1);
     }
     const int32_t valid = enumListValidId(text, 12345);
     if (!enumListHasId(text, 12345))

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <ostream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -231,6 +234,158 @@ TEST(EnumListReader, CountMatchesTheWalkOfLongLists) {
     const auto items = walk(reader, 2000);
     ASSERT_EQ(items.size(), 1000u);
     EXPECT_EQ(items.back(), (Item{999, 999, u"iteml"}));
+}
+
+// The reader's whole position: the item, and the item that next() gives after it.
+struct Position {
+    Item item;
+    Item following;
+    bool operator==(const Position&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Position& p) {
+    return out << p.item << " then " << p.following;
+}
+
+Position positionOf(EnumListReader reader) {
+    const Item item{reader.item().index, reader.item().id, reader.item().text};
+    reader.next();
+    return {item, {reader.item().index, reader.item().id, reader.item().text}};
+}
+
+// Where a walk from the first item stops at the first item that matches,
+// or past the end: what every seek must leave.
+template <class Match> Position walkedTo(const std::u16string& text, Match match) {
+    EnumListReader reader(text);
+    for (reader.first(); reader.item().index != -1; reader.next())
+        if (match(reader.item()))
+            break;
+    return positionOf(reader);
+}
+
+// Seeks by position, by id and by line land where a walk lands, with the
+// same item, the same following item, and the same state past the end; on
+// one reader seeking again and again, in any order.
+TEST(EnumListReader, SeeksLandWhereAWalkLands) {
+    std::u16string longList;
+    for (int i = 0; i < 300; ++i) {
+        if (i)
+            longList += u',';
+        longList += i % 37 == 5 ? u"----" : i % 41 == 7 ? u" |||| " : u"w";
+        if (i % 7 == 3) {
+            longList += u'=';
+            longList += char16_t(u'0' + i % 10);
+            longList += u'0';
+        }
+    }
+    std::u16string ascending; // runs of ids that ascend, with gaps between them
+    for (int i = 0; i < 200; ++i) {
+        ascending += i ? u"," : u"";
+        ascending += i % 53 == 20 ? u"<<<<" : u"v";
+        if (i % 3 == 0)
+            for (const char c : "=" + std::to_string(i * 5))
+                ascending += char16_t(c);
+    }
+    const std::u16string texts[] = {
+        u"a,----,b",
+        u"a,----=5,b=5",
+        u"----,a,a",
+        u",a",
+        u"a,",
+        u",,",
+        u"",
+        u"   ",
+        u"x=3,y=4",
+        u"Low=10,Mid,High=20",
+        u"a=2147483646,b,c,d",  // a run of ids that wraps
+        u"b=5,a=1,c",           // runs out of order
+        u"a=5,b=3,c,d,e",       // runs that overlap: 5 twice
+        u"a=1,b=1,c=1",         // one id three times
+        u"----=7,a,<<<<=7,b=7", // separators with ids
+        u"<<<<,>>>>,||||,----", // nothing but separators
+        u"a, b = -3 ,c,=x,d=99999999999,e",
+        longList,
+        ascending,
+    };
+    for (const std::u16string& text : texts) {
+        const Item shown{0, 0, text.size() < 60 ? text : u"(the long list)"};
+        SCOPED_TRACE(::testing::Message() << shown);
+        EnumListReader all(text);
+        const auto items = walk(all, 1000);
+        std::vector<int32_t> ids{minInt, maxInt, -1, 0, 1, 2, 7, 12345};
+        for (const Item& item : items)
+            ids.push_back(item.id);
+        EnumListReader reader(text);
+        for (int round = 0; round < 2; ++round) {
+            for (int32_t index = -2; index <= int32_t(items.size()) + 1; ++index) {
+                const int32_t at = round ? int32_t(items.size()) - 1 - index : index;
+                SCOPED_TRACE(at);
+                const Position byWalk = walkedTo(text, [at](const EnumListItem& item) {
+                    return item.index == at && !EnumListReader::isSeparator(item.text);
+                });
+                EXPECT_EQ(reader.seekIndex(at), byWalk.item.index != -1);
+                if (at >= 0) { // a negative position leaves the item as it was
+                    EXPECT_EQ(positionOf(reader), byWalk);
+                }
+
+                int32_t lines = 0;
+                const Position lineByWalk = walkedTo(text, [at, &lines](const EnumListItem& item) {
+                    return !EnumListReader::isSeparator(item.text) && lines++ == at;
+                });
+                EXPECT_EQ(reader.seekLine(at), lineByWalk.item.index != -1);
+                if (at >= 0) {
+                    EXPECT_EQ(positionOf(reader), lineByWalk);
+                }
+            }
+            for (const int32_t id : ids) {
+                SCOPED_TRACE(id);
+                const Position byWalk = walkedTo(text, [id](const EnumListItem& item) {
+                    return item.id == id && !EnumListReader::isSeparator(item.text);
+                });
+                EXPECT_EQ(reader.seekId(id), byWalk.item.index != -1);
+                EXPECT_EQ(positionOf(reader), byWalk);
+            }
+            std::reverse(ids.begin(), ids.end());
+        }
+    }
+}
+
+TEST(EnumListReader, LinesPassOverSeparators) {
+    EnumListReader reader(u"A,----,B,<<<<,>>>>,C=7,||||");
+    const std::vector<std::pair<int32_t, std::u16string>> lines = {{0, u"A"}, {2, u"B"}, {7, u"C"}};
+    for (int32_t line = 0; line < 3; ++line) {
+        ASSERT_TRUE(reader.seekLine(line)) << line;
+        EXPECT_EQ(reader.item().id, lines[size_t(line)].first);
+        EXPECT_EQ(reader.item().text, lines[size_t(line)].second);
+    }
+    EXPECT_FALSE(reader.seekLine(3));
+    EXPECT_EQ(reader.item().index, -1);
+    EXPECT_FALSE(reader.seekLine(-1));
+
+    // In the range form a line is an item.
+    EnumListReader range(u"range -5,5");
+    ASSERT_TRUE(range.seekLine(10));
+    EXPECT_EQ(range.item().id, 5);
+    EXPECT_FALSE(range.seekLine(11));
+    EXPECT_FALSE(range.seekLine(-1));
+}
+
+// Copies share the text and its index and move on their own.
+TEST(EnumListReader, CopiesMoveOnTheirOwn) {
+    std::u16string text = u"a,----,b=5,c";
+    EnumListReader reader(std::move(text));
+    EXPECT_EQ(reader.text(), u"a,----,b=5,c");
+    ASSERT_TRUE(reader.seekLine(1));
+    EnumListReader copy = reader;
+    copy.next();
+    EXPECT_EQ(copy.item().text, u"c");
+    EXPECT_EQ(copy.item().id, 6);
+    EXPECT_EQ(reader.item().text, u"b");
+    ASSERT_TRUE(copy.seekId(0));
+    EXPECT_EQ(reader.item().id, 5);
+    reader.next();
+    EXPECT_EQ(reader.item().text, u"c");
+    EXPECT_EQ(&copy.text(), &reader.text());
 }
 
 } // namespace
