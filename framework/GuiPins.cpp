@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -68,10 +69,16 @@ bool GuiPinValue<std::u16string>::store(std::u16string& value, int32_t size, con
     if (size_t(size) == 2 * value.size() &&
         (size == 0 || std::memcmp(value.data(), data, size_t(size)) == 0))
         return false;
-    // Build first: the data may point into the pin's own text.
+    if (reinterpret_cast<uintptr_t>(data) % alignof(char16_t) == 0) {
+        // Into the storage the text has; assign copes with units taken from
+        // the text itself.
+        value.assign(static_cast<const char16_t*>(data), units);
+        return true;
+    }
+    // Units at an odd address, copied byte by byte into a new text first (they
+    // may lie in the pin's own storage).
     std::u16string fresh(units, u'\0');
-    if (units)
-        std::memcpy(fresh.data(), data, 2 * units);
+    std::memcpy(fresh.data(), data, 2 * units);
     value = std::move(fresh);
     return true;
 }
@@ -94,9 +101,9 @@ std::vector<GuiPinTable::Entry>::const_iterator GuiPinTable::firstFrom(int32_t i
                             [](const Entry& e, int32_t i) { return e.index < i; });
 }
 
-MpGuiPinBase* GuiPinTable::findByBisection(int32_t index) const {
+const GuiPinTable::Entry* GuiPinTable::findByBisection(int32_t index) const {
     const auto it = firstFrom(index);
-    return it != entries.end() && it->index == index ? it->pin : nullptr;
+    return it != entries.end() && it->index == index ? &*it : nullptr;
 }
 
 MpGuiPinBase* GuiPinTable::at(int32_t index) const {
@@ -108,14 +115,15 @@ MpGuiPinBase* GuiPinTable::at(int32_t index) const {
 
 bool GuiPinTable::insert(int32_t index, MpGuiPinBase& pin) {
     // Pins are registered in index order, so nearly always at the end.
+    const Entry entry{index, &pin, pin.fourByteValue()};
     if (entries.empty() || entries.back().index < index) {
-        entries.push_back(Entry{index, &pin});
+        entries.push_back(entry);
         return true;
     }
     const auto it = firstFrom(index);
     if (it->index == index)
         return false;
-    entries.insert(it, Entry{index, &pin});
+    entries.insert(it, entry);
     return true;
 }
 

@@ -3,12 +3,16 @@
 // change.
 #pragma once
 
+#include "HostApi.h"
 #include "ModuleApi.h"
 #include "MpBlob.h"
 #include "PinIndex.h"
 
 #include <cstddef>
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 class GuiPinOwner;
@@ -36,6 +40,12 @@ protected:
 
 private:
     friend class GuiPinOwner;
+    friend class GuiPinTable;
+    // The address of a value the host may overwrite as one 4-byte word (an
+    // int or float pin's), so that the registry stores it without a call;
+    // null for the other kinds.
+    virtual void* fourByteValue() { return nullptr; }
+
     // The handler, a member function of the module, is held as one of its
     // GuiPinOwner part; the invoker, made for the module's class, turns owner
     // and handler back into the module's own types and calls it. No invoker:
@@ -104,7 +114,7 @@ public:
     MpGuiPin() : value() {}
     explicit MpGuiPin(T initial) : value(std::move(initial)) {}
 
-    bool storeHostValue(int32_t, int32_t size, const void* data) override {
+    bool storeHostValue(int32_t, int32_t size, const void* data) final {
         if (size < 0 || !data)
             size = 0;
         return Traits::store(value, size, data);
@@ -133,6 +143,14 @@ public:
 
 protected:
     T value;
+
+private:
+    void* fourByteValue() final {
+        if constexpr (std::is_same_v<T, int32_t> || std::is_same_v<T, float>)
+            return &value;
+        else
+            return nullptr;
+    }
 };
 
 using MpGuiPinBool = MpGuiPin<bool>;
@@ -145,6 +163,15 @@ public:
     using MpGuiPin::MpGuiPin;
     ~StringGuiPin() override = default;
 
+    // Sets and sends text that the caller holds elsewhere (a buffer of its
+    // own, say): it is copied into the pin's own storage only when it differs.
+    void setAndSendText(std::u16string_view text) {
+        if (value.size() == text.size() &&
+            (text.empty() || std::memcmp(value.data(), text.data(), 2 * text.size()) == 0))
+            return;
+        value.assign(text);
+        sendToHost(valueByteCount(), valueAddress());
+    }
     // Converts UTF-8 with the strict converter, then sets and sends. Throws
     // std::range_error and leaves the pin as it was for text that does not convert.
     void setAndSendUtf8(const std::string& utf8);
@@ -164,13 +191,20 @@ public:
     struct Entry {
         int32_t index;
         MpGuiPinBase* pin;
+        // The pin's value when the host may store it as one 4-byte word, else null.
+        void* word;
     };
 
-    MpGuiPinBase* find(int32_t index) const {
+    // The entry with that index, or null.
+    const Entry* findEntry(int32_t index) const {
         const size_t position = size_t(uint32_t(index));
         if (position < entries.size() && entries[position].index == index)
-            return entries[position].pin;
+            return &entries[position];
         return findByBisection(index);
+    }
+    MpGuiPinBase* find(int32_t index) const {
+        const Entry* entry = findEntry(index);
+        return entry ? entry->pin : nullptr;
     }
     // The pin with that index; throws std::out_of_range when there is none.
     MpGuiPinBase* at(int32_t index) const;
@@ -187,7 +221,7 @@ public:
     std::vector<Entry>::const_iterator end() const { return entries.end(); }
 
 private:
-    MpGuiPinBase* findByBisection(int32_t index) const;
+    const Entry* findByBisection(int32_t index) const;
     // The first entry whose index is not below `index`.
     std::vector<Entry>::const_iterator firstFrom(int32_t index) const;
 
@@ -200,20 +234,25 @@ class GuiPinOwner {
 public:
     virtual int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) = 0;
 
-    // Stores a value in the pin with that index; no handler runs.
+    // Stores a value in the pin with that index; no handler runs. Four bytes
+    // for an int or float pin are copied here: the pin's own store would
+    // leave the same value.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
-        MpGuiPinBase* pin = findPin(pinId);
-        if (!pin)
+        const GuiPinTable::Entry* entry = pins.findEntry(pinId);
+        if (!entry)
             return ResultFailure;
-        pin->storeHostValue(voice, size, data);
+        if (entry->word && size == 4 && data)
+            std::memcpy(entry->word, data, 4);
+        else
+            entry->pin->storeHostValue(voice, size, data);
         return ResultSuccess;
     }
     // Runs the pin's handler.
     int32_t onPinChanged(int32_t pinId, int32_t voice) {
-        MpGuiPinBase* pin = findPin(pinId);
-        if (!pin)
+        const GuiPinTable::Entry* entry = pins.findEntry(pinId);
+        if (!entry)
             return ResultFailure;
-        pin->runHandler(voice);
+        entry->pin->runHandler(voice);
         return ResultSuccess;
     }
     // Stores, then runs the handler only when the value changed.
@@ -225,11 +264,26 @@ public:
     int32_t nextPinIndex() const { return pins.nextIndex(); }
     const GuiPinTable& registeredPins() const { return pins; }
 
+    // A pin's value for the host, with voice 0: straight to the host given to
+    // sendPinsStraightTo, else through sendPinToHost.
+    void sendFromPin(int32_t pinId, int32_t size, const void* data) {
+        if (IGuiHost* host = straightHost)
+            host->acceptPinValue(pinId, size, data, 0);
+        else
+            sendPinToHost(pinId, size, data, 0);
+    }
+
 protected:
     GuiPinOwner() = default;
     GuiPinOwner(const GuiPinOwner&) = delete;
     GuiPinOwner& operator=(const GuiPinOwner&) = delete;
     ~GuiPinOwner() = default;
+
+    // For a base whose sendPinToHost does nothing but pass the value to this
+    // host's acceptPinValue: the pins then call it themselves, one call less
+    // on every send. The base keeps the reference, and clears this (null)
+    // before it lets the host go.
+    void sendPinsStraightTo(IGuiHost* host) { straightHost = host; }
 
     // Gives the pin its index, its owner and its handler (a member function of
     // the module, or none), and enters it unless that index is present
@@ -307,11 +361,12 @@ private:
     }
 
     GuiPinTable pins;
+    IGuiHost* straightHost = nullptr;
 };
 
 void MpGuiPinBase::sendToHost(int32_t size, const void* data) {
     if (owner)
-        owner->sendPinToHost(pinId, size, data, 0);
+        owner->sendFromPin(pinId, size, data);
 }
 
 void MpGuiPinBase::runHandler(int32_t voice) {

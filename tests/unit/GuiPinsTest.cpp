@@ -252,9 +252,9 @@ TEST(GuiPinRegistry, IndicesWithGapsAndOutOfOrderAreFoundInIndexOrder) {
     EXPECT_EQ(duplicate.getId(), 2);
 
     std::vector<int32_t> order;
-    for (const auto& [index, pin] : owner.registeredPins()) {
-        order.push_back(index);
-        EXPECT_EQ(pin->getId(), index);
+    for (const auto& entry : owner.registeredPins()) {
+        order.push_back(entry.index);
+        EXPECT_EQ(entry.pin->getId(), entry.index);
     }
     EXPECT_EQ(order, (std::vector<int32_t>{-3, 0, 2, 5, 9}));
     EXPECT_EQ(owner.nextPinIndex(), 10);
