@@ -3,6 +3,7 @@
 // and Linux. These follow the 32-bit (Windows) reading.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -41,7 +42,15 @@ constexpr size_t skipSpaceAndSign(std::basic_string_view<Char> text, bool& negat
 
 // Float to integer without undefined behaviour: NaN gives 0, out-of-range
 // values clamp to the limits, anything else truncates toward zero.
-int32_t saturatingToInt32(double value);
+inline int32_t saturatingToInt32(double value) {
+    if (value != value)
+        return 0;
+    if (value <= -2147483648.0)
+        return INT32_MIN;
+    if (value >= 2147483647.0)
+        return INT32_MAX;
+    return int32_t(value);
+}
 int64_t saturatingToInt64(double value);
 
 // Below 0 gives 0, above 1 gives 1; anything else, a NaN too, passes unchanged.

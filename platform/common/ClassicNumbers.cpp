@@ -2,9 +2,12 @@
 
 #include "../NumberText.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace platform {
@@ -42,29 +45,47 @@ bool startsWithWord(std::u16string_view text, std::string_view word) {
     return true;
 }
 
-// A written number after its sign, ready for std::from_chars, with what the
-// exactness test of a subnormal result needs.
+// A written number after its sign, as the exactness test of a subnormal
+// result needs it.
 struct WrittenNumber {
     bool hex = false;
-    std::string chars;        // mantissa and exponent as written, without "0x"
     std::string digits;       // the mantissa's digits without the point
     size_t integerDigits = 0; // how many of them stand before the point
     int64_t exponent = 0;     // the written exponent, saturated far beyond any float's
 };
 
+// Where a written number ends (0: its mantissa has no digit), and whether a
+// mantissa digit other than 0 is written.
+struct Extent {
+    size_t end = 0;
+    bool nonZero = false;
+};
+
 // Reads digits, an optional point and digits, then an optional exponent (e or
-// p) that counts only when it has a digit. False when the mantissa has no digit.
-bool scanMantissaAndExponent(std::u16string_view text, bool hex, WrittenNumber& number) {
+// p) that counts only when it has a digit. `keep`, when given, receives the
+// digits and the exponent.
+Extent scanMantissaAndExponent(std::u16string_view text, bool hex, WrittenNumber* keep) {
+    Extent extent;
     size_t i = 0;
-    for (; i < text.size() && isDigitIn(text[i], hex); ++i)
-        number.digits += char(text[i]);
-    number.integerDigits = number.digits.size();
-    if (i < text.size() && text[i] == u'.')
-        for (++i; i < text.size() && isDigitIn(text[i], hex); ++i)
-            number.digits += char(text[i]);
-    if (number.digits.empty())
-        return false;
-    size_t end = i;
+    size_t digitCount = 0;
+    const auto digitsFrom = [&] {
+        for (; i < text.size() && isDigitIn(text[i], hex); ++i) {
+            ++digitCount;
+            extent.nonZero |= text[i] != u'0';
+            if (keep)
+                keep->digits += char(text[i]);
+        }
+    };
+    digitsFrom();
+    if (keep)
+        keep->integerDigits = digitCount;
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        digitsFrom();
+    }
+    if (digitCount == 0)
+        return Extent{};
+    extent.end = i;
     const char16_t mark = hex ? u'p' : u'e';
     if (i < text.size() && (text[i] == mark || text[i] == char16_t(mark - u'a' + u'A'))) {
         size_t k = i + 1;
@@ -77,13 +98,12 @@ bool scanMantissaAndExponent(std::u16string_view text, bool hex, WrittenNumber& 
             for (; k < text.size() && isDigit(text[k]); ++k)
                 if (exponent < limit)
                     exponent = exponent * 10 + (text[k] - u'0');
-            number.exponent = negative ? -exponent : exponent;
-            end = k;
+            if (keep)
+                keep->exponent = negative ? -exponent : exponent;
+            extent.end = k;
         }
     }
-    for (size_t j = 0; j < end; ++j)
-        number.chars += char(text[j]);
-    return true;
+    return extent;
 }
 
 // Whether a subnormal result equals the number as written.
@@ -135,30 +155,45 @@ NumberReading readFloat(std::u16string_view text, float& value) {
         value = negative ? -nan : nan;
         return NumberReading::Read;
     }
-    WrittenNumber number;
     // "0x" counts only with a hexadecimal digit after it (before or after a point);
     // otherwise the 0 is a decimal number of its own.
     const bool hexPrefix =
         rest.size() > 2 && rest[0] == u'0' && (rest[1] == u'x' || rest[1] == u'X') &&
         (hexValue(rest[2]) >= 0 || (rest[2] == u'.' && rest.size() > 3 && hexValue(rest[3]) >= 0));
-    number.hex = hexPrefix;
-    if (!scanMantissaAndExponent(hexPrefix ? rest.substr(2) : rest, hexPrefix, number))
+    const std::u16string_view written = hexPrefix ? rest.substr(2) : rest;
+    const Extent extent = scanMantissaAndExponent(written, hexPrefix, nullptr);
+    if (extent.end == 0)
         return NumberReading::NoNumber;
 
+    // The number's characters are ASCII: narrowed into a buffer on the stack
+    // when they fit, as nearly every number does.
+    char onStack[64];
+    std::string onHeap;
+    char* chars = onStack;
+    if (extent.end > sizeof onStack) {
+        onHeap.resize(extent.end);
+        chars = onHeap.data();
+    }
+    for (size_t i = 0; i < extent.end; ++i)
+        chars[i] = char(written[i]);
+
     float result = 0.0f;
-    const char* end = number.chars.data() + number.chars.size();
-    const auto read =
-        std::from_chars(number.chars.data(), end, result,
-                        hexPrefix ? std::chars_format::hex : std::chars_format::general);
+    const char* end = chars + extent.end;
+    const auto read = std::from_chars(
+        chars, end, result, hexPrefix ? std::chars_format::hex : std::chars_format::general);
     if (read.ec == std::errc::result_out_of_range)
         return NumberReading::OutOfRange;
     if (read.ec != std::errc() || read.ptr != end)
         return NumberReading::NoNumber;
-    const bool nonZeroWritten = number.digits.find_first_not_of('0') != std::string::npos;
-    if (result == 0.0f && nonZeroWritten)
+    if (result == 0.0f && extent.nonZero)
         return NumberReading::OutOfRange;
-    if (std::fpclassify(result) == FP_SUBNORMAL && !subnormalIsExact(number, result))
-        return NumberReading::OutOfRange;
+    if (std::fpclassify(result) == FP_SUBNORMAL) {
+        WrittenNumber number;
+        number.hex = hexPrefix;
+        scanMantissaAndExponent(written, hexPrefix, &number);
+        if (!subnormalIsExact(number, result))
+            return NumberReading::OutOfRange;
+    }
     value = negative ? -result : result;
     return NumberReading::Read;
 }
@@ -211,9 +246,7 @@ std::u16string formatGeneral(double value, int precision) {
 }
 
 std::u16string formatInt32(int32_t value) {
-    char buffer[12];
-    const auto out = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return widenAscii(buffer, out.ptr);
+    return std::u16string(Int32Text(value).view());
 }
 
 } // namespace platform
