@@ -3,7 +3,7 @@
 // registration with a host that only counts, and unload; next to loading and
 // unloading an empty shared library, the least that loading any library costs.
 //
-// Each sample is a first load: it runs in a new process, bench_first_load,
+// Each sample is a first load: it runs in a new process, tavri_first_load,
 // which links neither the test host nor the stand-in platform library (it
 // checks that the platform library is not there before it begins), so that
 // the module library brings in what it needs as at a host's first scan. The
@@ -32,10 +32,10 @@ std::string besideProgram(const std::string& file) {
     return path.substr(0, path.find_last_of('/') + 1) + file;
 }
 
-// Runs bench_first_load once and answers the nanoseconds it reports; throws
+// Runs tavri_first_load once and answers the nanoseconds it reports; throws
 // when it fails.
 double firstLoad(const std::string& mode, const std::string& library) {
-    static const std::string program = besideProgram("bench_first_load");
+    static const std::string program = besideProgram("tavri_first_load");
     int out[2];
     if (pipe(out) != 0)
         throw std::runtime_error("no pipe");

@@ -5,10 +5,10 @@
 // nanoseconds it took on standard output and exits 0; anything else exits 1
 // with the reason on standard error.
 //
-//     bench_first_load scan LIBRARY    load, get the factory, make, attach and
+//     tavri_first_load scan LIBRARY    load, get the factory, make, attach and
 //                                      release every registration, unload
-//     bench_first_load load LIBRARY    load, get the factory, unload
-//     bench_first_load empty LIBRARY   dlopen and dlclose an empty library
+//     tavri_first_load load LIBRARY    load, get the factory, unload
+//     tavri_first_load empty LIBRARY   dlopen and dlclose an empty library
 #include "CountingHost.h"
 #include "host/ModuleLibrary.h"
 #include "tests/RegistrationTable.h"
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
                         std::chrono::duration_cast<std::chrono::nanoseconds>(took).count()));
         return 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_first_load: %s\n", e.what());
+        std::fprintf(stderr, "tavri_first_load: %s\n", e.what());
         return 1;
     }
 }
