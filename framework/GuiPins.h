@@ -38,13 +38,19 @@ protected:
     // Passes the pin's value to the host through its owner, with voice 0.
     inline void sendToHost(int32_t size, const void* data);
 
+    // How the registry may store what the host sends without calling the
+    // pin: an int or float pin's value as one 4-byte word, a text pin's text
+    // by the text store; any other pin stores it itself.
+    enum class HostStore : uint8_t { ByPin, Word, Text };
+    struct StoreAccess {
+        HostStore how = HostStore::ByPin;
+        void* value = nullptr;
+    };
+
 private:
     friend class GuiPinOwner;
     friend class GuiPinTable;
-    // The address of a value the host may overwrite as one 4-byte word (an
-    // int or float pin's), so that the registry stores it without a call;
-    // null for the other kinds.
-    virtual void* fourByteValue() { return nullptr; }
+    virtual StoreAccess storeAccess() { return {}; }
 
     // The handler, a member function of the module, is held as one of its
     // GuiPinOwner part; the invoker, made for the module's class, turns owner
@@ -145,11 +151,13 @@ protected:
     T value;
 
 private:
-    void* fourByteValue() final {
+    StoreAccess storeAccess() final {
         if constexpr (std::is_same_v<T, int32_t> || std::is_same_v<T, float>)
-            return &value;
+            return {HostStore::Word, &value};
+        else if constexpr (std::is_same_v<T, std::u16string>)
+            return {HostStore::Text, &value};
         else
-            return nullptr;
+            return {};
     }
 };
 
@@ -166,10 +174,15 @@ public:
     // Sets and sends text that the caller holds elsewhere (a buffer of its
     // own, say): it is copied into the pin's own storage only when it differs.
     void setAndSendText(std::u16string_view text) {
-        if (value.size() == text.size() &&
-            (text.empty() || std::memcmp(value.data(), text.data(), 2 * text.size()) == 0))
-            return;
-        value.assign(text);
+        if (value.size() == text.size()) {
+            // The same length, as a number or colour text mostly keeps: the
+            // units are compared and copied in place.
+            if (text.empty() || std::memcmp(value.data(), text.data(), 2 * text.size()) == 0)
+                return;
+            std::memmove(value.data(), text.data(), 2 * text.size());
+        } else {
+            value.assign(text);
+        }
         sendToHost(valueByteCount(), valueAddress());
     }
     // Converts UTF-8 with the strict converter, then sets and sends. Throws
@@ -190,17 +203,23 @@ class GuiPinTable {
 public:
     struct Entry {
         int32_t index;
+        MpGuiPinBase::HostStore store; // how the registry stores what the host sends
         MpGuiPinBase* pin;
-        // The pin's value when the host may store it as one 4-byte word, else null.
-        void* word;
+        void* value; // the pin's value, for a store of the registry's own
     };
 
     // The entry with that index, or null.
     const Entry* findEntry(int32_t index) const {
+        const Entry* entry = entryAtPosition(index);
+        return entry ? entry : findByBisection(index);
+    }
+    // The entry of that index when it stands at the position of the same
+    // number, as every entry does when the pins are numbered 0, 1, 2...; else null.
+    const Entry* entryAtPosition(int32_t index) const {
         const size_t position = size_t(uint32_t(index));
         if (position < entries.size() && entries[position].index == index)
             return &entries[position];
-        return findByBisection(index);
+        return nullptr;
     }
     MpGuiPinBase* find(int32_t index) const {
         const Entry* entry = findEntry(index);
@@ -235,17 +254,16 @@ public:
     virtual int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) = 0;
 
     // Stores a value in the pin with that index; no handler runs. Four bytes
-    // for an int or float pin are copied here: the pin's own store would
+    // for an int or float pin are copied here, and a text is stored by the
+    // text store without a call through the pin: the pin's own store would
     // leave the same value.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
-        const GuiPinTable::Entry* entry = pins.findEntry(pinId);
-        if (!entry)
-            return ResultFailure;
-        if (entry->word && size == 4 && data)
-            std::memcpy(entry->word, data, 4);
-        else
-            entry->pin->storeHostValue(voice, size, data);
-        return ResultSuccess;
+        const GuiPinTable::Entry* entry = pins.entryAtPosition(pinId);
+        if (entry && entry->store == MpGuiPinBase::HostStore::Word && size == 4 && data) {
+            std::memcpy(entry->value, data, 4);
+            return ResultSuccess;
+        }
+        return receiveOtherwise(pinId, voice, size, data);
     }
     // Runs the pin's handler.
     int32_t onPinChanged(int32_t pinId, int32_t voice) {
@@ -341,6 +359,9 @@ protected:
 private:
     // Gives the pin its index and owner, clears its handler and enters it.
     void enterPin(int32_t pinId, MpGuiPinBase& pin);
+    // The rest of receivePinValue, out of line so that the 4-byte store needs
+    // no stack frame: a text, the pin's own store, or ResultFailure without a pin.
+    int32_t receiveOtherwise(int32_t pinId, int32_t voice, int32_t size, const void* data);
 
     template <class Module> static void invokePlain(const MpGuiPinBase& pin, int32_t) {
         Module& module = static_cast<Module&>(*pin.owner);
