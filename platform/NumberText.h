@@ -34,9 +34,12 @@ constexpr size_t skipSpaceAndSign(std::basic_string_view<Char> text, bool& negat
     size_t i = 0;
     while (i < text.size() && isCSpace(char32_t(text[i])))
         ++i;
-    negative = i < text.size() && text[i] == Char('-');
-    if (i < text.size() && (negative || text[i] == Char('+')))
-        ++i;
+    negative = false;
+    if (i < text.size()) {
+        // Without a branch on which sign it is: typed numbers come with either.
+        negative = text[i] == Char('-');
+        i += size_t(negative | (text[i] == Char('+')));
+    }
     return i;
 }
 

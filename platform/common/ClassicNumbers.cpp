@@ -2,6 +2,7 @@
 
 #include "../NumberText.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -54,38 +55,17 @@ struct WrittenNumber {
     int64_t exponent = 0;     // the written exponent, saturated far beyond any float's
 };
 
-// Where a written number ends (0: its mantissa has no digit), and whether a
-// mantissa digit other than 0 is written.
-struct Extent {
-    size_t end = 0;
-    bool nonZero = false;
-};
-
-// Reads digits, an optional point and digits, then an optional exponent (e or
-// p) that counts only when it has a digit. `keep`, when given, receives the
-// digits and the exponent.
-Extent scanMantissaAndExponent(std::u16string_view text, bool hex, WrittenNumber* keep) {
-    Extent extent;
+// Reads the digits, an optional point and digits, then an optional exponent
+// (e or p) that counts only when it has a digit, of a number already known to
+// be there.
+void scanWrittenNumber(std::u16string_view text, bool hex, WrittenNumber& number) {
     size_t i = 0;
-    size_t digitCount = 0;
-    const auto digitsFrom = [&] {
-        for (; i < text.size() && isDigitIn(text[i], hex); ++i) {
-            ++digitCount;
-            extent.nonZero |= text[i] != u'0';
-            if (keep)
-                keep->digits += char(text[i]);
-        }
-    };
-    digitsFrom();
-    if (keep)
-        keep->integerDigits = digitCount;
-    if (i < text.size() && text[i] == u'.') {
-        ++i;
-        digitsFrom();
-    }
-    if (digitCount == 0)
-        return Extent{};
-    extent.end = i;
+    for (; i < text.size() && isDigitIn(text[i], hex); ++i)
+        number.digits += char(text[i]);
+    number.integerDigits = number.digits.size();
+    if (i < text.size() && text[i] == u'.')
+        for (++i; i < text.size() && isDigitIn(text[i], hex); ++i)
+            number.digits += char(text[i]);
     const char16_t mark = hex ? u'p' : u'e';
     if (i < text.size() && (text[i] == mark || text[i] == char16_t(mark - u'a' + u'A'))) {
         size_t k = i + 1;
@@ -98,12 +78,18 @@ Extent scanMantissaAndExponent(std::u16string_view text, bool hex, WrittenNumber
             for (; k < text.size() && isDigit(text[k]); ++k)
                 if (exponent < limit)
                     exponent = exponent * 10 + (text[k] - u'0');
-            if (keep)
-                keep->exponent = negative ? -exponent : exponent;
-            extent.end = k;
+            number.exponent = negative ? -exponent : exponent;
         }
     }
-    return extent;
+}
+
+// Whether the character can stand in a written number after its sign: the
+// digits, the point, the exponent's mark and its sign.
+bool mayStandInNumber(char16_t c, bool hex) {
+    if (isDigitIn(c, hex) || c == u'.' || c == u'+' || c == u'-')
+        return true;
+    const char16_t mark = hex ? u'p' : u'e';
+    return c == mark || c == char16_t(mark - u'a' + u'A');
 }
 
 // Whether a subnormal result equals the number as written.
@@ -161,36 +147,45 @@ NumberReading readFloat(std::u16string_view text, float& value) {
         rest.size() > 2 && rest[0] == u'0' && (rest[1] == u'x' || rest[1] == u'X') &&
         (hexValue(rest[2]) >= 0 || (rest[2] == u'.' && rest.size() > 3 && hexValue(rest[3]) >= 0));
     const std::u16string_view written = hexPrefix ? rest.substr(2) : rest;
-    const Extent extent = scanMantissaAndExponent(written, hexPrefix, nullptr);
-    if (extent.end == 0)
+    // A second sign is no number, though std::from_chars takes a minus.
+    if (!written.empty() && written[0] == u'-')
         return NumberReading::NoNumber;
 
-    // The number's characters are ASCII: narrowed into a buffer on the stack
-    // when they fit, as nearly every number does.
+    // The characters that may make the number, narrowed into a buffer on the
+    // stack when they fit, as nearly every number does; std::from_chars then
+    // reads the longest number they begin with, as stof does.
+    size_t length = 0;
+    while (length < written.size() && mayStandInNumber(written[length], hexPrefix))
+        ++length;
     char onStack[64];
     std::string onHeap;
     char* chars = onStack;
-    if (extent.end > sizeof onStack) {
-        onHeap.resize(extent.end);
+    if (length > sizeof onStack) {
+        onHeap.resize(length);
         chars = onHeap.data();
     }
-    for (size_t i = 0; i < extent.end; ++i)
+    for (size_t i = 0; i < length; ++i)
         chars[i] = char(written[i]);
 
     float result = 0.0f;
-    const char* end = chars + extent.end;
-    const auto read = std::from_chars(
-        chars, end, result, hexPrefix ? std::chars_format::hex : std::chars_format::general);
+    const auto read =
+        std::from_chars(chars, chars + length, result,
+                        hexPrefix ? std::chars_format::hex : std::chars_format::general);
     if (read.ec == std::errc::result_out_of_range)
         return NumberReading::OutOfRange;
-    if (read.ec != std::errc() || read.ptr != end)
+    if (read.ec != std::errc())
         return NumberReading::NoNumber;
-    if (result == 0.0f && extent.nonZero)
-        return NumberReading::OutOfRange;
+    if (result == 0.0f) {
+        // Zero read from a mantissa with a digit other than 0 underflowed.
+        const char mark = hexPrefix ? 'p' : 'e';
+        for (const char* c = chars; c != read.ptr && (*c | 0x20) != mark; ++c)
+            if (*c != '0' && *c != '.')
+                return NumberReading::OutOfRange;
+    }
     if (std::fpclassify(result) == FP_SUBNORMAL) {
         WrittenNumber number;
         number.hex = hexPrefix;
-        scanMantissaAndExponent(written, hexPrefix, &number);
+        scanWrittenNumber(written, hexPrefix, number);
         if (!subnormalIsExact(number, result))
             return NumberReading::OutOfRange;
     }
@@ -203,10 +198,14 @@ NumberReading readInt32(std::u16string_view text, int32_t& value) {
     size_t i = skipSpaceAndSign(text, negative);
     if (i >= text.size() || !isDigit(text[i]))
         return NumberReading::NoNumber;
+    // The magnitude stops at 2^32, beyond every int32, without a branch.
     uint64_t magnitude = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i)
-        if (magnitude <= 0x80000000u)
-            magnitude = magnitude * 10 + uint64_t(text[i] - u'0');
+    for (; i < text.size(); ++i) {
+        const unsigned digit = unsigned(text[i]) - unsigned(u'0');
+        if (digit > 9)
+            break;
+        magnitude = std::min<uint64_t>(magnitude * 10 + digit, uint64_t(1) << 32);
+    }
     if (magnitude > (negative ? 0x80000000u : 0x7FFFFFFFu))
         return NumberReading::OutOfRange;
     value = negative ? int32_t(-int64_t(magnitude)) : int32_t(magnitude);
