@@ -147,16 +147,20 @@ NumberReading readFloat(std::u16string_view text, float& value) {
         rest.size() > 2 && rest[0] == u'0' && (rest[1] == u'x' || rest[1] == u'X') &&
         (hexValue(rest[2]) >= 0 || (rest[2] == u'.' && rest.size() > 3 && hexValue(rest[3]) >= 0));
     const std::u16string_view written = hexPrefix ? rest.substr(2) : rest;
-    // A second sign is no number, though std::from_chars takes a minus.
-    if (!written.empty() && written[0] == u'-')
-        return NumberReading::NoNumber;
 
     // The characters that may make the number, narrowed into a buffer on the
     // stack when they fit, as nearly every number does; std::from_chars then
     // reads the longest number they begin with, as stof does.
+    // A sign stands only right after the exponent's mark: std::from_chars
+    // would read the hexadecimal "1p+-1" as 1p-1.
     size_t length = 0;
-    while (length < written.size() && mayStandInNumber(written[length], hexPrefix))
+    while (length < written.size() && mayStandInNumber(written[length], hexPrefix)) {
+        const char16_t c = written[length];
+        if ((c == u'+' || c == u'-') &&
+            (length == 0 || (written[length - 1] | 0x20) != (hexPrefix ? u'p' : u'e')))
+            break;
         ++length;
+    }
     char onStack[64];
     std::string onHeap;
     char* chars = onStack;

@@ -53,6 +53,8 @@ constexpr FloatCase floatCases[] = {
     {u"0X1P-2", NumberReading::Read, 0x3E800000},
     {u"0x.8", NumberReading::Read, 0x3F000000},
     {u"0x1p", NumberReading::Read, 0x3F800000},
+    {u"0x1.p+-1", NumberReading::Read, 0x3F800000}, // an exponent takes one sign
+    {u"1e+-5", NumberReading::Read, 0x3F800000},
     {u"0x", NumberReading::Read, 0x00000000},
     {u"0x.", NumberReading::Read, 0x00000000},
     {u"0xg", NumberReading::Read, 0x00000000},
