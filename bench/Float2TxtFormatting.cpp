@@ -2,7 +2,8 @@
 // through its pins (value in, text out to a host that only counts), next to
 // the least work of that: std::to_chars writing the same values with the same
 // precision, the characters widened to 16-bit units in a buffer of the
-// caller's, and the text handed to the same host. Target: under 3x.
+// caller's, and the text handed to the same host. Target: under 2x, as for the
+// other converters (text_converters.cpp).
 #include "support/CountingHost.h"
 #include "support/Opaque.h"
 #include "support/Ratios.h"
@@ -88,5 +89,5 @@ BENCHMARK(StdToChars)->Name("baseline std::to_chars/100000");
 
 int main(int argc, char** argv) {
     return bench::runWithRatios(argc, argv,
-                                {{"KZ_Float2TxtC/100000", "baseline std::to_chars/100000", 3.0}});
+                                {{"KZ_Float2TxtC/100000", "baseline std::to_chars/100000", 2.0}});
 }

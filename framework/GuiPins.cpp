@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -63,16 +64,31 @@ bool GuiPinValue<MpBlob>::store(MpBlob& value, int32_t size, const void* data) {
     return true;
 }
 
+namespace {
+
+// Units at an odd address, copied byte by byte into a new text first (they
+// may lie in the pin's own storage). Out of line: hosts do not send such text,
+// and the store of aligned units is the quicker without it.
+[[gnu::noinline]] void storeFromOddAddress(std::u16string& value, size_t units, const void* data) {
+    std::u16string fresh(units, u'\0');
+    std::memcpy(fresh.data(), data, 2 * units);
+    value = std::move(fresh);
+}
+
+} // namespace
+
 bool GuiPinValue<std::u16string>::store(std::u16string& value, int32_t size, const void* data) {
     const size_t units = size_t(size) / 2;
     if (size_t(size) == 2 * value.size() &&
         (size == 0 || std::memcmp(value.data(), data, size_t(size)) == 0))
         return false;
-    // Build first: the data may point into the pin's own text.
-    std::u16string fresh(units, u'\0');
-    if (units)
-        std::memcpy(fresh.data(), data, 2 * units);
-    value = std::move(fresh);
+    if (reinterpret_cast<uintptr_t>(data) % alignof(char16_t) == 0) {
+        // Into the storage the text has; assign copes with units taken from
+        // the text itself.
+        value.assign(static_cast<const char16_t*>(data), units);
+        return true;
+    }
+    storeFromOddAddress(value, units, data);
     return true;
 }
 
@@ -94,9 +110,9 @@ std::vector<GuiPinTable::Entry>::const_iterator GuiPinTable::firstFrom(int32_t i
                             [](const Entry& e, int32_t i) { return e.index < i; });
 }
 
-MpGuiPinBase* GuiPinTable::findByBisection(int32_t index) const {
+const GuiPinTable::Entry* GuiPinTable::findByBisection(int32_t index) const {
     const auto it = firstFrom(index);
-    return it != entries.end() && it->index == index ? it->pin : nullptr;
+    return it != entries.end() && it->index == index ? &*it : nullptr;
 }
 
 MpGuiPinBase* GuiPinTable::at(int32_t index) const {
@@ -108,14 +124,16 @@ MpGuiPinBase* GuiPinTable::at(int32_t index) const {
 
 bool GuiPinTable::insert(int32_t index, MpGuiPinBase& pin) {
     // Pins are registered in index order, so nearly always at the end.
+    const MpGuiPinBase::StoreAccess access = pin.storeAccess();
+    const Entry entry{index, access.how, &pin, access.value};
     if (entries.empty() || entries.back().index < index) {
-        entries.push_back(Entry{index, &pin});
+        entries.push_back(entry);
         return true;
     }
     const auto it = firstFrom(index);
     if (it->index == index)
         return false;
-    entries.insert(it, Entry{index, &pin});
+    entries.insert(it, entry);
     return true;
 }
 
@@ -132,6 +150,18 @@ void GuiPinOwner::enterPin(int32_t pinId, MpGuiPinBase& pin) {
     pin.invoker = nullptr;
     pin.plainHandler = nullptr;
     pins.insert(pinId, pin);
+}
+
+int32_t GuiPinOwner::receiveOtherwise(int32_t pinId, int32_t voice, int32_t size,
+                                      const void* data) {
+    const GuiPinTable::Entry* entry = pins.findEntry(pinId);
+    if (!entry)
+        return ResultFailure;
+    if (entry->store == MpGuiPinBase::HostStore::Text && size >= 0 && data)
+        GuiPinValue<std::u16string>::store(*static_cast<std::u16string*>(entry->value), size, data);
+    else
+        entry->pin->storeHostValue(voice, size, data);
+    return ResultSuccess;
 }
 
 int32_t GuiPinOwner::receiveAndNotify(int32_t pinId, int32_t voice, int32_t size,

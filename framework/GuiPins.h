@@ -3,12 +3,16 @@
 // change.
 #pragma once
 
+#include "HostApi.h"
 #include "ModuleApi.h"
 #include "MpBlob.h"
 #include "PinIndex.h"
 
 #include <cstddef>
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 class GuiPinOwner;
@@ -34,8 +38,20 @@ protected:
     // Passes the pin's value to the host through its owner, with voice 0.
     inline void sendToHost(int32_t size, const void* data);
 
+    // How the registry may store what the host sends without calling the
+    // pin: an int or float pin's value as one 4-byte word, a text pin's text
+    // by the text store; any other pin stores it itself.
+    enum class HostStore : uint8_t { ByPin, Word, Text };
+    struct StoreAccess {
+        HostStore how = HostStore::ByPin;
+        void* value = nullptr;
+    };
+
 private:
     friend class GuiPinOwner;
+    friend class GuiPinTable;
+    virtual StoreAccess storeAccess() { return {}; }
+
     // The handler, a member function of the module, is held as one of its
     // GuiPinOwner part; the invoker, made for the module's class, turns owner
     // and handler back into the module's own types and calls it. No invoker:
@@ -104,7 +120,7 @@ public:
     MpGuiPin() : value() {}
     explicit MpGuiPin(T initial) : value(std::move(initial)) {}
 
-    bool storeHostValue(int32_t, int32_t size, const void* data) override {
+    bool storeHostValue(int32_t, int32_t size, const void* data) final {
         if (size < 0 || !data)
             size = 0;
         return Traits::store(value, size, data);
@@ -133,6 +149,16 @@ public:
 
 protected:
     T value;
+
+private:
+    StoreAccess storeAccess() final {
+        if constexpr (std::is_same_v<T, int32_t> || std::is_same_v<T, float>)
+            return {HostStore::Word, &value};
+        else if constexpr (std::is_same_v<T, std::u16string>)
+            return {HostStore::Text, &value};
+        else
+            return {};
+    }
 };
 
 using MpGuiPinBool = MpGuiPin<bool>;
@@ -145,6 +171,20 @@ public:
     using MpGuiPin::MpGuiPin;
     ~StringGuiPin() override = default;
 
+    // Sets and sends text that the caller holds elsewhere (a buffer of its
+    // own, say): it is copied into the pin's own storage only when it differs.
+    void setAndSendText(std::u16string_view text) {
+        if (value.size() == text.size()) {
+            // The same length, as a number or colour text mostly keeps: the
+            // units are compared and copied in place.
+            if (text.empty() || std::memcmp(value.data(), text.data(), 2 * text.size()) == 0)
+                return;
+            std::memmove(value.data(), text.data(), 2 * text.size());
+        } else {
+            value.assign(text);
+        }
+        sendToHost(valueByteCount(), valueAddress());
+    }
     // Converts UTF-8 with the strict converter, then sets and sends. Throws
     // std::range_error and leaves the pin as it was for text that does not convert.
     void setAndSendUtf8(const std::string& utf8);
@@ -163,14 +203,27 @@ class GuiPinTable {
 public:
     struct Entry {
         int32_t index;
+        MpGuiPinBase::HostStore store; // how the registry stores what the host sends
         MpGuiPinBase* pin;
+        void* value; // the pin's value, for a store of the registry's own
     };
 
-    MpGuiPinBase* find(int32_t index) const {
+    // The entry with that index, or null.
+    const Entry* findEntry(int32_t index) const {
+        const Entry* entry = entryAtPosition(index);
+        return entry ? entry : findByBisection(index);
+    }
+    // The entry of that index when it stands at the position of the same
+    // number, as every entry does when the pins are numbered 0, 1, 2...; else null.
+    const Entry* entryAtPosition(int32_t index) const {
         const size_t position = size_t(uint32_t(index));
         if (position < entries.size() && entries[position].index == index)
-            return entries[position].pin;
-        return findByBisection(index);
+            return &entries[position];
+        return nullptr;
+    }
+    MpGuiPinBase* find(int32_t index) const {
+        const Entry* entry = findEntry(index);
+        return entry ? entry->pin : nullptr;
     }
     // The pin with that index; throws std::out_of_range when there is none.
     MpGuiPinBase* at(int32_t index) const;
@@ -187,7 +240,7 @@ public:
     std::vector<Entry>::const_iterator end() const { return entries.end(); }
 
 private:
-    MpGuiPinBase* findByBisection(int32_t index) const;
+    const Entry* findByBisection(int32_t index) const;
     // The first entry whose index is not below `index`.
     std::vector<Entry>::const_iterator firstFrom(int32_t index) const;
 
@@ -200,20 +253,24 @@ class GuiPinOwner {
 public:
     virtual int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) = 0;
 
-    // Stores a value in the pin with that index; no handler runs.
+    // Stores a value in the pin with that index; no handler runs. Four bytes
+    // for an int or float pin are copied here, and a text is stored by the
+    // text store without a call through the pin: the pin's own store would
+    // leave the same value.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
-        MpGuiPinBase* pin = findPin(pinId);
-        if (!pin)
-            return ResultFailure;
-        pin->storeHostValue(voice, size, data);
-        return ResultSuccess;
+        const GuiPinTable::Entry* entry = pins.entryAtPosition(pinId);
+        if (entry && entry->store == MpGuiPinBase::HostStore::Word && size == 4 && data) {
+            std::memcpy(entry->value, data, 4);
+            return ResultSuccess;
+        }
+        return receiveOtherwise(pinId, voice, size, data);
     }
     // Runs the pin's handler.
     int32_t onPinChanged(int32_t pinId, int32_t voice) {
-        MpGuiPinBase* pin = findPin(pinId);
-        if (!pin)
+        const GuiPinTable::Entry* entry = pins.findEntry(pinId);
+        if (!entry)
             return ResultFailure;
-        pin->runHandler(voice);
+        entry->pin->runHandler(voice);
         return ResultSuccess;
     }
     // Stores, then runs the handler only when the value changed.
@@ -225,11 +282,26 @@ public:
     int32_t nextPinIndex() const { return pins.nextIndex(); }
     const GuiPinTable& registeredPins() const { return pins; }
 
+    // A pin's value for the host, with voice 0: straight to the host given to
+    // sendPinsStraightTo, else through sendPinToHost.
+    void sendFromPin(int32_t pinId, int32_t size, const void* data) {
+        if (IGuiHost* host = straightHost)
+            host->acceptPinValue(pinId, size, data, 0);
+        else
+            sendPinToHost(pinId, size, data, 0);
+    }
+
 protected:
     GuiPinOwner() = default;
     GuiPinOwner(const GuiPinOwner&) = delete;
     GuiPinOwner& operator=(const GuiPinOwner&) = delete;
     ~GuiPinOwner() = default;
+
+    // For a base whose sendPinToHost does nothing but pass the value to this
+    // host's acceptPinValue: the pins then call it themselves, one call less
+    // on every send. The base keeps the reference, and clears this (null)
+    // before it lets the host go.
+    void sendPinsStraightTo(IGuiHost* host) { straightHost = host; }
 
     // Gives the pin its index, its owner and its handler (a member function of
     // the module, or none), and enters it unless that index is present
@@ -287,6 +359,9 @@ protected:
 private:
     // Gives the pin its index and owner, clears its handler and enters it.
     void enterPin(int32_t pinId, MpGuiPinBase& pin);
+    // The rest of receivePinValue, out of line so that the 4-byte store needs
+    // no stack frame: a text, the pin's own store, or ResultFailure without a pin.
+    int32_t receiveOtherwise(int32_t pinId, int32_t voice, int32_t size, const void* data);
 
     template <class Module> static void invokePlain(const MpGuiPinBase& pin, int32_t) {
         Module& module = static_cast<Module&>(*pin.owner);
@@ -307,11 +382,12 @@ private:
     }
 
     GuiPinTable pins;
+    IGuiHost* straightHost = nullptr;
 };
 
 void MpGuiPinBase::sendToHost(int32_t size, const void* data) {
     if (owner)
-        owner->sendPinToHost(pinId, size, data, 0);
+        owner->sendFromPin(pinId, size, data);
 }
 
 void MpGuiPinBase::runHandler(int32_t voice) {

@@ -18,8 +18,12 @@ int32_t MpGuiBase2::queryInterface(const InterfaceId& iid, void** out) {
 
 int32_t MpGuiBase2::attachHost(gmpi::IMpUnknown* host) {
     return guardedCall(ResultFailure, [&] {
+        // The pins stop sending to the old host before it is let go; a send
+        // from inside the host's calls goes through sendPinToHost meanwhile.
+        sendPinsStraightTo(nullptr);
         guiHost.reset();
         guiHost = gmpi_sdk::queryInterfaceOf<IGuiHost>(host);
+        sendPinsStraightTo(guiHost.get());
         return guiHost ? ResultSuccess : ResultUnsupported;
     });
 }
@@ -43,6 +47,10 @@ int32_t MpGuiBase2::hintTextAt(int32_t, int32_t, gmpi::IMpUnknown*) {
 
 int32_t MpGuiBase2::onPinChanged(int32_t pinId, int32_t voice) {
     return guardedCall(ResultFailure, [&] { return GuiPinOwner::onPinChanged(pinId, voice); });
+}
+
+MpGuiBase2::~MpGuiBase2() {
+    sendPinsStraightTo(nullptr);
 }
 
 int32_t MpGuiBase2::sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) {

@@ -19,9 +19,10 @@ public:
     int32_t onContextMenuPick(int32_t itemId) override;
     int32_t hintTextAt(int32_t x, int32_t y, gmpi::IMpUnknown* returnString) override;
     int32_t onPinChanged(int32_t pinId, int32_t voice) override;
-    virtual ~MpGuiBase2() = default;
+    virtual ~MpGuiBase2();
     // A value for the host; ResultFailure, and nothing sent, without a host.
-    int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) override;
+    // Final: the pins send to guiHost themselves, as this does.
+    int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) final;
 
     IGuiHost* getGuiHost() const { return guiHost.get(); }
 

@@ -4,7 +4,11 @@
 // exceptions, and the printf "%.*g" / "%d" writing.
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -38,5 +42,46 @@ std::u16string formatGeneral(double value, int precision);
 
 // printf "%d".
 std::u16string formatInt32(int32_t value);
+
+// The same in a buffer of its own, for a caller that copies the text where it
+// is needed.
+class Int32Text {
+public:
+    inline explicit Int32Text(int32_t value);
+    std::u16string_view view() const { return {units + first, std::size(units) - first}; }
+
+private:
+    // "00" to "99", each as the 4 bytes that its two units make in memory.
+    static constexpr std::array<uint32_t, 100> decimalPairs = [] {
+        std::array<uint32_t, 100> pairs{};
+        for (size_t n = 0; n < pairs.size(); ++n)
+            pairs[n] = std::bit_cast<uint32_t>(
+                std::array<char16_t, 2>{char16_t(u'0' + n / 10), char16_t(u'0' + n % 10)});
+        return pairs;
+    }();
+
+    char16_t units[11]; // the text ends at the last unit: "-2147483648" fills them all
+    uint8_t first;
+};
+
+// The digits from the last unit backwards, two at a time.
+Int32Text::Int32Text(int32_t value) {
+    uint32_t magnitude = value < 0 ? 0u - uint32_t(value) : uint32_t(value);
+    size_t at = std::size(units);
+    while (magnitude >= 100) {
+        at -= 2;
+        std::memcpy(units + at, &decimalPairs[magnitude % 100], 4);
+        magnitude /= 100;
+    }
+    if (magnitude >= 10) {
+        at -= 2;
+        std::memcpy(units + at, &decimalPairs[magnitude], 4);
+    } else {
+        units[--at] = char16_t(u'0' + magnitude);
+    }
+    if (value < 0)
+        units[--at] = u'-';
+    first = uint8_t(at);
+}
 
 } // namespace platform

@@ -3,6 +3,7 @@
 // and Linux. These follow the 32-bit (Windows) reading.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -33,15 +34,26 @@ constexpr size_t skipSpaceAndSign(std::basic_string_view<Char> text, bool& negat
     size_t i = 0;
     while (i < text.size() && isCSpace(char32_t(text[i])))
         ++i;
-    negative = i < text.size() && text[i] == Char('-');
-    if (i < text.size() && (negative || text[i] == Char('+')))
-        ++i;
+    negative = false;
+    if (i < text.size()) {
+        // Without a branch on which sign it is: typed numbers come with either.
+        negative = text[i] == Char('-');
+        i += size_t(negative | (text[i] == Char('+')));
+    }
     return i;
 }
 
 // Float to integer without undefined behaviour: NaN gives 0, out-of-range
 // values clamp to the limits, anything else truncates toward zero.
-int32_t saturatingToInt32(double value);
+inline int32_t saturatingToInt32(double value) {
+    if (value != value)
+        return 0;
+    if (value <= -2147483648.0)
+        return INT32_MIN;
+    if (value >= 2147483647.0)
+        return INT32_MAX;
+    return int32_t(value);
+}
 int64_t saturatingToInt64(double value);
 
 // Below 0 gives 0, above 1 gives 1; anything else, a NaN too, passes unchanged.

@@ -84,10 +84,12 @@ private:
         Series time;
         std::map<std::string, Series> counters;
     };
-    // The name without the aggregate's suffix and without "manual_time".
+    // The name without the aggregate's suffix, "manual_time" and a fixed
+    // iteration count.
     static std::string nameOf(const Run& run) {
         benchmark::BenchmarkName name = run.run_name;
         name.time_type.clear();
+        name.iterations.clear();
         return name.str();
     }
     static double nanosecondsOf(const Run& run) {

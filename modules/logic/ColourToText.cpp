@@ -7,14 +7,29 @@
 #include "../../platform/NumberText.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace {
 
-// The channel clamped to 0..1 (a NaN passes and gives 0), times 255 in float,
-// truncated toward zero.
+// The channel clamped to 0..1, times 255 in float, truncated toward zero; a
+// NaN gives 0.
 int32_t channelByte(float channel) {
-    return platform::saturatingToInt32(double(platform::clampUnit(channel) * 255.0f));
+    if (channel > 0.0f && channel < 1.0f) [[likely]]
+        return int32_t(channel * 255.0f);
+    return channel >= 1.0f ? 255 : 0;
 }
+
+// The two lower-case hexadecimal digits of every byte, as the 4 bytes that the
+// two units make in memory.
+constexpr std::array<uint32_t, 256> digitPairs = [] {
+    constexpr char16_t digits[] = u"0123456789abcdef";
+    std::array<uint32_t, 256> pairs{};
+    for (size_t byte = 0; byte < pairs.size(); ++byte)
+        pairs[byte] =
+            std::bit_cast<uint32_t>(std::array<char16_t, 2>{digits[byte >> 4], digits[byte & 15]});
+    return pairs;
+}();
 
 } // namespace
 
@@ -31,16 +46,16 @@ public:
 private:
     std::array<MpGuiPinFloat*, 4> channels() { return {&pinAlpha, &pinRed, &pinGreen, &pinBlue}; }
 
-    // Two digits per channel, alpha first; a NaN channel writes "00".
+    // Two digits per channel, alpha first; a NaN channel writes "00". The
+    // digits are put together whole rather than unit by unit, so that the
+    // text's comparison and copy read them back without waiting.
     void onSetChannel() {
-        constexpr char16_t digits[] = u"0123456789abcdef";
-        std::u16string text;
-        for (const MpGuiPinFloat* channel : channels()) {
-            const int32_t byte = channelByte(channel->get());
-            text += digits[(byte >> 4) & 15];
-            text += digits[byte & 15];
-        }
-        pinText.setAndSend(text);
+        std::array<uint32_t, 4> pairs;
+        for (size_t c = 0; c < pairs.size(); ++c)
+            pairs[c] = digitPairs[size_t(channelByte(channels()[c]->get()) & 255)];
+        char16_t text[8];
+        std::memcpy(text, pairs.data(), sizeof text);
+        pinText.setAndSendText(std::u16string_view(text, 8));
     }
 
     // The text as one unsigned 32-bit number in base 16; the text itself is

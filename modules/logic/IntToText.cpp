@@ -17,8 +17,9 @@ public:
 private:
     void onSetValue() {
         const int32_t x = pinValue.get();
-        pinText.setAndSend(platform::formatInt32(
-            violatedBound(x, pinMinimum.get(), pinMaximum.get()).value_or(x)));
+        pinText.setAndSendText(
+            platform::Int32Text(violatedBound(x, pinMinimum.get(), pinMaximum.get()).value_or(x))
+                .view());
     }
 
     // Text that holds no number, or one beyond 32 bits, changes nothing.

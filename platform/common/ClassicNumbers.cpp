@@ -2,9 +2,13 @@
 
 #include "../NumberText.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace platform {
@@ -42,19 +46,19 @@ bool startsWithWord(std::u16string_view text, std::string_view word) {
     return true;
 }
 
-// A written number after its sign, ready for std::from_chars, with what the
-// exactness test of a subnormal result needs.
+// A written number after its sign, as the exactness test of a subnormal
+// result needs it.
 struct WrittenNumber {
     bool hex = false;
-    std::string chars;        // mantissa and exponent as written, without "0x"
     std::string digits;       // the mantissa's digits without the point
     size_t integerDigits = 0; // how many of them stand before the point
     int64_t exponent = 0;     // the written exponent, saturated far beyond any float's
 };
 
-// Reads digits, an optional point and digits, then an optional exponent (e or
-// p) that counts only when it has a digit. False when the mantissa has no digit.
-bool scanMantissaAndExponent(std::u16string_view text, bool hex, WrittenNumber& number) {
+// Reads the digits, an optional point and digits, then an optional exponent
+// (e or p) that counts only when it has a digit, of a number already known to
+// be there.
+void scanWrittenNumber(std::u16string_view text, bool hex, WrittenNumber& number) {
     size_t i = 0;
     for (; i < text.size() && isDigitIn(text[i], hex); ++i)
         number.digits += char(text[i]);
@@ -62,9 +66,6 @@ bool scanMantissaAndExponent(std::u16string_view text, bool hex, WrittenNumber& 
     if (i < text.size() && text[i] == u'.')
         for (++i; i < text.size() && isDigitIn(text[i], hex); ++i)
             number.digits += char(text[i]);
-    if (number.digits.empty())
-        return false;
-    size_t end = i;
     const char16_t mark = hex ? u'p' : u'e';
     if (i < text.size() && (text[i] == mark || text[i] == char16_t(mark - u'a' + u'A'))) {
         size_t k = i + 1;
@@ -78,12 +79,17 @@ bool scanMantissaAndExponent(std::u16string_view text, bool hex, WrittenNumber& 
                 if (exponent < limit)
                     exponent = exponent * 10 + (text[k] - u'0');
             number.exponent = negative ? -exponent : exponent;
-            end = k;
         }
     }
-    for (size_t j = 0; j < end; ++j)
-        number.chars += char(text[j]);
-    return true;
+}
+
+// Whether the character can stand in a written number after its sign: the
+// digits, the point, the exponent's mark and its sign.
+bool mayStandInNumber(char16_t c, bool hex) {
+    if (isDigitIn(c, hex) || c == u'.' || c == u'+' || c == u'-')
+        return true;
+    const char16_t mark = hex ? u'p' : u'e';
+    return c == mark || c == char16_t(mark - u'a' + u'A');
 }
 
 // Whether a subnormal result equals the number as written.
@@ -135,30 +141,58 @@ NumberReading readFloat(std::u16string_view text, float& value) {
         value = negative ? -nan : nan;
         return NumberReading::Read;
     }
-    WrittenNumber number;
     // "0x" counts only with a hexadecimal digit after it (before or after a point);
     // otherwise the 0 is a decimal number of its own.
     const bool hexPrefix =
         rest.size() > 2 && rest[0] == u'0' && (rest[1] == u'x' || rest[1] == u'X') &&
         (hexValue(rest[2]) >= 0 || (rest[2] == u'.' && rest.size() > 3 && hexValue(rest[3]) >= 0));
-    number.hex = hexPrefix;
-    if (!scanMantissaAndExponent(hexPrefix ? rest.substr(2) : rest, hexPrefix, number))
-        return NumberReading::NoNumber;
+    const std::u16string_view written = hexPrefix ? rest.substr(2) : rest;
+
+    // The characters that may make the number, narrowed into a buffer on the
+    // stack when they fit, as nearly every number does; std::from_chars then
+    // reads the longest number they begin with, as stof does.
+    // A sign stands only right after the exponent's mark: std::from_chars
+    // would read the hexadecimal "1p+-1" as 1p-1.
+    size_t length = 0;
+    while (length < written.size() && mayStandInNumber(written[length], hexPrefix)) {
+        const char16_t c = written[length];
+        if ((c == u'+' || c == u'-') &&
+            (length == 0 || (written[length - 1] | 0x20) != (hexPrefix ? u'p' : u'e')))
+            break;
+        ++length;
+    }
+    char onStack[64];
+    std::string onHeap;
+    char* chars = onStack;
+    if (length > sizeof onStack) {
+        onHeap.resize(length);
+        chars = onHeap.data();
+    }
+    for (size_t i = 0; i < length; ++i)
+        chars[i] = char(written[i]);
 
     float result = 0.0f;
-    const char* end = number.chars.data() + number.chars.size();
     const auto read =
-        std::from_chars(number.chars.data(), end, result,
+        std::from_chars(chars, chars + length, result,
                         hexPrefix ? std::chars_format::hex : std::chars_format::general);
     if (read.ec == std::errc::result_out_of_range)
         return NumberReading::OutOfRange;
-    if (read.ec != std::errc() || read.ptr != end)
+    if (read.ec != std::errc())
         return NumberReading::NoNumber;
-    const bool nonZeroWritten = number.digits.find_first_not_of('0') != std::string::npos;
-    if (result == 0.0f && nonZeroWritten)
-        return NumberReading::OutOfRange;
-    if (std::fpclassify(result) == FP_SUBNORMAL && !subnormalIsExact(number, result))
-        return NumberReading::OutOfRange;
+    if (result == 0.0f) {
+        // Zero read from a mantissa with a digit other than 0 underflowed.
+        const char mark = hexPrefix ? 'p' : 'e';
+        for (const char* c = chars; c != read.ptr && (*c | 0x20) != mark; ++c)
+            if (*c != '0' && *c != '.')
+                return NumberReading::OutOfRange;
+    }
+    if (std::fpclassify(result) == FP_SUBNORMAL) {
+        WrittenNumber number;
+        number.hex = hexPrefix;
+        scanWrittenNumber(written, hexPrefix, number);
+        if (!subnormalIsExact(number, result))
+            return NumberReading::OutOfRange;
+    }
     value = negative ? -result : result;
     return NumberReading::Read;
 }
@@ -168,10 +202,14 @@ NumberReading readInt32(std::u16string_view text, int32_t& value) {
     size_t i = skipSpaceAndSign(text, negative);
     if (i >= text.size() || !isDigit(text[i]))
         return NumberReading::NoNumber;
+    // The magnitude stops at 2^32, beyond every int32, without a branch.
     uint64_t magnitude = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i)
-        if (magnitude <= 0x80000000u)
-            magnitude = magnitude * 10 + uint64_t(text[i] - u'0');
+    for (; i < text.size(); ++i) {
+        const unsigned digit = unsigned(text[i]) - unsigned(u'0');
+        if (digit > 9)
+            break;
+        magnitude = std::min<uint64_t>(magnitude * 10 + digit, uint64_t(1) << 32);
+    }
     if (magnitude > (negative ? 0x80000000u : 0x7FFFFFFFu))
         return NumberReading::OutOfRange;
     value = negative ? int32_t(-int64_t(magnitude)) : int32_t(magnitude);
@@ -211,9 +249,7 @@ std::u16string formatGeneral(double value, int precision) {
 }
 
 std::u16string formatInt32(int32_t value) {
-    char buffer[12];
-    const auto out = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return widenAscii(buffer, out.ptr);
+    return std::u16string(Int32Text(value).view());
 }
 
 } // namespace platform

@@ -91,16 +91,6 @@ uint32_t parseUInt32(std::string_view text, int base, size_t* consumed) {
     return toUInt32(text, base, consumed);
 }
 
-int32_t saturatingToInt32(double value) {
-    if (std::isnan(value))
-        return 0;
-    if (value <= -2147483648.0)
-        return std::numeric_limits<int32_t>::min();
-    if (value >= 2147483647.0)
-        return std::numeric_limits<int32_t>::max();
-    return int32_t(value);
-}
-
 int64_t saturatingToInt64(double value) {
     if (std::isnan(value))
         return 0;

@@ -26,6 +26,9 @@ TEST_F(ColourText, ChannelsWriteEightLowerCaseDigits) {
         {0.1f, 0.2f, 0.7f, 0.9f, u"1933b2e5"},
         {nan, 1.0f, -nan, 0.0f, u"00ff0000"}, // a NaN channel writes "00"
         {-0.0f, 1e30f, -1e30f, std::numeric_limits<float>::infinity(), u"00ff00ff"},
+        // Either side of the ends: just below 1, the smallest float above 0,
+        // just above 1, and the float nearest 1/255, which comes back as 1.
+        {0.99999994f, 1e-45f, 1.0000001f, 0.003921569f, u"fe00ff01"},
     };
     for (const ChannelCase& c : cases) {
         host.sent.clear();

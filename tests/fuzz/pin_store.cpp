@@ -48,6 +48,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         pin->storeHostValue(0, told, payload.data());
         pin->storeHostValue(0, told, payload.data()); // the same value again
     }
+    // The registry's store, here from an odd address when the mode says so,
+    // leaves what the pins' own store leaves.
+    Owner received;
+    MpGuiPinBool flag2;
+    MpGuiPinInt number2;
+    MpGuiPinFloat real2;
+    MpGuiPinBlob blob2;
+    StringGuiPin text2;
+    MpGuiPinBase* receiving[] = {&flag2, &number2, &real2, &blob2, &text2};
+    std::vector<uint8_t> shifted(payload.size() + 1);
+    std::memcpy(shifted.data() + 1, payload.data(), payload.size());
+    const uint8_t* from = mode & 4 ? shifted.data() + 1 : payload.data();
+    for (int32_t index = 0; index < 5; ++index) {
+        received.add(*receiving[index]);
+        received.receivePinValue(index, 0, told, from);
+        received.receivePinValue(index, 0, told, from);
+    }
+    if (flag2.get() != flag.get() || number2.get() != number.get() ||
+        std::memcmp(real2.valueAddress(), real.valueAddress(), 4) != 0 ||
+        !(blob2.get() == blob.get()) || text2.get() != text.get())
+        std::abort();
     if (*static_cast<const uint8_t*>(flag.valueAddress()) > 1)
         std::abort();
     const int32_t expectedUnits = told > 0 ? told / 2 : 0;

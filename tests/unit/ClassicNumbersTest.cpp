@@ -11,8 +11,10 @@
 #include <climits>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 using platform::NumberReading;
 
@@ -51,6 +53,8 @@ constexpr FloatCase floatCases[] = {
     {u"0X1P-2", NumberReading::Read, 0x3E800000},
     {u"0x.8", NumberReading::Read, 0x3F000000},
     {u"0x1p", NumberReading::Read, 0x3F800000},
+    {u"0x1.p+-1", NumberReading::Read, 0x3F800000}, // an exponent takes one sign
+    {u"1e+-5", NumberReading::Read, 0x3F800000},
     {u"0x", NumberReading::Read, 0x00000000},
     {u"0x.", NumberReading::Read, 0x00000000},
     {u"0xg", NumberReading::Read, 0x00000000},
@@ -90,6 +94,17 @@ constexpr FloatCase floatCases[] = {
     {u"1e400", NumberReading::OutOfRange, 0},
     {u"0x1p128", NumberReading::OutOfRange, 0},
     {u"0x1.fffffffp127", NumberReading::OutOfRange, 0},
+    // Numbers written with more characters than fit a short buffer.
+    {u"1.00000000000000000000000000000000000000000000000000000000000000000000000001x",
+     NumberReading::Read, 0x3F800000},
+    {u"0.00000000000000000000000000000000000000000000000000000000000000000000000025e72",
+     NumberReading::Read, 0x3E800000},
+    {u"000000000000000000000000000000000000000000000000000000000000000000000000000000",
+     NumberReading::Read, 0x00000000},
+    {u"0x000000000000000000000000000000000000000000000000000000000000000000000000001p-2",
+     NumberReading::Read, 0x3E800000},
+    {u"0.00000000000000000000000000000000000000000000000000000000000000000000000001",
+     NumberReading::OutOfRange, 0},
     // No number at the start.
     {u"", NumberReading::NoNumber, 0},
     {u"   ", NumberReading::NoNumber, 0},
@@ -256,6 +271,28 @@ TEST(FormatInt32, WritesAsPrintfD) {
     EXPECT_EQ(narrowToAscii(platform::formatInt32(100)), "100");
     EXPECT_EQ(narrowToAscii(platform::formatInt32(INT32_MAX)), "2147483647");
     EXPECT_EQ(narrowToAscii(platform::formatInt32(INT32_MIN)), "-2147483648");
+}
+
+// Every length of number, both signs, and the values either side of each
+// power of ten, as printf writes them.
+TEST(FormatInt32, EveryLengthAndEveryDigitPairAsPrintfD) {
+    std::vector<int32_t> values = {0, INT32_MAX, INT32_MIN, INT32_MIN + 1};
+    for (int64_t power = 1; power <= 1'000'000'000; power *= 10)
+        for (const int64_t near : {power - 1, power, power + 1, 2 * power - 1, 5 * power})
+            if (near <= INT32_MAX) {
+                values.push_back(int32_t(near));
+                values.push_back(int32_t(-near));
+            }
+    for (int64_t pair = 0; pair < 100; ++pair) // each pair of digits in each place
+        for (const int64_t place : {1, 100, 10'000, 1'000'000, 100'000'000})
+            if (const int64_t value = pair * place + 7 * (place / 100); value <= INT32_MAX)
+                values.push_back(int32_t(value));
+    for (const int32_t value : values) {
+        char expected[16];
+        std::snprintf(expected, sizeof expected, "%d", value);
+        EXPECT_EQ(narrowToAscii(platform::Int32Text(value).view()), expected);
+        EXPECT_EQ(narrowToAscii(platform::formatInt32(value)), expected);
+    }
 }
 
 } // namespace

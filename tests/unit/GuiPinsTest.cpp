@@ -9,9 +9,11 @@
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using testhost::Bytes;
@@ -128,6 +130,72 @@ TEST(GuiPinStore, HostEchoingThePinsOwnBytesLeavesThemIntact) {
     EXPECT_EQ(text.get(), u"he");
 }
 
+TEST(GuiPinStore, TextFromAnOddAddressIsCopiedByteForByte) {
+    // The units of u"abcd" one byte into a buffer: no char16_t may be read there.
+    alignas(2) uint8_t buffer[10] = {};
+    const Bytes units = bytesOf(u"abcd");
+    std::memcpy(buffer + 1, units.data(), units.size());
+    StringGuiPin text(u"xy");
+    EXPECT_TRUE(text.storeHostValue(0, 8, buffer + 1));
+    EXPECT_EQ(text.get(), u"abcd");
+    EXPECT_FALSE(text.storeHostValue(0, 8, buffer + 1));
+    EXPECT_TRUE(text.storeHostValue(0, 3, buffer + 1)); // one unit, the odd byte dropped
+    EXPECT_EQ(text.get(), u"a");
+}
+
+// The registry stores some values itself; whatever it stores must be what the
+// pin's own store leaves, for every kind and every size a host may give.
+TEST(GuiPinRegistry, ReceivingStoresWhatThePinsOwnStoreStores) {
+    const struct {
+        const char* what;
+        Bytes bytes;
+        int32_t size; // as the host tells it
+        bool null;    // the data pointer is null
+    } deliveries[] = {
+        {"four bytes", {7, 0, 0, 0}, 4, false},
+        {"four other bytes", {0x00, 0x00, 0xC0, 0x7F}, 4, false},
+        {"two bytes", {0xAA, 0xBB}, 2, false},
+        {"eight bytes", {1, 2, 3, 4, 5, 6, 7, 8}, 8, false},
+        {"one byte", {0}, 1, false},
+        {"nothing", {}, 0, false},
+        {"four bytes told, none given", {}, 4, true},
+        {"a negative size", {1, 2, 3, 4}, -4, false},
+    };
+    for (const auto& d : deliveries) {
+        SCOPED_TRACE(d.what);
+        const void* data = d.null ? nullptr : d.bytes.data();
+        RecordingOwner owner;
+        MpGuiPinBool flag(true);
+        MpGuiPinInt number(0x11223344);
+        MpGuiPinFloat real(2.0f);
+        StringGuiPin text(u"abc");
+        MpGuiPinBlob blob;
+        MpGuiPinBase* received[] = {&flag, &number, &real, &text, &blob};
+        for (MpGuiPinBase* pin : received)
+            owner.add(*pin);
+        for (int32_t index = 0; index < 5; ++index)
+            EXPECT_EQ(owner.receivePinValue(index, 0, d.size, data), ResultSuccess);
+
+        MpGuiPinBool flagStored(true);
+        MpGuiPinInt numberStored(0x11223344);
+        MpGuiPinFloat realStored(2.0f);
+        StringGuiPin textStored(u"abc");
+        MpGuiPinBlob blobStored;
+        flagStored.storeHostValue(0, d.size, data);
+        numberStored.storeHostValue(0, d.size, data);
+        realStored.storeHostValue(0, d.size, data);
+        textStored.storeHostValue(0, d.size, data);
+        blobStored.storeHostValue(0, d.size, data);
+
+        EXPECT_EQ(*static_cast<const uint8_t*>(flag.valueAddress()),
+                  *static_cast<const uint8_t*>(flagStored.valueAddress()));
+        EXPECT_EQ(number.get(), numberStored.get());
+        EXPECT_EQ(floatBits(real.get()), floatBits(realStored.get()));
+        EXPECT_EQ(text.get(), textStored.get());
+        EXPECT_TRUE(blob.get() == blobStored.get());
+    }
+}
+
 TEST(GuiPinSend, OnlyChangesAreSent) {
     RecordingOwner owner;
     MpGuiPinFloat real(1.0f);
@@ -173,6 +241,28 @@ TEST(GuiPinSend, AMovedValueIsTakenOnlyWhenItChanges) {
     EXPECT_EQ(text.get(), std::u16string(100, u'x'));
     const std::vector<Send> expected = {{0, bytesOf(std::u16string(100, u'x')), 0}};
     EXPECT_EQ(owner.sends, expected);
+}
+
+TEST(GuiPinSend, TextFromABufferIsSentOnlyWhenItDiffers) {
+    RecordingOwner owner;
+    StringGuiPin text(u"ab");
+    owner.add(text);
+    const char16_t buffer[] = {u'a', u'b', u'c'};
+    text.setAndSendText(std::u16string_view(buffer, 2)); // the same text
+    text.setAndSendText(std::u16string_view(buffer, 3));
+    text.setAndSendText(u"abd");     // the same length, one unit differs
+    text.setAndSendText(text.get()); // its own text
+    text.setAndSendText(u"");        // empty
+    text.setAndSendText(std::u16string_view());
+    const std::u16string longText(40, u'z'); // beyond the text's own short storage
+    text.setAndSendText(longText);
+    text.setAndSendText(u"z");
+    const std::vector<Send> expected = {
+        {0, bytesOf(u"abc"), 0},   {0, bytesOf(u"abd"), 0}, {0, {}, 0},
+        {0, bytesOf(longText), 0}, {0, bytesOf(u"z"), 0},
+    };
+    EXPECT_EQ(owner.sends, expected);
+    EXPECT_EQ(text.get(), u"z");
 }
 
 TEST(GuiPinSend, BoolPulse) {
@@ -252,9 +342,9 @@ TEST(GuiPinRegistry, IndicesWithGapsAndOutOfOrderAreFoundInIndexOrder) {
     EXPECT_EQ(duplicate.getId(), 2);
 
     std::vector<int32_t> order;
-    for (const auto& [index, pin] : owner.registeredPins()) {
-        order.push_back(index);
-        EXPECT_EQ(pin->getId(), index);
+    for (const auto& entry : owner.registeredPins()) {
+        order.push_back(entry.index);
+        EXPECT_EQ(entry.pin->getId(), entry.index);
     }
     EXPECT_EQ(order, (std::vector<int32_t>{-3, 0, 2, 5, 9}));
     EXPECT_EQ(owner.nextPinIndex(), 10);

@@ -76,9 +76,9 @@ TEST(NamedPinIndex, RegistrationsMustFollowTheList) {
 TEST(NamedPinIndex, EachPinLandsOnItsNamedIndex) {
     auto* module = new ListedModule({ListedPin::First, ListedPin::Second, ListedPin::Third});
     std::vector<int32_t> indices;
-    for (const auto& [index, pin] : module->registeredPins()) {
-        indices.push_back(index);
-        EXPECT_EQ(pin, &module->pins[size_t(index)]);
+    for (const auto& entry : module->registeredPins()) {
+        indices.push_back(entry.index);
+        EXPECT_EQ(entry.pin, &module->pins[size_t(entry.index)]);
     }
     EXPECT_EQ(indices, (std::vector<int32_t>{0, 1, 2}));
     EXPECT_EQ(module->onPinChanged(2, 0), ResultSuccess);
