@@ -9,6 +9,7 @@
 //                                      release every registration, unload
 //     tavri_first_load load LIBRARY    load, get the factory, unload
 //     tavri_first_load empty LIBRARY   dlopen and dlclose an empty library
+//                                      (and what it needs)
 #include "CountingHost.h"
 #include "host/ModuleLibrary.h"
 #include "tests/RegistrationTable.h"

@@ -1,0 +1,4 @@
+// The empty library that tavri_empty_library_with_dependency needs.
+extern "C" int tavriEmptyDependencyMarker() {
+    return 0;
+}
