@@ -11,13 +11,17 @@ const PinDescription* ModuleDescription::pin(int32_t index) const {
     return nullptr;
 }
 
-std::string ModuleDescription::label() const {
+std::string moduleLabel(int32_t subType, std::u16string_view id) {
     std::string text;
     for (const char16_t c : id)
         text += c < 0x80 ? char(c) : '?';
     if (subType == AudioPart)
         text += " (audio part)";
     return text;
+}
+
+std::string ModuleDescription::label() const {
+    return moduleLabel(subType, id);
 }
 
 namespace {

@@ -73,9 +73,11 @@ struct ModuleDescription {
     std::optional<AddedPins> added;
 
     const PinDescription* pin(int32_t index) const;
-    // "ScrollBar", "GUISet2Trig (audio part)".
-    std::string label() const;
+    std::string label() const; // moduleLabel
 };
+
+// A registration's name for people: "ScrollBar", "GUISet2Trig (audio part)".
+std::string moduleLabel(int32_t subType, std::u16string_view id);
 
 // Every registration of the library.
 const std::vector<ModuleDescription>& moduleDescriptions();

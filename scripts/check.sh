@@ -11,11 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-jobs=${TAVRI_JOBS:-$(nproc)}
-if ! [[ "$jobs" =~ ^[1-9][0-9]*$ ]]; then
-    echo "TAVRI_JOBS must be a whole number above 0, not '$jobs'" >&2
-    exit 2
-fi
+source scripts/jobs.sh
 
 mapfile -t sources < <(git ls-files --cached --others --exclude-standard -- \
     '*.h' '*.hpp' '*.c' '*.cc' '*.cpp' | sort -u)

@@ -3,11 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # TAVRI_JOBS limits how many compiles run at once (default: one per core).
-jobs=${TAVRI_JOBS:-$(nproc)}
-if ! [[ "$jobs" =~ ^[1-9][0-9]*$ ]]; then
-    echo "TAVRI_JOBS must be a whole number above 0, not '$jobs'" >&2
-    exit 2
-fi
+source scripts/jobs.sh
 scripts/setup.sh
 cmake --preset linux-release >/dev/null
 cmake --build --preset linux-release -j "$jobs" --target TavriGUIModules_x64 tavri_refhost

@@ -7,11 +7,7 @@
 # core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-jobs=${TAVRI_JOBS:-$(nproc)}
-if ! [[ "$jobs" =~ ^[1-9][0-9]*$ ]]; then
-    echo "TAVRI_JOBS must be a whole number above 0, not '$jobs'" >&2
-    exit 2
-fi
+source scripts/jobs.sh
 scripts/setup.sh
 scripts/check.sh
 

@@ -12,8 +12,6 @@ using installer::Outcome;
 namespace installertest {
 namespace {
 
-const std::u16string separator(1, installer::pathSeparator);
-
 // The text of a path with a zero and more after it: the system would read
 // only the path before the zero.
 std::u16string cutShort(const fs::path& path, const std::u16string& after = u"more") {

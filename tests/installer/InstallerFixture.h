@@ -24,6 +24,9 @@ using testfiles::readBytes;
 using testfiles::TempFolder;
 using testfiles::writeBytes;
 
+// The platform's path separator as text, to join names with.
+inline const std::u16string separator(1, installer::pathSeparator);
+
 // The names in a folder, sorted; empty when it does not exist.
 std::vector<std::string> folderNames(const fs::path& folder);
 // Marks a file hidden or system as the platform keeps it; false when the

@@ -11,8 +11,6 @@ namespace {
 
 using Lines = std::vector<std::u16string>;
 
-const std::u16string separator(1, installer::pathSeparator);
-
 // ---- Start-up ------------------------------------------------------------
 
 TEST_F(InstallerTest, StartUpLoadsTheFormThenFillsAndShowsIt) {

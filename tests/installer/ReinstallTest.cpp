@@ -25,8 +25,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const std::u16string separator(1, installer::pathSeparator);
-
 // The earlier version of a file: short, and with bytes that a text copy would change.
 std::string oldBytesOf(const std::string& name) {
     return "old " + name + std::string("\r\n\0\xFF", 4);

@@ -15,12 +15,7 @@ const PinProfile* ModuleProfile::pin(int32_t index) const {
 }
 
 std::string ModuleProfile::label() const {
-    std::string text;
-    for (const char16_t c : id)
-        text += c < 0x80 ? char(c) : '?';
-    if (subType == AudioPart)
-        text += " (audio part)";
-    return text;
+    return testhost::moduleLabel(subType, id);
 }
 
 // A splitter is given three copies of its pin: each one more makes every

@@ -39,8 +39,7 @@ struct ModuleProfile {
     int32_t addedPins = 0;
 
     const PinProfile* pin(int32_t index) const;
-    // "ScrollBar", "GUISet2Trig (audio part)".
-    std::string label() const;
+    std::string label() const; // testhost::moduleLabel
 };
 
 // The profile of one registration's description.
