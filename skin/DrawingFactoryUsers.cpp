@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-void DrawingFactoryUsers::add(Drawn& client, const IDrawingFactory* factory) {
-    if (std::find(client.begin(), client.end(), factory) != client.end())
-        return;
+void DrawingFactoryUsers::addFirstUse(Drawn& client, const IDrawingFactory* factory) {
     client.push_back(factory);
     for (auto& [used, clients] : counts) {
         if (used == factory) {

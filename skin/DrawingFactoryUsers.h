@@ -7,6 +7,7 @@
 
 #include "../framework/HostApi.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -17,7 +18,12 @@ public:
     using Drawn = std::vector<const IDrawingFactory*>;
 
     // Counts the client as a user of the factory, once however often it asks.
-    void add(Drawn& client, const IDrawingFactory* factory);
+    // A client draws through one factory or a few, and asks at every paint:
+    // its own list, searched here, nearly always holds the factory already.
+    void add(Drawn& client, const IDrawingFactory* factory) {
+        if (std::find(client.begin(), client.end(), factory) == client.end())
+            addFirstUse(client, factory);
+    }
     // Ends the client's uses. Afterwards its list holds the factories that
     // no client uses any more, whose objects the cache drops.
     void remove(Drawn& client);
@@ -27,5 +33,7 @@ public:
     int32_t users(const IDrawingFactory* factory) const;
 
 private:
+    void addFirstUse(Drawn& client, const IDrawingFactory* factory);
+
     std::vector<std::pair<const IDrawingFactory*, int32_t>> counts;
 };

@@ -89,6 +89,11 @@ TextPlacement placementOf(const FontStyle& style) {
     return style.styleFlags & StyleAlignRight ? TextPlacementEnd : TextPlacementStart;
 }
 
+bool sameKey(const FontCacheKey& key, const FontCacheKeyView& view) {
+    return key.factory == view.factory && key.styleName == view.styleName &&
+           key.skinUri == view.skinUri;
+}
+
 void clearOut(ITextFormat** out, FontStyle** outStyle) {
     if (out)
         *out = nullptr;
@@ -122,6 +127,7 @@ void destroyFontCacheAtExit() {
 }
 
 void FontCache::dropFormatsOf(const IDrawingFactory* factory) {
+    lastFound = nullptr;
     // Taken out first and released once the map is whole again.
     std::vector<FontCacheEntry> dropped;
     for (auto entry = textFormats.begin(); entry != textFormats.end();) {
@@ -141,6 +147,7 @@ void FontCache::releaseClient(FontCacheClient& client) {
     client.drawnThrough.clear();
     if (--clientCount == 0) {
         users.clear();
+        lastFound = nullptr;
         textFormats.clear();
     }
 }
@@ -207,12 +214,19 @@ void FontCache::findTextFormat(FontCacheClient& user, ITextFormat** out, IGuiHos
     if (!factory)
         return;
     users.add(user.drawnThrough, factory.get());
-    const auto found = textFormats.find(FontCacheKeyView{factory.get(), styleName, skinUri.view()});
-    if (found == textFormats.end())
-        return;
-    *out = gmpi_sdk::ComPtr<ITextFormat>(found->second.textFormat).detach();
+    const FontCacheKeyView key{factory.get(), styleName, skinUri.view()};
+    if (!lastFound || !sameKey(lastFound->first, key)) {
+        const auto found = textFormats.find(key);
+        if (found == textFormats.end())
+            return;
+        lastFound = &*found;
+    }
+    // Read before the reference is taken: the host may ask for another
+    // format from inside that call.
+    const FontCacheEntry& entry = lastFound->second;
     if (outStyle)
-        *outStyle = found->second.style.get();
+        *outStyle = entry.style.get();
+    *out = gmpi_sdk::ComPtr<ITextFormat>(entry.textFormat).detach();
 }
 
 void FontCache::createTextFormat(FontCacheClient& user, ITextFormat** out, IGuiHost* host,

@@ -127,6 +127,9 @@ private:
 
     // Looked up by key views, so that a request copies no text.
     std::map<FontCacheKey, FontCacheEntry, std::less<>> textFormats;
+    // The entry findTextFormat found last, asked first: a widget asks for its
+    // format at every layout and repaint. Forgotten before any entry goes.
+    const std::pair<const FontCacheKey, FontCacheEntry>* lastFound = nullptr;
     // A deque, so that records handed out stay where they are as skins are added.
     std::deque<SkinFontMetadata> skins;
     DrawingFactoryUsers users;
