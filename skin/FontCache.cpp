@@ -148,7 +148,8 @@ void FontCache::releaseClient(FontCacheClient& client) {
     if (--clientCount == 0) {
         users.clear();
         lastFound = nullptr;
-        textFormats.clear();
+        // Taken out first: the formats' releases may call back into the cache.
+        const auto dropped = std::exchange(textFormats, {});
     }
 }
 

@@ -265,7 +265,8 @@ void ImageCache::releaseClient(ImageCacheClient& client) {
     client.drawnThrough.clear();
     if (--clients == 0) {
         users.clear();
-        entries.clear();
+        // Taken out first: the pictures' releases may call back into the cache.
+        const auto dropped = std::exchange(entries, {});
     }
 }
 
