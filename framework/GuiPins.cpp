@@ -78,18 +78,22 @@ namespace {
 } // namespace
 
 bool GuiPinValue<std::u16string>::store(std::u16string& value, int32_t size, const void* data) {
-    const size_t units = size_t(size) / 2;
     if (size_t(size) == 2 * value.size() &&
         (size == 0 || std::memcmp(value.data(), data, size_t(size)) == 0))
         return false;
+    replace(value, size, data);
+    return true;
+}
+
+void GuiPinValue<std::u16string>::replace(std::u16string& value, int32_t size, const void* data) {
+    const size_t units = size_t(size) / 2;
     if (reinterpret_cast<uintptr_t>(data) % alignof(char16_t) == 0) {
         // Into the storage the text has; assign copes with units taken from
         // the text itself.
         value.assign(static_cast<const char16_t*>(data), units);
-        return true;
+        return;
     }
     storeFromOddAddress(value, units, data);
-    return true;
 }
 
 void StringGuiPin::setAndSendUtf8(const std::string& utf8) {
@@ -158,7 +162,8 @@ int32_t GuiPinOwner::receiveOtherwise(int32_t pinId, int32_t voice, int32_t size
     if (!entry)
         return ResultFailure;
     if (entry->store == MpGuiPinBase::HostStore::Text && size >= 0 && data)
-        GuiPinValue<std::u16string>::store(*static_cast<std::u16string*>(entry->value), size, data);
+        GuiPinValue<std::u16string>::replace(*static_cast<std::u16string*>(entry->value), size,
+                                             data);
     else
         entry->pin->storeHostValue(voice, size, data);
     return ResultSuccess;

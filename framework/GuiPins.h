@@ -108,6 +108,8 @@ template <> struct GuiPinValue<MpBlob> {
 template <> struct GuiPinValue<std::u16string> {
     static constexpr int32_t kind = KindText;
     static bool store(std::u16string& value, int32_t size, const void* data);
+    // The same without asking whether it changed: the units replace the text.
+    static void replace(std::u16string& value, int32_t size, const void* data);
     static bool differs(const std::u16string& a, const std::u16string& b) { return a != b; }
     static int32_t byteCount(const std::u16string& value) { return int32_t(2 * value.size()); }
     static const void* address(const std::u16string& value) { return value.data(); }
@@ -254,14 +256,21 @@ public:
     virtual int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) = 0;
 
     // Stores a value in the pin with that index; no handler runs. Four bytes
-    // for an int or float pin are copied here, and a text is stored by the
-    // text store without a call through the pin: the pin's own store would
-    // leave the same value.
+    // for an int or float pin are copied here, and a text replaces the pin's
+    // without a call through the pin: the pin's own store would leave the
+    // same value.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
         const GuiPinTable::Entry* entry = pins.entryAtPosition(pinId);
-        if (entry && entry->store == MpGuiPinBase::HostStore::Word && size == 4 && data) {
-            std::memcpy(entry->value, data, 4);
-            return ResultSuccess;
+        if (entry && data) {
+            if (entry->store == MpGuiPinBase::HostStore::Word && size == 4) {
+                std::memcpy(entry->value, data, 4);
+                return ResultSuccess;
+            }
+            if (entry->store == MpGuiPinBase::HostStore::Text && size >= 0) {
+                GuiPinValue<std::u16string>::replace(*static_cast<std::u16string*>(entry->value),
+                                                     size, data);
+                return ResultSuccess;
+            }
         }
         return receiveOtherwise(pinId, voice, size, data);
     }
@@ -360,7 +369,7 @@ private:
     // Gives the pin its index and owner, clears its handler and enters it.
     void enterPin(int32_t pinId, MpGuiPinBase& pin);
     // The rest of receivePinValue, out of line so that the 4-byte store needs
-    // no stack frame: a text, the pin's own store, or ResultFailure without a pin.
+    // no stack frame: the pin's own store, or ResultFailure without a pin.
     int32_t receiveOtherwise(int32_t pinId, int32_t voice, int32_t size, const void* data);
 
     template <class Module> static void invokePlain(const MpGuiPinBase& pin, int32_t) {
