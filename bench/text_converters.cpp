@@ -354,13 +354,20 @@ bool readFloat(const ModelText& text, float& value) {
     return true;
 }
 
-// The value of a hexadecimal digit, or 16 for any other character.
+// The value of a hexadecimal digit, or 16 for any other character, by table:
+// digits and letters come mixed, and a test per range would be a branch that
+// no prediction can follow.
+constexpr std::array<uint8_t, 128> hexDigits = [] {
+    std::array<uint8_t, 128> values{};
+    for (size_t c = 0; c < values.size(); ++c)
+        values[c] = c >= '0' && c <= '9'   ? uint8_t(c - '0')
+                    : c >= 'a' && c <= 'f' ? uint8_t(c - 'a' + 10)
+                    : c >= 'A' && c <= 'F' ? uint8_t(c - 'A' + 10)
+                                           : 16;
+    return values;
+}();
 uint32_t hexDigit(char16_t c) {
-    if (unsigned(c - u'0') < 10)
-        return uint32_t(c - u'0');
-    if (unsigned((c | 0x20) - u'a') < 6)
-        return uint32_t((c | 0x20) - u'a' + 10);
-    return 16;
+    return c < hexDigits.size() ? hexDigits[c] : 16;
 }
 
 // Hexadecimal digits after white space, a sign and "0x"; no digit gives 0, a
