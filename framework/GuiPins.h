@@ -108,8 +108,6 @@ template <> struct GuiPinValue<MpBlob> {
 template <> struct GuiPinValue<std::u16string> {
     static constexpr int32_t kind = KindText;
     static bool store(std::u16string& value, int32_t size, const void* data);
-    // The same without asking whether it changed: the units replace the text.
-    static void replace(std::u16string& value, int32_t size, const void* data);
     static bool differs(const std::u16string& a, const std::u16string& b) { return a != b; }
     static int32_t byteCount(const std::u16string& value) { return int32_t(2 * value.size()); }
     static const void* address(const std::u16string& value) { return value.data(); }
@@ -261,18 +259,11 @@ public:
     // same value.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
         const GuiPinTable::Entry* entry = pins.entryAtPosition(pinId);
-        if (entry && data) {
-            if (entry->store == MpGuiPinBase::HostStore::Word && size == 4) {
-                std::memcpy(entry->value, data, 4);
-                return ResultSuccess;
-            }
-            if (entry->store == MpGuiPinBase::HostStore::Text && size >= 0) {
-                GuiPinValue<std::u16string>::replace(*static_cast<std::u16string*>(entry->value),
-                                                     size, data);
-                return ResultSuccess;
-            }
+        if (entry && entry->store == MpGuiPinBase::HostStore::Word && size == 4 && data) {
+            std::memcpy(entry->value, data, 4);
+            return ResultSuccess;
         }
-        return receiveOtherwise(pinId, voice, size, data);
+        return receiveOtherwise(entry, pinId, voice, size, data);
     }
     // Runs the pin's handler.
     int32_t onPinChanged(int32_t pinId, int32_t voice) {
@@ -369,8 +360,10 @@ private:
     // Gives the pin its index and owner, clears its handler and enters it.
     void enterPin(int32_t pinId, MpGuiPinBase& pin);
     // The rest of receivePinValue, out of line so that the 4-byte store needs
-    // no stack frame: the pin's own store, or ResultFailure without a pin.
-    int32_t receiveOtherwise(int32_t pinId, int32_t voice, int32_t size, const void* data);
+    // no stack frame: a text, the pin's own store, or ResultFailure without a
+    // pin. `entry` is the one found at the index's position, if any.
+    int32_t receiveOtherwise(const GuiPinTable::Entry* entry, int32_t pinId, int32_t voice,
+                             int32_t size, const void* data);
 
     template <class Module> static void invokePlain(const MpGuiPinBase& pin, int32_t) {
         Module& module = static_cast<Module&>(*pin.owner);

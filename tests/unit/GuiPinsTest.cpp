@@ -221,6 +221,9 @@ TEST(GuiPinRegistry, ReceivedTextArrivesWholeFromWhereverItComes) {
     EXPECT_EQ(text.get(), u"abcdefgh");
     owner.receivePinValue(0, 0, 5, buffer + 1); // two units, the odd byte dropped
     EXPECT_EQ(text.get(), u"ab");
+    const std::u16string within = u"abcdef"; // longer, within the storage the text has
+    owner.receivePinValue(0, 0, 12, within.data());
+    EXPECT_EQ(text.get(), within);
 
     const std::u16string longer(40, u'z'); // beyond the storage the text has
     owner.receivePinValue(0, 0, 80, longer.data());
