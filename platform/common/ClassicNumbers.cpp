@@ -221,33 +221,6 @@ NumberReading readFloat(std::u16string_view text, float& value) {
     return NumberReading::Read;
 }
 
-NumberReading readInt32(std::u16string_view text, int32_t& value) {
-    bool negative = false;
-    const char16_t* c = text.data() + skipSpaceAndSign(text, negative);
-    const char16_t* const end = text.data() + text.size();
-    if (c == end || !isDigit(*c))
-        return NumberReading::NoNumber;
-    // A magnitude beyond every int32 is out of range whatever digits follow.
-    // The test is off the chain of the digits' arithmetic and never taken
-    // for a number in range.
-    uint64_t magnitude = 0;
-    unsigned digit = unsigned(*c - u'0');
-    for (;;) {
-        magnitude = magnitude * 10 + digit;
-        if (magnitude > 0x80000000u) [[unlikely]]
-            return NumberReading::OutOfRange;
-        if (++c == end)
-            break;
-        digit = unsigned(*c) - unsigned(u'0');
-        if (digit > 9)
-            break;
-    }
-    if (!negative && magnitude > 0x7FFFFFFFu)
-        return NumberReading::OutOfRange;
-    value = negative ? int32_t(0u - uint32_t(magnitude)) : int32_t(magnitude);
-    return NumberReading::Read;
-}
-
 namespace {
 
 std::u16string widenAscii(const char* begin, const char* end) {
