@@ -48,16 +48,19 @@ template <int Base, class Char> Scan scanNumberIn(std::basic_string_view<Char> t
         digitValue(char32_t(text[i + 2])) < 16) {
         i += 2;
     }
+    const auto isDigit = [&](size_t at) {
+        return uint64_t(digitValue(char32_t(text[at]))) < radix;
+    };
     const size_t firstDigit = i;
     uint64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const int d = digitValue(char32_t(text[i]));
-        if (uint64_t(d) >= radix)
+    for (; i < text.size() && isDigit(i); ++i) {
+        value = value * radix + uint64_t(digitValue(char32_t(text[i])));
+        if (value > 0xFFFFFFFFull) [[unlikely]] {
+            // The rest of the digits only count as read.
+            scan.overflow = true;
+            for (++i; i < text.size() && isDigit(i);)
+                ++i;
             break;
-        if (!scan.overflow) {
-            value = value * radix + uint64_t(d);
-            if (value > 0xFFFFFFFFull)
-                scan.overflow = true;
         }
     }
     if (i == firstDigit)
