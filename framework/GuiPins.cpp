@@ -75,20 +75,47 @@ namespace {
     value = std::move(fresh);
 }
 
-} // namespace
-
-bool GuiPinValue<std::u16string>::store(std::u16string& value, int32_t size, const void* data) {
+// The units replace the text, without asking whether it changed.
+[[gnu::always_inline]] inline void replaceText(std::u16string& value, int32_t size,
+                                               const void* data) {
     const size_t units = size_t(size) / 2;
-    if (size_t(size) == 2 * value.size() &&
-        (size == 0 || std::memcmp(value.data(), data, size_t(size)) == 0))
-        return false;
     if (reinterpret_cast<uintptr_t>(data) % alignof(char16_t) == 0) {
         // Into the storage the text has; assign copes with units taken from
         // the text itself.
         value.assign(static_cast<const char16_t*>(data), units);
-        return true;
+        return;
     }
     storeFromOddAddress(value, units, data);
+}
+
+[[gnu::noinline]] int32_t receiveTextOtherwise(std::u16string& value, int32_t size,
+                                               const void* data) {
+    replaceText(value, size, data);
+    return ResultSuccess;
+}
+
+// The registry's store of a text, a call of its own so that the rest of
+// receiving needs no room for it. Aligned units no more than the text holds,
+// as a number or colour text mostly keeps its length, are moved into its
+// storage (they may come from the text itself) and the rest is cut off,
+// which spares the tests that assign makes; any others go the general way.
+[[gnu::noinline]] int32_t receiveText(std::u16string& value, int32_t size, const void* data) {
+    const size_t units = size_t(size) / 2;
+    if (units <= value.size() && reinterpret_cast<uintptr_t>(data) % alignof(char16_t) == 0) {
+        std::memmove(value.data(), data, 2 * units);
+        value.erase(units);
+        return ResultSuccess;
+    }
+    return receiveTextOtherwise(value, size, data);
+}
+
+} // namespace
+
+bool GuiPinValue<std::u16string>::store(std::u16string& value, int32_t size, const void* data) {
+    if (size_t(size) == 2 * value.size() &&
+        (size == 0 || std::memcmp(value.data(), data, size_t(size)) == 0))
+        return false;
+    replaceText(value, size, data);
     return true;
 }
 
@@ -152,15 +179,15 @@ void GuiPinOwner::enterPin(int32_t pinId, MpGuiPinBase& pin) {
     pins.insert(pinId, pin);
 }
 
-int32_t GuiPinOwner::receiveOtherwise(int32_t pinId, int32_t voice, int32_t size,
-                                      const void* data) {
-    const GuiPinTable::Entry* entry = pins.findEntry(pinId);
+int32_t GuiPinOwner::receiveOtherwise(const GuiPinTable::Entry* entry, int32_t pinId, int32_t voice,
+                                      int32_t size, const void* data) {
+    if (!entry)
+        entry = pins.findEntry(pinId);
     if (!entry)
         return ResultFailure;
     if (entry->store == MpGuiPinBase::HostStore::Text && size >= 0 && data)
-        GuiPinValue<std::u16string>::store(*static_cast<std::u16string*>(entry->value), size, data);
-    else
-        entry->pin->storeHostValue(voice, size, data);
+        return receiveText(*static_cast<std::u16string*>(entry->value), size, data);
+    entry->pin->storeHostValue(voice, size, data);
     return ResultSuccess;
 }
 

@@ -254,16 +254,16 @@ public:
     virtual int32_t sendPinToHost(int32_t pinId, int32_t size, const void* data, int32_t voice) = 0;
 
     // Stores a value in the pin with that index; no handler runs. Four bytes
-    // for an int or float pin are copied here, and a text is stored by the
-    // text store without a call through the pin: the pin's own store would
-    // leave the same value.
+    // for an int or float pin are copied here, and a text replaces the pin's
+    // without a call through the pin: the pin's own store would leave the
+    // same value.
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
         const GuiPinTable::Entry* entry = pins.entryAtPosition(pinId);
         if (entry && entry->store == MpGuiPinBase::HostStore::Word && size == 4 && data) {
             std::memcpy(entry->value, data, 4);
             return ResultSuccess;
         }
-        return receiveOtherwise(pinId, voice, size, data);
+        return receiveOtherwise(entry, pinId, voice, size, data);
     }
     // Runs the pin's handler.
     int32_t onPinChanged(int32_t pinId, int32_t voice) {
@@ -360,8 +360,10 @@ private:
     // Gives the pin its index and owner, clears its handler and enters it.
     void enterPin(int32_t pinId, MpGuiPinBase& pin);
     // The rest of receivePinValue, out of line so that the 4-byte store needs
-    // no stack frame: a text, the pin's own store, or ResultFailure without a pin.
-    int32_t receiveOtherwise(int32_t pinId, int32_t voice, int32_t size, const void* data);
+    // no stack frame: a text, the pin's own store, or ResultFailure without a
+    // pin. `entry` is the one found at the index's position, if any.
+    int32_t receiveOtherwise(const GuiPinTable::Entry* entry, int32_t pinId, int32_t voice,
+                             int32_t size, const void* data);
 
     template <class Module> static void invokePlain(const MpGuiPinBase& pin, int32_t) {
         Module& module = static_cast<Module&>(*pin.owner);

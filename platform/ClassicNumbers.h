@@ -4,6 +4,8 @@
 // exceptions, and the printf "%.*g" / "%d" writing.
 #pragma once
 
+#include "NumberText.h"
+
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -27,8 +29,9 @@ enum class NumberReading { Read, NoNumber, OutOfRange };
 NumberReading readFloat(std::u16string_view text, float& value);
 
 // The base-10 reading of stoi: white space, an optional sign, ASCII digits; a
-// number beyond the 32-bit range is out of range.
-NumberReading readInt32(std::u16string_view text, int32_t& value);
+// number beyond the 32-bit range is out of range. Inline: a typed number's
+// handler then holds the value in a register, not in memory it waits for.
+inline NumberReading readInt32(std::u16string_view text, int32_t& value);
 
 // The largest precision formatGeneral honours; beyond it a float's text no
 // longer changes (its exact value has at most 112 significant digits).
@@ -82,6 +85,33 @@ Int32Text::Int32Text(int32_t value) {
     if (value < 0)
         units[--at] = u'-';
     first = uint8_t(at);
+}
+
+NumberReading readInt32(std::u16string_view text, int32_t& value) {
+    bool negative = false;
+    const char16_t* c = text.data() + skipSpaceAndSign(text, negative);
+    const char16_t* const end = text.data() + text.size();
+    if (c == end || unsigned(*c - u'0') > 9)
+        return NumberReading::NoNumber;
+    // A magnitude beyond every int32 is out of range whatever digits follow.
+    // The test is off the chain of the digits' arithmetic and never taken
+    // for a number in range.
+    uint64_t magnitude = 0;
+    unsigned digit = unsigned(*c - u'0');
+    for (;;) {
+        magnitude = magnitude * 10 + digit;
+        if (magnitude > 0x80000000u) [[unlikely]]
+            return NumberReading::OutOfRange;
+        if (++c == end)
+            break;
+        digit = unsigned(*c) - unsigned(u'0');
+        if (digit > 9)
+            break;
+    }
+    if (!negative && magnitude > 0x7FFFFFFFu)
+        return NumberReading::OutOfRange;
+    value = negative ? int32_t(0u - uint32_t(magnitude)) : int32_t(magnitude);
+    return NumberReading::Read;
 }
 
 } // namespace platform

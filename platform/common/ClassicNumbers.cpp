@@ -126,6 +126,22 @@ bool subnormalIsExact(const WrittenNumber& number, float result) {
     return exact == written && int64_t(exactExponent) + 1 == writtenExponent;
 }
 
+// Narrows the text into the buffer up to its first unit beyond ASCII; false
+// when the text goes on beyond the buffer without one.
+template <size_t Capacity>
+bool narrowAscii(std::u16string_view text, char (&buffer)[Capacity], size_t& length) {
+    const size_t count = std::min(text.size(), Capacity);
+    for (size_t i = 0; i < count; ++i) {
+        if (text[i] >= 0x80) {
+            length = i;
+            return true;
+        }
+        buffer[i] = char(text[i]);
+    }
+    length = count;
+    return count == text.size();
+}
+
 } // namespace
 
 NumberReading readFloat(std::u16string_view text, float& value) {
@@ -148,28 +164,36 @@ NumberReading readFloat(std::u16string_view text, float& value) {
         (hexValue(rest[2]) >= 0 || (rest[2] == u'.' && rest.size() > 3 && hexValue(rest[3]) >= 0));
     const std::u16string_view written = hexPrefix ? rest.substr(2) : rest;
 
-    // The characters that may make the number, narrowed into a buffer on the
-    // stack when they fit, as nearly every number does; std::from_chars then
-    // reads the longest number they begin with, as stof does.
-    // A sign stands only right after the exponent's mark: std::from_chars
-    // would read the hexadecimal "1p+-1" as 1p-1.
-    size_t length = 0;
-    while (length < written.size() && mayStandInNumber(written[length], hexPrefix)) {
-        const char16_t c = written[length];
-        if ((c == u'+' || c == u'-') &&
-            (length == 0 || (written[length - 1] | 0x20) != (hexPrefix ? u'p' : u'e')))
-            break;
-        ++length;
-    }
+    // The text narrowed into a buffer on the stack up to its first unit
+    // beyond ASCII, which no number holds; std::from_chars then reads the
+    // longest number it begins with, as stof does, and finds its end. A
+    // second sign makes no number.
     char onStack[64];
     std::string onHeap;
     char* chars = onStack;
-    if (length > sizeof onStack) {
-        onHeap.resize(length);
-        chars = onHeap.data();
+    size_t length = 0;
+    if (hexPrefix || !narrowAscii(written, onStack, length)) {
+        // A hexadecimal number, or a text that goes on beyond the buffer: the
+        // characters that may make the number first. There a sign stands only
+        // right after the exponent's mark, as std::from_chars would read the
+        // hexadecimal "1p+-1" as 1p-1.
+        length = 0;
+        while (length < written.size() && mayStandInNumber(written[length], hexPrefix)) {
+            const char16_t c = written[length];
+            if ((c == u'+' || c == u'-') &&
+                (length == 0 || (written[length - 1] | 0x20) != (hexPrefix ? u'p' : u'e')))
+                break;
+            ++length;
+        }
+        if (length > sizeof onStack) {
+            onHeap.resize(length);
+            chars = onHeap.data();
+        }
+        for (size_t i = 0; i < length; ++i)
+            chars[i] = char(written[i]);
+    } else if (length > 0 && chars[0] == '-') {
+        return NumberReading::NoNumber;
     }
-    for (size_t i = 0; i < length; ++i)
-        chars[i] = char(written[i]);
 
     float result = 0.0f;
     const auto read =
@@ -194,25 +218,6 @@ NumberReading readFloat(std::u16string_view text, float& value) {
             return NumberReading::OutOfRange;
     }
     value = negative ? -result : result;
-    return NumberReading::Read;
-}
-
-NumberReading readInt32(std::u16string_view text, int32_t& value) {
-    bool negative = false;
-    size_t i = skipSpaceAndSign(text, negative);
-    if (i >= text.size() || !isDigit(text[i]))
-        return NumberReading::NoNumber;
-    // The magnitude stops at 2^32, beyond every int32, without a branch.
-    uint64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const unsigned digit = unsigned(text[i]) - unsigned(u'0');
-        if (digit > 9)
-            break;
-        magnitude = std::min<uint64_t>(magnitude * 10 + digit, uint64_t(1) << 32);
-    }
-    if (magnitude > (negative ? 0x80000000u : 0x7FFFFFFFu))
-        return NumberReading::OutOfRange;
-    value = negative ? int32_t(-int64_t(magnitude)) : int32_t(magnitude);
     return NumberReading::Read;
 }
 

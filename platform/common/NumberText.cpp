@@ -1,19 +1,32 @@
 #include "../NumberText.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
 namespace platform {
 namespace {
 
+// The value of each ASCII character as a digit of base 36, 99 for the others.
+constexpr std::array<uint8_t, 128> digitValues = [] {
+    std::array<uint8_t, 128> values{};
+    for (size_t c = 0; c < values.size(); ++c) {
+        if (c >= '0' && c <= '9')
+            values[c] = uint8_t(c - '0');
+        else if (c >= 'a' && c <= 'z')
+            values[c] = uint8_t(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'Z')
+            values[c] = uint8_t(c - 'A' + 10);
+        else
+            values[c] = 99;
+    }
+    return values;
+}();
+
+// By table: digits and letters come mixed in base 16, and a test per range
+// would be a branch that no prediction can follow.
 int digitValue(char32_t c) {
-    if (c >= U'0' && c <= U'9')
-        return int(c - U'0');
-    if (c >= U'a' && c <= U'z')
-        return int(c - U'a') + 10;
-    if (c >= U'A' && c <= U'Z')
-        return int(c - U'A') + 10;
-    return 99;
+    return c < digitValues.size() ? digitValues[c] : 99;
 }
 
 struct Scan {
@@ -24,26 +37,30 @@ struct Scan {
 };
 
 // Reads sign, prefix and digits; magnitude saturates when overflow is set.
-template <class Char> Scan scanNumber(std::basic_string_view<Char> text, int base) {
+// `Base` is the base when the caller knows it (multiplying by 16 or 10 is
+// quicker than by a number held), else 0 and `base` gives it.
+template <int Base, class Char> Scan scanNumberIn(std::basic_string_view<Char> text, int base) {
+    const uint64_t radix = Base ? uint64_t(Base) : uint64_t(base);
     Scan scan;
-    if (base < 2 || base > 36)
-        return scan;
     size_t i = skipSpaceAndSign(text, scan.negative);
-    if (base == 16 && i + 1 < text.size() && text[i] == Char('0') &&
+    if (radix == 16 && i + 1 < text.size() && text[i] == Char('0') &&
         (text[i + 1] == Char('x') || text[i + 1] == Char('X')) && i + 2 < text.size() &&
         digitValue(char32_t(text[i + 2])) < 16) {
         i += 2;
     }
+    const auto isDigit = [&](size_t at) {
+        return uint64_t(digitValue(char32_t(text[at]))) < radix;
+    };
     const size_t firstDigit = i;
     uint64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const int d = digitValue(char32_t(text[i]));
-        if (d >= base)
+    for (; i < text.size() && isDigit(i); ++i) {
+        value = value * radix + uint64_t(digitValue(char32_t(text[i])));
+        if (value > 0xFFFFFFFFull) [[unlikely]] {
+            // The rest of the digits only count as read.
+            scan.overflow = true;
+            for (++i; i < text.size() && isDigit(i);)
+                ++i;
             break;
-        if (!scan.overflow) {
-            value = value * uint64_t(base) + uint64_t(d);
-            if (value > 0xFFFFFFFFull)
-                scan.overflow = true;
         }
     }
     if (i == firstDigit)
@@ -51,6 +68,16 @@ template <class Char> Scan scanNumber(std::basic_string_view<Char> text, int bas
     scan.magnitude = scan.overflow ? 0xFFFFFFFFu : uint32_t(value);
     scan.consumed = i;
     return scan;
+}
+
+template <class Char> Scan scanNumber(std::basic_string_view<Char> text, int base) {
+    if (base == 16)
+        return scanNumberIn<16>(text, base);
+    if (base == 10)
+        return scanNumberIn<10>(text, base);
+    if (base < 2 || base > 36)
+        return Scan{};
+    return scanNumberIn<0>(text, base);
 }
 
 template <class Char> int32_t toInt32(std::basic_string_view<Char> text, int base, size_t* used) {

@@ -105,6 +105,17 @@ constexpr FloatCase floatCases[] = {
      NumberReading::Read, 0x3E800000},
     {u"0.00000000000000000000000000000000000000000000000000000000000000000000000001",
      NumberReading::OutOfRange, 0},
+    // 64 units exactly, then numbers that go on past the 64th unit.
+    {u"1.00000000000000000000000000000000000000000000000000000000000005", NumberReading::Read,
+     0x3F800000},
+    {u"0.000000000000000000000000000000000000000000000000000000000000001e70", NumberReading::Read,
+     0x4B189680},
+    {u"1000000000000000000000000000000000000000000000000000000000000000e-60", NumberReading::Read,
+     0x447A0000},
+    // A unit beyond ASCII ends the number, whatever its low byte (0x131, 0x165).
+    {u"1\u0131", NumberReading::Read, 0x3F800000},
+    {u"2.5\u0165", NumberReading::Read, 0x40200000},
+    {u"1e\u0132", NumberReading::Read, 0x3F800000},
     // No number at the start.
     {u"", NumberReading::NoNumber, 0},
     {u"   ", NumberReading::NoNumber, 0},
@@ -116,6 +127,9 @@ constexpr FloatCase floatCases[] = {
     {u"-.e1", NumberReading::NoNumber, 0},
     {u"- 1", NumberReading::NoNumber, 0},
     {u"--1", NumberReading::NoNumber, 0},
+    {u"+-1", NumberReading::NoNumber, 0},
+    {u"-+1", NumberReading::NoNumber, 0},
+    {u"\u01311", NumberReading::NoNumber, 0},
     {u"in", NumberReading::NoNumber, 0},
     {u"#1", NumberReading::NoNumber, 0},
     {u"\u00A042", NumberReading::NoNumber, 0}, // no-break space is not C white space
@@ -173,6 +187,9 @@ constexpr IntCase intCases[] = {
     {u"2147483648", NumberReading::OutOfRange, 0},
     {u"-2147483649", NumberReading::OutOfRange, 0},
     {u"4294967296", NumberReading::OutOfRange, 0},
+    {u"21474836470", NumberReading::OutOfRange, 0},
+    {u"-21474836480x", NumberReading::OutOfRange, 0},
+    {u"1\u0131", NumberReading::Read, 1},
     {u"99999999999999999999999", NumberReading::OutOfRange, 0},
     {u"", NumberReading::NoNumber, 0},
     {u"-", NumberReading::NoNumber, 0},

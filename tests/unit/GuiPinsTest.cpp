@@ -196,6 +196,41 @@ TEST(GuiPinRegistry, ReceivingStoresWhatThePinsOwnStoreStores) {
     }
 }
 
+// The registry replaces a text without comparing it first: units taken from
+// the text itself, from inside it, from an odd address, equal or not, all
+// arrive whole.
+TEST(GuiPinRegistry, ReceivedTextArrivesWholeFromWhereverItComes) {
+    RecordingOwner owner;
+    StringGuiPin text(u"hello, world"); // longer than a text held in place
+    owner.add(text);
+    const auto units = [&] { return static_cast<const char16_t*>(text.valueAddress()); };
+
+    EXPECT_EQ(owner.receivePinValue(0, 0, 24, units()), ResultSuccess); // itself, whole
+    EXPECT_EQ(text.get(), u"hello, world");
+    owner.receivePinValue(0, 0, 10, units() + 7); // from inside, overlapping where it goes
+    EXPECT_EQ(text.get(), u"world");
+    owner.receivePinValue(0, 0, 6, units()); // its own start, shorter
+    EXPECT_EQ(text.get(), u"wor");
+
+    alignas(2) uint8_t buffer[20] = {};
+    const Bytes odd = bytesOf(u"abcdefgh");
+    std::memcpy(buffer + 1, odd.data(), odd.size());
+    owner.receivePinValue(0, 0, 16, buffer + 1);
+    EXPECT_EQ(text.get(), u"abcdefgh");
+    owner.receivePinValue(0, 0, 16, buffer + 1); // the same again
+    EXPECT_EQ(text.get(), u"abcdefgh");
+    owner.receivePinValue(0, 0, 5, buffer + 1); // two units, the odd byte dropped
+    EXPECT_EQ(text.get(), u"ab");
+    const std::u16string within = u"abcdef"; // longer, within the storage the text has
+    owner.receivePinValue(0, 0, 12, within.data());
+    EXPECT_EQ(text.get(), within);
+
+    const std::u16string longer(40, u'z'); // beyond the storage the text has
+    owner.receivePinValue(0, 0, 80, longer.data());
+    EXPECT_EQ(text.get(), longer);
+    EXPECT_TRUE(owner.sends.empty()) << "a received value is not sent back";
+}
+
 TEST(GuiPinSend, OnlyChangesAreSent) {
     RecordingOwner owner;
     MpGuiPinFloat real(1.0f);

@@ -45,6 +45,18 @@ TEST(NumberText, ParseInt32) {
         {u"-0x10", 16, -16, 5},
         {u"7fffffff", 16, 2147483647, 8},
         {u"80000000", 16, 2147483647, 8},
+        {u"aBcD9", 16, 0xABCD9, 5},
+        // A unit beyond ASCII is no digit, whatever its low byte (0x131, 0x146).
+        {u"1\u0131", 10, 1, 1},
+        {u"a\u0146", 16, 10, 1},
+        {u"\uFF11", 16, 0, 0},
+        // The other bases: letters up to the base's own, no prefix.
+        {u"1012", 2, 5, 3},
+        {u"777", 8, 511, 3},
+        {u"zZ!", 36, 1295, 2},
+        {u"0x10", 36, 42804, 4},
+        {u"12", 1, 0, 0},
+        {u"12", 37, 0, 0},
     };
     for (const SignedCase& c : cases) {
         size_t consumed = 99;
@@ -79,7 +91,7 @@ TEST(NumberText, ParseUInt32Base16AsColourTextReadsIt) {
 }
 
 TEST(NumberText, ByteAndWideTextReadAlike) {
-    for (const char* text : {"123", "-45", " 0x7f", "2147483648", "x"}) {
+    for (const char* text : {"123", "-45", " 0x7f", "2147483648", "x", "1\x80", "\xB1"}) {
         const std::u16string wide = widenLatin1(text);
         size_t a = 0, b = 0;
         EXPECT_EQ(platform::parseInt32(text, 16, &a), platform::parseInt32(wide, 16, &b)) << text;
