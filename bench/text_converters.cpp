@@ -533,6 +533,26 @@ void intToText(benchmark::State& state, Side side) {
     finish(state, made.host.values - before, 1);
 }
 
+// The conversion and its send alone, with none of the two calls through the
+// module's interface that a host makes for every value: the measure this
+// path was first judged by.
+void intToTextConversionAlone(benchmark::State& state) {
+    bench::CountingHost counting;
+    IGuiHost* const host = bench::opaque<IGuiHost>(&counting);
+    char digits[16];
+    char16_t text[16];
+    for (auto _ : state) {
+        for (const int32_t value : integers()) {
+            const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+            const auto length = end - digits;
+            for (std::ptrdiff_t i = 0; i < length; ++i)
+                text[i] = char16_t(digits[i]);
+            host->acceptPinValue(intTextPin, int32_t(2 * length), text, 0);
+        }
+    }
+    finish(state, counting.values, 1);
+}
+
 void textToInt(benchmark::State& state, Side side) {
     Subject made(side, u"KZ_Int2TxtC", &makeIntModel);
     if (!madeWithFullRange(state, made))
@@ -629,6 +649,27 @@ uint32_t channelByte(float channel) {
     return uint32_t((low < 1.0f ? low : 1.0f) * 255.0f);
 }
 
+// The conversion and its send alone, as for KZ_Int2TxtC: the channels held
+// are read from memory at every report, as the module reads its pins.
+void channelsToTextConversionAlone(benchmark::State& state) {
+    bench::CountingHost counting;
+    IGuiHost* const host = bench::opaque<IGuiHost>(&counting);
+    float held[4] = {alpha, 0.0f, green, blue};
+    float* const channels = bench::opaque(held);
+    char16_t text[8];
+    for (auto _ : state) {
+        for (const float red : redSamples()) {
+            channels[1] = red;
+            std::array<uint32_t, 4> pairs;
+            for (size_t c = 0; c < 4; ++c)
+                pairs[c] = hexPairs[channelByte(channels[c])];
+            std::memcpy(text, pairs.data(), sizeof text);
+            host->acceptPinValue(colourTextPin, 16, text, 0);
+        }
+    }
+    finish(state, counting.values, 1);
+}
+
 // The model: a channel's handler writes the colour text, the text's sets the
 // channels.
 void makeColourModel(LeastWorkModel& model) {
@@ -682,12 +723,14 @@ void textToChannels(benchmark::State& state, Side side) {
 
 BENCHMARK_CAPTURE(intToText, library, Side::Library)->Name("KZ_Int2TxtC value to text/100000");
 BENCHMARK_CAPTURE(intToText, model, Side::LeastWork)->Name("baseline int to text/100000");
+BENCHMARK(intToTextConversionAlone)->Name("int to text conversion alone/100000");
 BENCHMARK_CAPTURE(textToInt, library, Side::Library)->Name("KZ_Int2TxtC text to value/100000");
 BENCHMARK_CAPTURE(textToInt, model, Side::LeastWork)->Name("baseline text to int/100000");
 BENCHMARK_CAPTURE(textToFloat, library, Side::Library)->Name("KZ_Float2TxtC text to value/100000");
 BENCHMARK_CAPTURE(textToFloat, model, Side::LeastWork)->Name("baseline text to float/100000");
 BENCHMARK_CAPTURE(channelsToText, library, Side::Library)->Name("ARGB2Str channels to text/100000");
 BENCHMARK_CAPTURE(channelsToText, model, Side::LeastWork)->Name("baseline channels to text/100000");
+BENCHMARK(channelsToTextConversionAlone)->Name("channels to text conversion alone/100000");
 BENCHMARK_CAPTURE(textToChannels, library, Side::Library)->Name("ARGB2Str text to channels/100000");
 BENCHMARK_CAPTURE(textToChannels, model, Side::LeastWork)->Name("baseline text to channels/100000");
 
@@ -702,5 +745,10 @@ int main(int argc, char** argv) {
             {"KZ_Float2TxtC text to value/100000", "baseline text to float/100000", 2.0},
             {"ARGB2Str channels to text/100000", "baseline channels to text/100000", 2.0},
             {"ARGB2Str text to channels/100000", "baseline text to channels/100000", 2.0},
+            // The same two paths against their conversion alone, which makes
+            // none of the module calls of a round trip (bench_pin_round_trip
+            // measures those).
+            {"KZ_Int2TxtC value to text/100000", "int to text conversion alone/100000", 2.0},
+            {"ARGB2Str channels to text/100000", "channels to text conversion alone/100000", 2.0},
         });
 }
