@@ -5,6 +5,7 @@
 // a ratio to the same at 100 items (target under 2 at every size): the work
 // follows the lines in view, not the length of the list. The host and the
 // drawing context only count their calls.
+#include "support/CountingContext.h"
 #include "support/CountingHost.h"
 #include "support/Ratios.h"
 
@@ -12,7 +13,6 @@
 #include "framework/DrawingApi.h"
 #include "framework/ModuleApi.h"
 #include "host/DrawingFactory.h"
-#include "host/SelfDeleting.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -22,89 +22,11 @@
 namespace {
 
 using gmpi_sdk::ComPtr;
-using testhost::SelfDeleting;
 
 constexpr int32_t pinSelectedId = 0, pinItemList = 1, pinStyleName = 3;
 constexpr float width = 100, height = 400, lineHeight = 16;
 constexpr int32_t linesInView = 25;
 const std::vector<int64_t> sizes = {100, 1000, 10000, 100000};
-
-class Brush final : public SelfDeleting<IBrush> {
-public:
-    int32_t setBrushColour(const GuiColour*) override { return ResultSuccess; }
-};
-
-class Stops final : public SelfDeleting<IGradientStops> {};
-
-// The context a repaint receives: it counts the texts drawn and every other
-// call; the brushes it makes do nothing. It belongs to the benchmark.
-class CountingContext final : public IDrawingContext {
-public:
-    int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        *out = nullptr;
-        if (!(iid == iidOf<gmpi::IMpUnknown>()) && !(iid == iidOf<IDrawingContext>()))
-            return ResultUnsupported;
-        *out = static_cast<IDrawingContext*>(this);
-        return ResultSuccess;
-    }
-    int32_t addRef() override { return 1; }
-    int32_t release() override { return 1; }
-
-    int32_t fetchFactory(IDrawingFactory** out) override {
-        *out = nullptr;
-        return ResultFailure;
-    }
-    int32_t makeSolidBrush(const GuiColour*, IBrush** out) override {
-        *out = new Brush;
-        return count();
-    }
-    int32_t makeGradientStops(const GradientStop*, uint32_t, IGradientStops** out) override {
-        *out = new Stops;
-        return count();
-    }
-    int32_t makeLinearGradientBrush(const LinearGradientSpec*, const BrushSpec*, IGradientStops*,
-                                    IBrush** out) override {
-        *out = new Brush;
-        return count();
-    }
-    int32_t makeRadialGradientBrush(const RadialGradientSpec*, const BrushSpec*, IGradientStops*,
-                                    IBrush** out) override {
-        *out = new Brush;
-        return count();
-    }
-    int32_t strokeLine(GuiPoint, GuiPoint, IBrush*, float, gmpi::IMpUnknown*) override {
-        return count();
-    }
-    int32_t paintRect(const GuiRect*, IBrush*) override { return count(); }
-    int32_t paintRoundedRect(const GuiRoundedRect*, IBrush*) override { return count(); }
-    int32_t paintEllipse(const GuiEllipse*, IBrush*) override { return count(); }
-    int32_t blitBitmap(IBitmap*, const GuiRect*, float, int32_t, const GuiRect*) override {
-        return count();
-    }
-    int32_t drawUtf8Text(const char*, uint32_t, ITextFormat*, const GuiRect*, IBrush*,
-                         int32_t) override {
-        ++texts;
-        return count();
-    }
-    int32_t pushClipRect(const GuiRect*) override { return count(); }
-    int32_t popClipRect() override { return count(); }
-    int32_t clearTo(const GuiColour*) override { return count(); }
-    int32_t beginFrame() override { return count(); }
-    int32_t endFrame() override { return count(); }
-    int32_t makeOffscreenTarget(const GuiSize*, IOffscreenTarget** out) override {
-        *out = nullptr;
-        return ResultFailure;
-    }
-
-    uint64_t calls = 0;
-    uint64_t texts = 0;
-
-private:
-    int32_t count() {
-        ++calls;
-        return ResultSuccess;
-    }
-};
 
 // A number in six digits, so that the lines in view hold as many characters
 // whatever the length of the list.
@@ -177,7 +99,7 @@ struct ListBox {
 
     testhost::DrawingFactory factory;
     bench::CountingHost host;
-    CountingContext context;
+    bench::CountingDrawingContext context;
     ComPtr<gmpi::IMpUserInterface2> module;
     ComPtr<gmpi_gui_api::IMpGraphics2> graphics;
     int32_t firstLine = 0;

@@ -18,6 +18,7 @@
 // The objects are made behind an opaque pointer so that neither their calls
 // nor the host's can be devirtualised or folded.
 #include "bench/support/CountingHost.h"
+#include "bench/support/ModelBase.h"
 #include "bench/support/Opaque.h"
 #include "bench/support/Ratios.h"
 #include "host/ModuleLibrary.h"
@@ -48,32 +49,7 @@ float voltsToDecibels(float volts) {
     return 20.0f * y;
 }
 
-// The interface's operations that the round trip does not use.
-class ModelBase : public gmpi::IMpUserInterface2 {
-public:
-    int32_t queryInterface(const InterfaceId&, void** out) override {
-        *out = nullptr;
-        return ResultUnsupported;
-    }
-    int32_t addRef() override { return 1; }
-    int32_t release() override { return 1; }
-    int32_t attachHost(gmpi::IMpUnknown* object) override {
-        void* found = nullptr;
-        object->queryInterface(iidOf<IGuiHost>(), &found);
-        host = static_cast<IGuiHost*>(found);
-        return host ? ResultSuccess : ResultUnsupported;
-    }
-    int32_t hostHookA() override { return ResultSuccess; }
-    int32_t hostHookB() override { return ResultFailure; }
-    int32_t fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown*) override { return ResultFailure; }
-    int32_t onContextMenuPick(int32_t) override { return ResultFailure; }
-    int32_t hintTextAt(int32_t, int32_t, gmpi::IMpUnknown*) override { return ResultFailure; }
-
-protected:
-    IGuiHost* host = nullptr;
-};
-
-class LeastWorkModel final : public ModelBase {
+class LeastWorkModel final : public bench::ModelBase {
 public:
     LeastWorkModel() {
         pins[pinVolts].handler = &onVolts;
@@ -116,7 +92,7 @@ private:
     std::array<Pin, 2> pins;
 };
 
-class HandWrittenModel final : public ModelBase {
+class HandWrittenModel final : public bench::ModelBase {
 public:
     int32_t receivePinValue(int32_t pinId, int32_t, int32_t size, const void* data) override {
         if (pinId != pinVolts || size != 4)

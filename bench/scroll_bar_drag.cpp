@@ -9,6 +9,7 @@
 // report, which drops the thumb picture, with the repaint that has to redraw
 // it shape by shape (target: under 0.5x). The host and the drawing context
 // only count their calls, so that the widget's own work is what is timed.
+#include "support/CountingContext.h"
 #include "support/CountingHost.h"
 #include "support/Opaque.h"
 #include "support/Ratios.h"
@@ -17,7 +18,6 @@
 #include "framework/DrawingApi.h"
 #include "framework/HostApi.h"
 #include "framework/ModuleApi.h"
-#include "host/SelfDeleting.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -25,117 +25,6 @@
 namespace {
 
 using gmpi_sdk::ComPtr;
-using testhost::SelfDeleting;
-
-class Brush final : public SelfDeleting<IBrush> {
-public:
-    int32_t setBrushColour(const GuiColour*) override { return ResultSuccess; }
-};
-
-class Stops final : public SelfDeleting<IGradientStops> {};
-
-class Bitmap final : public SelfDeleting<IBitmap> {
-public:
-    int32_t pixelSize(int32_t* width, int32_t* height) override {
-        *width = *height = 0;
-        return ResultSuccess;
-    }
-    int32_t lockPixels(IBitmapPixels** out, int32_t) override {
-        *out = nullptr;
-        return ResultFailure;
-    }
-};
-
-// Counts every call; the objects it makes do nothing.
-template <class Interface> class CountingContext : public Interface {
-public:
-    int32_t fetchFactory(IDrawingFactory** out) override {
-        *out = nullptr;
-        return ResultFailure;
-    }
-    int32_t makeSolidBrush(const GuiColour*, IBrush** out) override {
-        ++calls;
-        *out = new Brush;
-        return ResultSuccess;
-    }
-    int32_t makeGradientStops(const GradientStop*, uint32_t, IGradientStops** out) override {
-        ++calls;
-        *out = new Stops;
-        return ResultSuccess;
-    }
-    int32_t makeLinearGradientBrush(const LinearGradientSpec*, const BrushSpec*, IGradientStops*,
-                                    IBrush** out) override {
-        ++calls;
-        *out = new Brush;
-        return ResultSuccess;
-    }
-    int32_t makeRadialGradientBrush(const RadialGradientSpec*, const BrushSpec*, IGradientStops*,
-                                    IBrush** out) override {
-        ++calls;
-        *out = new Brush;
-        return ResultSuccess;
-    }
-    int32_t strokeLine(GuiPoint, GuiPoint, IBrush*, float, gmpi::IMpUnknown*) override {
-        return count();
-    }
-    int32_t paintRect(const GuiRect*, IBrush*) override { return count(); }
-    int32_t paintRoundedRect(const GuiRoundedRect*, IBrush*) override { return count(); }
-    int32_t paintEllipse(const GuiEllipse*, IBrush*) override { return count(); }
-    // Never inlined into the baseline's loop, as the widget cannot inline it.
-    [[gnu::noinline]] int32_t blitBitmap(IBitmap*, const GuiRect*, float, int32_t,
-                                         const GuiRect*) override {
-        ++blits;
-        return count();
-    }
-    int32_t drawUtf8Text(const char*, uint32_t, ITextFormat*, const GuiRect*, IBrush*,
-                         int32_t) override {
-        return count();
-    }
-    int32_t pushClipRect(const GuiRect*) override { return count(); }
-    int32_t popClipRect() override { return count(); }
-    int32_t clearTo(const GuiColour*) override { return count(); }
-    int32_t beginFrame() override { return count(); }
-    int32_t endFrame() override { return count(); }
-    int32_t makeOffscreenTarget(const GuiSize*, IOffscreenTarget** out) override;
-
-    uint64_t calls = 0;
-    uint64_t blits = 0;
-
-private:
-    int32_t count() {
-        ++calls;
-        return ResultSuccess;
-    }
-};
-
-class Target final : public CountingContext<SelfDeleting<IOffscreenTarget>> {
-public:
-    int32_t takeBitmap(IBitmap** out) override {
-        *out = new Bitmap;
-        return ResultSuccess;
-    }
-};
-
-template <class Interface>
-int32_t CountingContext<Interface>::makeOffscreenTarget(const GuiSize*, IOffscreenTarget** out) {
-    ++calls;
-    *out = new Target;
-    return ResultSuccess;
-}
-
-// The context a repaint receives; it belongs to the benchmark.
-class MainContext final : public CountingContext<IDrawingContext> {
-public:
-    int32_t queryInterface(const InterfaceId& iid, void** out) override {
-        *out = nullptr;
-        if (!(iid == iidOf<gmpi::IMpUnknown>()) && !(iid == iidOf<IDrawingContext>()))
-            return ResultUnsupported;
-        *out = static_cast<IDrawingContext*>(this);
-        return ResultSuccess;
-    }
-    int32_t addRef() override { return 1; }
-    int32_t release() override { return 1; }
-};
 
 // The held bar's measures: range 1000, page 50, a track of 400 with a thumb
 // of 28 (400 x 50 / 1000, at least its minimum), pressed at 165.
@@ -173,15 +62,15 @@ struct HeldBar {
     bool ready() const { return graphics && host.captured; }
 
     bench::CountingHost host;
-    MainContext context;
+    bench::CountingDrawingContext context;
     ComPtr<gmpi::IMpUserInterface2> module;
     ComPtr<gmpi_gui_api::IMpGraphics2> graphics;
 };
 
 void dragStepBaseline(benchmark::State& state) {
     bench::CountingHost counting;
-    MainContext context;
-    const ComPtr<IBitmap> track(new Bitmap), thumb(new Bitmap);
+    bench::CountingDrawingContext context;
+    const ComPtr<IBitmap> track(new bench::Bitmap), thumb(new bench::Bitmap);
     const GuiRect whole{0, 0, 20, barLength}, thumbSource{0, 0, 19, thumbLength};
     // Called through the interfaces, as the widget calls them; the repaint
     // receives the context as an IMpUnknown, as the widget does.

@@ -33,6 +33,7 @@
 //
 // Target: each under 2x its least work.
 #include "support/CountingHost.h"
+#include "support/ModelBase.h"
 #include "support/Opaque.h"
 #include "support/Ratios.h"
 
@@ -165,31 +166,6 @@ const std::vector<std::u16string>& colourTextSamples() {
 
 // --- The least-work models
 
-// The interface's operations that a round trip does not use.
-class ModelBase : public gmpi::IMpUserInterface2 {
-public:
-    int32_t queryInterface(const InterfaceId&, void** out) override {
-        *out = nullptr;
-        return ResultUnsupported;
-    }
-    int32_t addRef() override { return 1; }
-    int32_t release() override { return 1; }
-    int32_t attachHost(gmpi::IMpUnknown* object) override {
-        void* found = nullptr;
-        object->queryInterface(iidOf<IGuiHost>(), &found);
-        host = static_cast<IGuiHost*>(found);
-        return host ? ResultSuccess : ResultUnsupported;
-    }
-    int32_t hostHookA() override { return ResultSuccess; }
-    int32_t hostHookB() override { return ResultFailure; }
-    int32_t fillContextMenu(int32_t, int32_t, gmpi::IMpUnknown*) override { return ResultFailure; }
-    int32_t onContextMenuPick(int32_t) override { return ResultFailure; }
-    int32_t hintTextAt(int32_t, int32_t, gmpi::IMpUnknown*) override { return ResultFailure; }
-
-protected:
-    IGuiHost* host = nullptr;
-};
-
 // A text as a model keeps it: its units in storage that is replaced only
 // when a longer text comes.
 class ModelText {
@@ -220,7 +196,7 @@ private:
     std::unique_ptr<char16_t[]> units;
 };
 
-class LeastWorkModel final : public ModelBase {
+class LeastWorkModel final : public bench::ModelBase {
 public:
     using Handler = void (*)(LeastWorkModel&);
 

@@ -278,17 +278,24 @@ INSTANTIATE_TEST_SUITE_P(Levels, ImageMaskMerge,
                                            MaskCase{128, 200, 100, 127},
                                            MaskCase{64, 100, 75, 191}));
 
-TEST_F(ImageCacheTest, PremultipliesInLinearLightForSrgbPixels) {
+// The colour byte c premultiplied by alpha a: for sRGB pixels in linear light,
+// the largest k whose half-step decode lies below (c^2.2 x a) / 255, found by
+// looking at every k; for other pixels c x a / 255 rounded to the nearest.
+uint8_t srgbMerged(uint8_t c, int32_t a) {
     const SrgbTables& tables = srgbTables();
-    // The largest k whose half-step decode lies below the scaled colour, by a linear search.
-    auto expectedByte = [&tables](uint8_t c, int32_t a) {
-        const float v = (tables.pow22()[c] * float(a)) * byteScale;
-        int32_t best = 0;
-        for (int32_t k = 1; k <= 255; ++k)
-            if (tables.srgbToLinearHalfStep()[k] < v)
-                best = k;
-        return uint8_t(best);
-    };
+    const float v = (tables.pow22()[c] * float(a)) * byteScale;
+    int32_t best = 0;
+    for (int32_t k = 1; k <= 255; ++k)
+        if (tables.srgbToLinearHalfStep()[k] < v)
+            best = k;
+    return uint8_t(best);
+}
+uint8_t integerMerged(uint8_t c, int32_t a) {
+    const int32_t x = int32_t(c) * a;
+    return uint8_t(((x + ((x + 127) >> 8) + 128) >> 8) & 0xFF);
+}
+
+TEST_F(ImageCacheTest, PremultipliesInLinearLightForSrgbPixels) {
     const uint8_t colours[] = {0, 1, 37, 128, 200, 254, 255};
     const uint8_t levels[] = {0, 1, 100, 128, 254, 255};
     offer("s.bmp", "Image", "skin/s.bmp", bmp(7, 6, [&](int32_t x, int32_t) {
@@ -301,8 +308,8 @@ TEST_F(ImageCacheTest, PremultipliesInLinearLightForSrgbPixels) {
         for (int32_t x = 0; x < 7; ++x) {
             const int32_t a = 255 - levels[y];
             const uint8_t* p = loaded.host().pixels->at(x, y);
-            EXPECT_EQ(p[2], expectedByte(colours[x], a)) << x << "," << y;
-            EXPECT_EQ(p[0], expectedByte(colours[6 - x], a)) << x << "," << y;
+            EXPECT_EQ(p[2], srgbMerged(colours[x], a)) << x << "," << y;
+            EXPECT_EQ(p[0], srgbMerged(colours[6 - x], a)) << x << "," << y;
             EXPECT_EQ(p[1], 0) << x << "," << y;
             EXPECT_EQ(p[3], a) << x << "," << y;
         }
@@ -345,23 +352,6 @@ TEST(MergeImageMask, MergesOnlyTheAreaBothBitmapsCover) {
         EXPECT_EQ(picture->openLocks + mask->openLocks, 0);
     }
     EXPECT_EQ(ledger->live(), 0);
-}
-
-// The colour byte c premultiplied by alpha a: for sRGB pixels in linear light,
-// the largest k whose half-step decode lies below (c^2.2 x a) / 255, found by
-// looking at every k; for other pixels c x a / 255 rounded to the nearest.
-uint8_t srgbMerged(uint8_t c, int32_t a) {
-    const SrgbTables& tables = srgbTables();
-    const float v = (tables.pow22()[c] * float(a)) * byteScale;
-    int32_t best = 0;
-    for (int32_t k = 1; k <= 255; ++k)
-        if (tables.srgbToLinearHalfStep()[k] < v)
-            best = k;
-    return uint8_t(best);
-}
-uint8_t integerMerged(uint8_t c, int32_t a) {
-    const int32_t x = int32_t(c) * a;
-    return uint8_t(((x + ((x + 127) >> 8) + 128) >> 8) & 0xFF);
 }
 
 // FNV-1a over bytes.
