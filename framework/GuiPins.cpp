@@ -149,10 +149,20 @@ MpGuiPinBase* GuiPinTable::at(int32_t index) const {
     return pin;
 }
 
+// An entry is two words: the registry costs a module 16 bytes a pin.
+static_assert(sizeof(GuiPinTable::Entry) == 2 * sizeof(void*));
+
 bool GuiPinTable::insert(int32_t index, MpGuiPinBase& pin) {
-    // Pins are registered in index order, so nearly always at the end.
+    // The value's offset is kept in the entry's padding, so that an entry
+    // stays two words; a value too far from its pin is stored by the pin.
     const MpGuiPinBase::StoreAccess access = pin.storeAccess();
-    const Entry entry{index, access.how, &pin, access.value};
+    const ptrdiff_t offset =
+        static_cast<const char*>(access.value) - reinterpret_cast<const char*>(&pin);
+    const bool byRegistry = access.how != MpGuiPinBase::HostStore::ByPin && offset >= 0 &&
+                            offset <= ptrdiff_t(UINT16_MAX);
+    const Entry entry{index, byRegistry ? access.how : MpGuiPinBase::HostStore::ByPin,
+                      uint16_t(byRegistry ? offset : 0), &pin};
+    // Pins are registered in index order, so nearly always at the end.
     if (entries.empty() || entries.back().index < index) {
         entries.push_back(entry);
         return true;
@@ -186,7 +196,7 @@ int32_t GuiPinOwner::receiveOtherwise(const GuiPinTable::Entry* entry, int32_t p
     if (!entry)
         return ResultFailure;
     if (entry->store == MpGuiPinBase::HostStore::Text && size >= 0 && data)
-        return receiveText(*static_cast<std::u16string*>(entry->value), size, data);
+        return receiveText(*static_cast<std::u16string*>(entry->value()), size, data);
     entry->pin->storeHostValue(voice, size, data);
     return ResultSuccess;
 }

@@ -9,6 +9,7 @@
 #include "PinIndex.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -204,8 +205,11 @@ public:
     struct Entry {
         int32_t index;
         MpGuiPinBase::HostStore store; // how the registry stores what the host sends
+        uint16_t valueOffset;          // of the pin's value from the pin, for such a store
         MpGuiPinBase* pin;
-        void* value; // the pin's value, for a store of the registry's own
+
+        // The pin's value, for a store of the registry's own.
+        void* value() const { return reinterpret_cast<char*>(pin) + valueOffset; }
     };
 
     // The entry with that index, or null.
@@ -260,7 +264,7 @@ public:
     int32_t receivePinValue(int32_t pinId, int32_t voice, int32_t size, const void* data) {
         const GuiPinTable::Entry* entry = pins.entryAtPosition(pinId);
         if (entry && entry->store == MpGuiPinBase::HostStore::Word && size == 4 && data) {
-            std::memcpy(entry->value, data, 4);
+            std::memcpy(entry->value(), data, 4);
             return ResultSuccess;
         }
         return receiveOtherwise(entry, pinId, voice, size, data);
