@@ -279,7 +279,7 @@ int32_t EnumListReader::count() const {
 
 const EnumListReader::Index* EnumListReader::listIndex() {
     if (!shared->index && shared->source.size() <= maxIndexedUnits)
-        shared->index = std::make_shared<const Index>(shared->source);
+        shared->index = std::make_unique<const Index>(shared->source);
     return shared->index.get();
 }
 

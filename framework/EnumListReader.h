@@ -66,7 +66,7 @@ private:
     struct Index;
     struct Shared {
         std::u16string source;
-        std::shared_ptr<const Index> index; // made by the first seek of a comma list
+        std::unique_ptr<const Index> index; // made by the first seek of a comma list
     };
 
     void nextInRange();

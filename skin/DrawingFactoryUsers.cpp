@@ -13,7 +13,7 @@ void DrawingFactoryUsers::addFirstUse(Drawn& client, const IDrawingFactory* fact
     counts.emplace_back(factory, 1);
 }
 
-void DrawingFactoryUsers::remove(Drawn& client) {
+DrawingFactoryUsers::Drawn DrawingFactoryUsers::endUses(Drawn& client) {
     Drawn unused;
     for (const IDrawingFactory* factory : client) {
         // A factory not counted belongs to a cache that went at the
@@ -25,7 +25,8 @@ void DrawingFactoryUsers::remove(Drawn& client) {
         counts.erase(count);
         unused.push_back(factory);
     }
-    client = std::move(unused);
+    client.clear();
+    return unused;
 }
 
 int32_t DrawingFactoryUsers::users(const IDrawingFactory* factory) const {

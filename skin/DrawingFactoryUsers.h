@@ -24,9 +24,12 @@ public:
         if (std::find(client.begin(), client.end(), factory) == client.end())
             addFirstUse(client, factory);
     }
-    // Ends the client's uses. Afterwards its list holds the factories that
-    // no client uses any more, whose objects the cache drops.
-    void remove(Drawn& client);
+    // Ends the client's uses and empties its list, then calls drop with each
+    // factory that no client uses any more, whose objects the cache drops.
+    template <class Drop> void remove(Drawn& client, Drop drop) {
+        for (const IDrawingFactory* unused : endUses(client))
+            drop(unused);
+    }
     void clear() { counts.clear(); }
 
     // The number of clients that draw through the factory.
@@ -34,6 +37,8 @@ public:
 
 private:
     void addFirstUse(Drawn& client, const IDrawingFactory* factory);
+    // Empties the client's list; the factories it held that no client uses now.
+    Drawn endUses(Drawn& client);
 
     std::vector<std::pair<const IDrawingFactory*, int32_t>> counts;
 };

@@ -141,10 +141,8 @@ void FontCache::dropFormatsOf(const IDrawingFactory* factory) {
 }
 
 void FontCache::releaseClient(FontCacheClient& client) {
-    users.remove(client.drawnThrough);
-    for (const IDrawingFactory* unused : client.drawnThrough)
-        dropFormatsOf(unused);
-    client.drawnThrough.clear();
+    users.remove(client.drawnThrough,
+                 [this](const IDrawingFactory* unused) { dropFormatsOf(unused); });
     if (--clientCount == 0) {
         users.clear();
         lastFound = nullptr;

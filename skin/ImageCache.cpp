@@ -259,10 +259,8 @@ void ImageCache::dropEntriesOf(const IDrawingFactory* factory) {
 }
 
 void ImageCache::releaseClient(ImageCacheClient& client) {
-    users.remove(client.drawnThrough);
-    for (const IDrawingFactory* unused : client.drawnThrough)
-        dropEntriesOf(unused);
-    client.drawnThrough.clear();
+    users.remove(client.drawnThrough,
+                 [this](const IDrawingFactory* unused) { dropEntriesOf(unused); });
     if (--clients == 0) {
         users.clear();
         // Taken out first: the pictures' releases may call back into the cache.

@@ -293,7 +293,6 @@ void BetterListBox::paintLines(IDrawingContext& context, ITextFormat* format, IB
     float top = 0.0f;
     float bottom = lineHeight;
     // The lines above the view are passed over without a walk.
-    int64_t n = scrollTop;
     if (!reader.seekLine(scrollTop))
         return;
     int64_t painted = 0;
@@ -301,10 +300,6 @@ void BetterListBox::paintLines(IDrawingContext& context, ITextFormat* format, IB
         const EnumListItem& item = reader.item();
         if (EnumListReader::isSeparator(item.text))
             continue;
-        if (n < scrollTop) {
-            ++n;
-            continue;
-        }
         if (bottom > height || painted == maxPaintedLines)
             break;
         const GuiRect line{0.0f, top, contentWidth, bottom};
@@ -317,7 +312,6 @@ void BetterListBox::paintLines(IDrawingContext& context, ITextFormat* format, IB
         }
         top += lineHeight;
         bottom += lineHeight;
-        ++n;
         ++painted;
     }
 }
