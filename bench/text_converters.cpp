@@ -174,7 +174,6 @@ public:
 
     const char16_t* begin() const { return units.get(); }
     const char16_t* end() const { return units.get() + length; }
-    size_t size() const { return length; }
     bool equals(const char16_t* other, size_t count) const {
         return count == length && std::memcmp(units.get(), other, 2 * count) == 0;
     }

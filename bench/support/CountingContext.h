@@ -3,7 +3,6 @@
 // that do nothing, so that only the widget's own work is timed.
 #pragma once
 
-#include "framework/ComPtr.h"
 #include "framework/DrawingApi.h"
 #include "framework/ModuleApi.h"
 #include "host/SelfDeleting.h"
@@ -12,16 +11,14 @@
 
 namespace bench {
 
-using testhost::SelfDeleting;
-
-class Brush final : public SelfDeleting<IBrush> {
+class Brush final : public testhost::SelfDeleting<IBrush> {
 public:
     int32_t setBrushColour(const GuiColour*) override { return ResultSuccess; }
 };
 
-class Stops final : public SelfDeleting<IGradientStops> {};
+class Stops final : public testhost::SelfDeleting<IGradientStops> {};
 
-class Bitmap final : public SelfDeleting<IBitmap> {
+class Bitmap final : public testhost::SelfDeleting<IBitmap> {
 public:
     int32_t pixelSize(int32_t* width, int32_t* height) override {
         *width = *height = 0;
@@ -98,7 +95,7 @@ private:
     }
 };
 
-class Target final : public CountingContext<SelfDeleting<IOffscreenTarget>> {
+class Target final : public CountingContext<testhost::SelfDeleting<IOffscreenTarget>> {
 public:
     int32_t takeBitmap(IBitmap** out) override {
         *out = new Bitmap;
